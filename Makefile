@@ -1,0 +1,27 @@
+# Thin wrapper over CMake: `make run` flies the default flight, `make test`
+# builds and runs every test.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+
+.PHONY: run test build asan bench clean
+
+build:
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	$(BUILD)/vesselsim
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+asan:
+	cmake -S . -B build-asan -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DSANITIZE=ON -DBUILD_BENCHMARKS=OFF
+	cmake --build build-asan -j $(JOBS)
+	ctest --test-dir build-asan --output-on-failure -j $(JOBS)
+
+bench: build
+	$(BUILD)/bench/corvane_bench
+
+clean:
+	rm -rf $(BUILD) build-asan out

@@ -1,0 +1,110 @@
+#include "host/os_layer.h"
+
+#include <cstring>
+#include <string>
+
+#if !defined(_WIN32)
+#include <dlfcn.h>
+#include <strings.h>
+#endif
+
+namespace os {
+
+ProcAddress ToProc(void* address) {
+  ProcAddress proc = nullptr;
+  static_assert(sizeof proc == sizeof address, "code and data pointers differ in size");
+  std::memcpy(&proc, &address, sizeof proc);
+  return proc;
+}
+
+#if defined(_WIN32)
+
+ProcAddress FindExport(HMODULE module, const char* name) {
+  if (module == nullptr) return nullptr;
+  return reinterpret_cast<ProcAddress>(::GetProcAddress(module, name));
+}
+
+ProcAddress FindOwnExport(HINSTANCE self, const char* name) { return FindExport(self, name); }
+
+#else
+
+ProcAddress FindExport(HMODULE module, const char* name) {
+  return ToProc(::GetProcAddress(module, name));
+}
+
+ProcAddress FindOwnExport(HINSTANCE self, const char* name) {
+  void* symbol = dlsym(self, name);
+  if (symbol == nullptr) return nullptr;
+  Dl_info symbol_info{};
+  Dl_info self_info{};
+  // dlsym on a library handle also searches its dependencies.
+  if (dladdr(symbol, &symbol_info) == 0) return nullptr;
+  if (dladdr(reinterpret_cast<void*>(&FindOwnExport), &self_info) == 0) return nullptr;
+  if (symbol_info.dli_fbase != self_info.dli_fbase) return nullptr;
+  return ToProc(symbol);
+}
+
+#endif
+
+}  // namespace os
+
+#if defined(_WIN32)
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {
+  switch (reason) {
+    case DLL_PROCESS_ATTACH: OnProcessAttach(instance); break;
+    case DLL_PROCESS_DETACH: OnProcessDetach(instance); break;
+    default: break;
+  }
+  return TRUE;
+}
+
+#else
+
+namespace {
+
+std::string LibraryFileName(const char* module_name) {
+  std::string name = module_name;
+  const std::string dll = ".dll";
+  if (name.size() >= dll.size() && strcasecmp(name.c_str() + name.size() - dll.size(), ".dll") == 0)
+    name.replace(name.size() - dll.size(), dll.size(), ".so");
+  return name;
+}
+
+HINSTANCE self_instance = nullptr;
+
+HINSTANCE FindSelf() {
+  Dl_info info{};
+  if (dladdr(reinterpret_cast<void*>(&FindSelf), &info) == 0 || info.dli_fname == nullptr)
+    return nullptr;
+  void* handle = dlopen(info.dli_fname, RTLD_LAZY | RTLD_NOLOAD);
+  // The handle stays valid while the library is loaded; keeping the extra
+  // reference would pin the library in memory.
+  if (handle != nullptr) dlclose(handle);
+  return handle;
+}
+
+__attribute__((constructor)) void LibraryAttach() {
+  self_instance = FindSelf();
+  OnProcessAttach(self_instance);
+}
+
+__attribute__((destructor)) void LibraryDetach() { OnProcessDetach(self_instance); }
+
+}  // namespace
+
+HMODULE GetModuleHandleA(const char* module_name) {
+  if (module_name == nullptr) return nullptr;
+  const std::string file = LibraryFileName(module_name);
+  void* handle = dlopen(file.c_str(), RTLD_LAZY | RTLD_NOLOAD);
+  // Like its Windows namesake, this takes no reference on the library.
+  if (handle != nullptr) dlclose(handle);
+  return handle;
+}
+
+void* GetProcAddress(HMODULE module, const char* name) {
+  if (module == nullptr || name == nullptr) return nullptr;
+  return dlsym(module, name);
+}
+
+#endif

@@ -1,0 +1,71 @@
+// The helicopter vessel class.
+#pragma once
+
+#include <memory>
+
+#include "host/host_api.h"
+#include "module/vessel_state.h"
+
+class ShuttlePB final : public VESSEL2 {
+public:
+  ShuttlePB(OBJHANDLE hVessel, int flightmodel);
+  ~ShuttlePB();
+
+  // Once, right after construction, before clbkPostCreation and the first step.
+  void clbkSetClassCaps(FILEHANDLE cfg) override;
+  // Once, after clbkSetClassCaps.
+  void clbkPostCreation() override;
+  // Once per simulation step, after the host's integration.
+  void clbkPostStep(double simt, double simdt, double mjd) override;
+  // Between steps, for every buffered key event of the focus vessel.
+  int clbkConsumeBufferedKey(DWORD key, bool down, char* kstate) override;
+  // Whenever the host builds the cockpit view.
+  bool clbkLoadVC(int id) override;
+  // Between steps, for each delivered event on a registered cockpit area.
+  bool clbkVCMouseEvent(int id, int event, VECTOR3& p) override;
+
+  bool Constructed() const { return nose_wheel_roll != nullptr; }
+
+  UINT anim_wheels = 0;
+  UINT anim_gear = 0;
+  UINT anim_main_lever = 0;
+  UINT anim_needle_altitude = 0;
+  UINT anim_needle_fuel = 0;
+  UINT anim_nose_steer = 0;
+  UINT anim_needle_aoa = 0;
+  UINT anim_compass = 0;
+  UINT anim_needle_airspeed = 0;
+  UINT anim_needle_vspeed = 0;
+  UINT anim_needle_bank = 0;
+  UINT anim_clock_hand1 = 0;
+  UINT anim_clock_hand2 = 0;
+  UINT anim_clock_hand3 = 0;
+  UINT anim_rotors = 0;
+  UINT anim_needle_main = 0;
+  UINT anim_needle_hover = 0;
+  std::unique_ptr<MGROUP_ROTATE> nose_wheel_roll;
+  int sound_id = -1;
+  VesselState state;
+
+private:
+  void DefineAnimations();
+
+  // Flight step stages, in the order the step runs them.
+  void CapTimeAcceleration();
+  void ApplyEnvelope();
+  void ApplyGroundSteering(double airspeed);
+  void ApplyWheelContact(double airspeed);
+  void ShowWheelRotation(double airspeed);
+  void ShowNoseWheelSteering(double airspeed);
+  void ShowRotor(double airspeed);
+  void MoveGear();
+  void PlayEngineSound();
+  void SwitchBeacons();
+  void ShowMainLever();
+  void MoveAuxGear();
+  void ShowThrustNeedles();
+  void ShowInstruments();
+  void ServeRefuelRequest();
+
+  void ThrowGearSwitch();
+};

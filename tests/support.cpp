@@ -1,0 +1,80 @@
+#include "tests/support.h"
+
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+
+namespace test {
+
+ScratchDirectory::ScratchDirectory() {
+  char cwd[PATH_MAX];
+  if (getcwd(cwd, sizeof cwd) != nullptr) previous_ = cwd;
+  char pattern[] = "/tmp/corvane-test-XXXXXX";
+  const char* made = mkdtemp(pattern);
+  if (made == nullptr) throw std::runtime_error("cannot make a scratch directory");
+  path_ = made;
+  if (chdir(path_.c_str()) != 0) throw std::runtime_error("cannot enter " + path_);
+}
+
+ScratchDirectory::~ScratchDirectory() {
+  if (!previous_.empty() && chdir(previous_.c_str()) != 0) return;
+  std::string command = "rm -rf '" + path_ + "'";
+  [[maybe_unused]] int ignored = std::system(command.c_str());
+}
+
+HostTest::HostTest() = default;
+
+void HostTest::Load(bool sound, const std::string& module) {
+  if (sound) host.LoadSoundLibrary(SOUND_PATH);
+  host.LoadModule(module);
+}
+
+vsim::VesselRecord& HostTest::Create(const std::string& name, int flight_model) {
+  if (!host.ModuleLoaded()) Load();
+  return host.CreateVessel(name, flight_model);
+}
+
+std::vector<std::string> HostTest::Calls(const std::string& name, const std::string& vessel) {
+  return host.Calls(vessel, name);
+}
+
+std::vector<std::string> HostTest::Changes(const std::string& vessel) {
+  static const char* const kChanges[] = {"SetCW",
+                                         "SetThrusterMax0",
+                                         "SetThrusterDir",
+                                         "SetThrusterLevel",
+                                         "AddForce",
+                                         "SetSurfaceFrictionCoeff",
+                                         "SetTouchdownPoints",
+                                         "SetAnimation",
+                                         "SetFuelMass",
+                                         "oapiSetTimeAcceleration"};
+  std::vector<std::string> out;
+  for (const vsim::CallEntry& e : host.journal().Entries()) {
+    if (e.vessel != vessel) continue;
+    for (const char* name : kChanges)
+      if (e.Name() == name) out.push_back(e.call);
+  }
+  return out;
+}
+
+void HostTest::Step(int n) {
+  for (int i = 0; i < n; ++i) host.Step();
+}
+
+int HostTest::Key(DWORD key, bool down, const std::string& vessel) {
+  return host.DeliverKey(vessel, key, down);
+}
+
+double HostTest::AnimationState(UINT index, const std::string& vessel) {
+  return host.Vessel(vessel).animations.at(index).state;
+}
+
+double& HostTest::Level(THGROUP_TYPE group, const std::string& vessel) {
+  return host.Vessel(vessel).GroupMember(group)->level;
+}
+
+std::string V(double x, double y, double z) { return vsim::FormatVector({x, y, z}); }
+
+}  // namespace test

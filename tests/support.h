@@ -1,0 +1,48 @@
+// Shared test fixture: a substitute host with the helicopter module loaded,
+// running in a working directory of its own (the module may write its sound
+// log there).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "sim/host.h"
+
+namespace test {
+
+class ScratchDirectory {
+public:
+  ScratchDirectory();
+  ~ScratchDirectory();
+  const std::string& Path() const { return path_; }
+
+private:
+  std::string path_;
+  std::string previous_;
+};
+
+class HostTest : public ::testing::Test {
+protected:
+  HostTest();
+
+  // Loads the module; with sound, the substitute sound library first.
+  void Load(bool sound = false, const std::string& module = MODULE_PATH);
+  vsim::VesselRecord& Create(const std::string& name = "heli", int flight_model = 1);
+  // Calls of one vessel since the journal was last cleared, by name.
+  std::vector<std::string> Calls(const std::string& name, const std::string& vessel = "heli");
+  // Only the calls that change the host's state (setters, forces, animations).
+  std::vector<std::string> Changes(const std::string& vessel = "heli");
+  void Step(int n = 1);
+  int Key(DWORD key, bool down = true, const std::string& vessel = "heli");
+  double AnimationState(UINT index, const std::string& vessel = "heli");
+  double& Level(THGROUP_TYPE group, const std::string& vessel = "heli");
+
+  ScratchDirectory scratch;
+  vsim::Host host;
+};
+
+std::string V(double x, double y, double z);
+
+}  // namespace test
