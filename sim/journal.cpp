@@ -28,17 +28,23 @@ std::string Journal::Text() const {
   return text;
 }
 
-std::string FormatNumber(double value) {
-  char buffer[32];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general);
+namespace {
+// Plain decimals across the everyday range, exponents beyond it; either way
+// the shortest text that reads back as the same number.
+template <typename T>
+std::string Shortest(T value) {
+  char buffer[64];
+  const T magnitude = value < 0 ? -value : value;
+  const bool plain = magnitude == 0 || (magnitude >= T(1e-4) && magnitude < T(1e15));
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
+                              plain ? std::chars_format::fixed : std::chars_format::general);
   return std::string(buffer, result.ptr);
 }
+}  // namespace
 
-std::string FormatNumber(float value) {
-  char buffer[32];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general);
-  return std::string(buffer, result.ptr);
-}
+std::string FormatNumber(double value) { return Shortest(value); }
+
+std::string FormatNumber(float value) { return Shortest(value); }
 
 std::string FormatVector(const VECTOR3& v) {
   return "(" + FormatNumber(v.x) + ", " + FormatNumber(v.y) + ", " + FormatNumber(v.z) + ")";

@@ -1,1 +1,244 @@
+#include <algorithm>
+#include <limits>
+
 #include "tests/support.h"
+
+namespace {
+
+using test::HostTest;
+
+const std::string kGearDown =
+    "SetTouchdownPoints((0, -4.25, 7.068734), (-2, -4.25, 0.9311422), (2, -4.25, 0.9311422))";
+const std::string kBelly =
+    "SetTouchdownPoints((0, -3.79355, 7.068734), (-2, -3.79355, 0.9311422), (2, -3.79355, "
+    "0.9311422))";
+
+class GearTest : public HostTest {
+protected:
+  void SetUp() override {
+    Create();
+    Airborne();
+  }
+  void Airborne() {
+    Read().ground_contact = false;
+    Read().altitude = 50;
+    Read().airspeed = 20;
+  }
+  void OnGround(double airspeed) {
+    Read().ground_contact = true;
+    Read().altitude = 0;
+    Read().airspeed = airspeed;
+  }
+  std::vector<std::string> StepChanges(const char* prefix) {
+    host.journal().Clear();
+    Step();
+    std::vector<std::string> out;
+    for (const std::string& c : Changes())
+      if (c.rfind(prefix, 0) == 0) out.push_back(c);
+    return out;
+  }
+  double DragLevel() { return *host.Vessel("heli").drag_elements.at(0).level; }
+};
+
+TEST_F(GearTest, FullRetractionEndsInStep414AtTimeAccelerationOne) {
+  ASSERT_EQ(Key(OAPI_KEY_G), 1);
+  host.journal().Clear();
+  Step(420);
+  EXPECT_EQ(FirstStepWith("SetAnimation(2, 1)"), 414);
+  EXPECT_EQ(State().gear_pos, 1.0);
+  EXPECT_EQ(State().gear_cmd, 0);
+  EXPECT_EQ(DragLevel(), 0.0);
+  EXPECT_EQ(AnimationState(2), 1.0);
+  int gear_calls = 0;
+  for (const std::string& c : Calls("SetAnimation")) gear_calls += c.rfind("SetAnimation(2,", 0) == 0;
+  EXPECT_EQ(gear_calls, 414) << "the gear animation stops with the travel";
+}
+
+TEST_F(GearTest, FullRetractionEndsInStep42AtTimeAccelerationTen) {
+  host.SetTimeAcceleration(10);
+  ASSERT_EQ(Key(OAPI_KEY_G), 1);
+  host.journal().Clear();
+  Step(45);
+  EXPECT_EQ(FirstStepWith("SetAnimation(2, 1)"), 42);
+  EXPECT_EQ(State().gear_pos, 1.0);
+}
+
+TEST_F(GearTest, GearDragFollowsThePositionAsTheHostReadsIt) {
+  EXPECT_EQ(DragLevel(), 1.0);
+  Key(OAPI_KEY_G);
+  Step(100);
+  EXPECT_DOUBLE_EQ(DragLevel(), 1.0 - State().gear_pos);
+  EXPECT_DOUBLE_EQ(AnimationState(2), State().gear_pos);
+  EXPECT_NEAR(State().gear_pos, 0.242, 1e-12);
+}
+
+TEST_F(GearTest, TravelPausesOnTheGroundAndReversesMidTravel) {
+  Key(OAPI_KEY_G);
+  Step(10);
+  const double pos = State().gear_pos;
+  OnGround(0);
+  Step(5);
+  EXPECT_EQ(State().gear_pos, pos);
+  EXPECT_EQ(State().gear_cmd, 1) << "the command waits, it is not dropped";
+  Airborne();
+  Step();
+  EXPECT_DOUBLE_EQ(State().gear_pos, pos + 0.00242);
+  State().gear_pos = 0.6;
+  Key(OAPI_KEY_G);
+  EXPECT_EQ(State().gear_cmd, 2);
+  Step();
+  EXPECT_DOUBLE_EQ(State().gear_pos, 0.6 - 0.00242);
+}
+
+TEST_F(GearTest, RetractionEndsAtExactlyOneFrom0_999AtTimeAccelerationTen) {
+  host.SetTimeAcceleration(10);
+  State().gear_pos = 0.999;
+  State().gear_cmd = 1;
+  host.journal().Clear();
+  Step();
+  EXPECT_EQ(State().gear_pos, 1.0);
+  EXPECT_EQ(State().gear_cmd, 0);
+  const auto calls = Calls("SetAnimation");
+  EXPECT_NE(std::find(calls.begin(), calls.end(), "SetAnimation(2, 1)"), calls.end());
+  EXPECT_EQ(DragLevel(), 0.0);
+}
+
+TEST_F(GearTest, ContactSetsSwitchAtTheThresholds) {
+  struct Case {
+    double gear_pos;
+    std::vector<std::string> expected;
+  };
+  const Case cases[] = {{0.0, {kGearDown}},
+                        {0.0499, {kGearDown}},
+                        {0.05, {}},
+                        {0.5, {}},
+                        {0.95, {}},
+                        {0.9501, {kBelly}},
+                        {1.0, {kBelly}}};
+  for (const Case& c : cases) {
+    State().gear_pos = c.gear_pos;
+    EXPECT_EQ(StepChanges("SetTouchdownPoints"), c.expected) << c.gear_pos;
+  }
+  EXPECT_EQ(host.Vessel("heli").touchdown[0].y, -3.79355) << "the last set stays in force";
+}
+
+TEST_F(GearTest, SteeringCoupleAndFrictionInsideTheTaxiWindowOnly) {
+  host.Vessel("heli").rudder = 1;
+  struct Case {
+    double airspeed;
+    bool couple;
+  };
+  for (const Case c : {Case{0.6, false}, Case{0.61, true}, Case{5, true}, Case{89.9, true},
+                       Case{90, false}}) {
+    OnGround(c.airspeed);
+    const auto forces = StepChanges("AddForce");
+    const auto friction = Calls("SetSurfaceFrictionCoeff");
+    if (c.couple) {
+      EXPECT_EQ(forces, (std::vector<std::string>{"AddForce((3000000, 0, 0), (0, 0, 3.33))",
+                                                  "AddForce((-3000000, 0, 0), (0, 0, -3.33))"}))
+          << c.airspeed;
+      EXPECT_EQ(friction, std::vector<std::string>{"SetSurfaceFrictionCoeff(0.25, 0.65)"});
+    } else {
+      EXPECT_TRUE(forces.empty()) << c.airspeed;
+      EXPECT_TRUE(friction.empty()) << c.airspeed;
+    }
+  }
+  EXPECT_EQ(*host.Vessel("heli").friction_lat, 0.65);
+}
+
+TEST_F(GearTest, CentredRudderStillAddsTwoZeroForces) {
+  OnGround(5);
+  host.Vessel("heli").rudder = 0;
+  EXPECT_EQ(StepChanges("AddForce"), (std::vector<std::string>{"AddForce((0, 0, 0), (0, 0, 3.33))",
+                                                               "AddForce((-0, 0, 0), (0, 0, -3.33))"}));
+  EXPECT_EQ(host.Vessel("heli").forces.size(), 2u);
+}
+
+TEST_F(GearTest, CoupleSuppressedWhileTheHostReportsMoreThanTenfold) {
+  OnGround(5);
+  host.Vessel("heli").rudder = 1;
+  host.DeferModuleTimeAccelerationChanges(true);
+  host.SetTimeAcceleration(20);
+  EXPECT_TRUE(StepChanges("AddForce").empty());
+  EXPECT_EQ(Calls("SetSurfaceFrictionCoeff").size(), 1u) << "friction does not depend on it";
+  EXPECT_EQ(StepChanges("AddForce").size(), 2u) << "the cap took effect at the next step";
+}
+
+TEST_F(GearTest, NoCoupleOrWheelDisplayAtGearPositionOfExactly0_05) {
+  OnGround(5);
+  State().gear_pos = 0.05;
+  host.journal().Clear();
+  Step();
+  EXPECT_TRUE(Calls("AddForce").empty());
+  EXPECT_TRUE(Calls("SetSurfaceFrictionCoeff").empty());
+  for (const std::string& c : Calls("SetAnimation")) {
+    EXPECT_NE(c.rfind("SetAnimation(1,", 0), 0u) << c;
+    EXPECT_NE(c.rfind("SetAnimation(0,", 0), 0u) << c;
+  }
+}
+
+TEST_F(GearTest, WheelPhasePassesOneAndRestarts) {
+  OnGround(20);
+  State().wheel_phase = 0.95;
+  EXPECT_EQ(StepChanges("SetAnimation(1,"),
+            std::vector<std::string>{"SetAnimation(1, " + vsim::FormatNumber(0.95 + 20.0 / 300) + ")"});
+  EXPECT_EQ(StepChanges("SetAnimation(1,"),
+            std::vector<std::string>{"SetAnimation(1, " + vsim::FormatNumber(0 + 20.0 / 300) + ")"});
+  OnGround(0.6);
+  EXPECT_TRUE(StepChanges("SetAnimation(1,").empty());
+  OnGround(90);
+  const double before = State().wheel_phase;
+  Step();
+  EXPECT_DOUBLE_EQ(State().wheel_phase, before + 0.1);
+  Airborne();
+  Read().airspeed = 45;
+  EXPECT_TRUE(StepChanges("SetAnimation(1,").empty()) << "in the air the phase is not shown";
+  EXPECT_DOUBLE_EQ(State().wheel_phase, before + 0.2);
+}
+
+TEST_F(GearTest, NoseWheelCentredInTheAirSteeredOnTheGround) {
+  host.Vessel("heli").rudder = -1;
+  EXPECT_EQ(StepChanges("SetAnimation(0,"), std::vector<std::string>{"SetAnimation(0, 0.5)"});
+  OnGround(0);
+  EXPECT_EQ(StepChanges("SetAnimation(0,"), std::vector<std::string>{"SetAnimation(0, 0)"});
+  host.Vessel("heli").rudder = 1;
+  EXPECT_EQ(StepChanges("SetAnimation(0,"), std::vector<std::string>{"SetAnimation(0, 1)"});
+  Airborne();
+  State().gear_pos = 1;
+  EXPECT_TRUE(StepChanges("SetAnimation(0,").empty()) << "a retracted gear is left alone";
+  Read().airspeed = 0.5;
+  State().gear_pos = 0.5;
+  EXPECT_TRUE(StepChanges("SetAnimation(0,").empty());
+  EXPECT_EQ(AnimationState(0), 1.0);
+}
+
+TEST_F(GearTest, SecondTravelIgnoresTimeAccelerationAndCallsNothing) {
+  host.SetTimeAcceleration(10);
+  Key(OAPI_KEY_G);
+  host.journal().Clear();
+  Step(42);
+  EXPECT_EQ(State().gear_pos, 1.0);
+  EXPECT_NEAR(State().aux_gear_pos, 42 * 0.00242, 1e-12);
+  EXPECT_EQ(State().aux_gear_cmd, 1);
+}
+
+TEST_F(GearTest, NonFiniteTimeAccelerationAdvancesNothing) {
+  Key(OAPI_KEY_G);
+  Step(5);
+  const VesselState before = State();
+  host.SetTimeAcceleration(std::numeric_limits<double>::quiet_NaN());
+  Step();
+  EXPECT_EQ(State().gear_pos, before.gear_pos);
+  EXPECT_EQ(DragLevel(), 1.0 - before.gear_pos);
+  EXPECT_EQ(State().clock_hand1, before.clock_hand1);
+  host.SetTimeAcceleration(std::numeric_limits<double>::infinity());
+  host.DeferModuleTimeAccelerationChanges(true);
+  Step();
+  EXPECT_EQ(State().gear_pos, before.gear_pos);
+  for (const vsim::Animation& a : host.Vessel("heli").animations) {
+    EXPECT_GE(a.state, 0.0);
+    EXPECT_LE(a.state, 1.0);
+  }
+}
+
+}  // namespace

@@ -1,5 +1,7 @@
 #include "tests/support.h"
 
+#include "module/shuttle_pb.h"
+
 #include <unistd.h>
 
 #include <climits>
@@ -39,7 +41,27 @@ std::vector<std::string> HostTest::Calls(const std::string& name, const std::str
   return host.Calls(vessel, name);
 }
 
-std::vector<std::string> HostTest::Changes(const std::string& vessel) {
+vsim::Readings& HostTest::Read(const std::string& vessel) {
+  return host.Vessel(vessel).readings;
+}
+
+VesselState& HostTest::State(const std::string& vessel) {
+  return static_cast<ShuttlePB*>(static_cast<VESSEL2*>(host.Vessel(vessel).vessel))->state;
+}
+
+int HostTest::FirstStepWith(const std::string& call, const std::string& vessel) {
+  for (const vsim::CallEntry& e : host.journal().Entries())
+    if (e.vessel == vessel && e.call == call) return e.step;
+  return 0;
+}
+
+std::vector<std::string> HostTest::ChangesInStep(int n, const std::string& vessel) {
+  return Changes(vessel, n);
+}
+
+std::vector<std::string> HostTest::Changes(const std::string& vessel) { return Changes(vessel, -1); }
+
+std::vector<std::string> HostTest::Changes(const std::string& vessel, int step) {
   static const char* const kChanges[] = {"SetCW",
                                          "SetThrusterMax0",
                                          "SetThrusterDir",
@@ -52,7 +74,7 @@ std::vector<std::string> HostTest::Changes(const std::string& vessel) {
                                          "oapiSetTimeAcceleration"};
   std::vector<std::string> out;
   for (const vsim::CallEntry& e : host.journal().Entries()) {
-    if (e.vessel != vessel) continue;
+    if (e.vessel != vessel || (step >= 0 && e.step != step)) continue;
     for (const char* name : kChanges)
       if (e.Name() == name) out.push_back(e.call);
   }
