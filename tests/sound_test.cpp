@@ -135,9 +135,6 @@ protected:
 };
 
 TEST_F(VesselSoundTest, CreationConnectsLoadsBothWavesAndSwitchesOptionsOff) {
-  host.journal().Clear();
-  host.DestroyVessel("heli");
-  Create();
   EXPECT_EQ(SoundCalls(host),
             (std::vector<std::string>{
                 "GetVesselSoundID3(vessel#1)",
