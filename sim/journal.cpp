@@ -16,7 +16,13 @@ std::string_view CallEntry::Name() const {
 }
 
 void Journal::Add(int step, const std::string& vessel, std::string call) {
-  entries_.push_back(CallEntry{step, vessel, std::move(call)});
+  CallEntry entry{step, vessel, std::move(call)};
+  if (sink != nullptr) {
+    const std::string line = entry.Line();
+    std::fwrite(line.data(), 1, line.size(), sink);
+    std::fputc('\n', sink);
+  }
+  if (keep) entries_.push_back(std::move(entry));
 }
 
 std::string Journal::Text() const {

@@ -2,6 +2,7 @@
 // library, in order, as text lines "STEP VESSEL CALL(ARGS)".
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,9 @@ struct CallEntry {
 class Journal {
 public:
   bool enabled = true;
+  // Entries are kept for inspection; a sink also receives each line as it comes.
+  bool keep = true;
+  std::FILE* sink = nullptr;
 
   void Add(int step, const std::string& vessel, std::string call);
   const std::vector<CallEntry>& Entries() const { return entries_; }
