@@ -69,7 +69,7 @@ void SimplePhysics::OnCreate(VesselRecord& vessel) {
 
 void SimplePhysics::PlaceAt(VesselRecord& vessel, double altitude) {
   vessel.flight.position.y = std::max(altitude, RestHeight(vessel));
-  if (vessel.flight.position.y <= RestHeight(vessel)) vessel.flight.velocity.y = 0;
+  vessel.flight.velocity.y = 0;
   UpdateReadings(vessel);
 }
 

@@ -24,7 +24,8 @@ public:
   void Integrate(std::vector<VesselRecord*>& vessels, double dt) override;
   void OnCreate(VesselRecord& vessel) override;
 
-  // Puts a vessel at a height above its contact points, or on them.
+  // Puts a vessel at a height above its contact points, or on them, with no
+  // vertical speed.
   void PlaceAt(VesselRecord& vessel, double altitude);
   void SetForwardSpeed(VesselRecord& vessel, double speed);
   void SetHeading(VesselRecord& vessel, double heading);

@@ -1,0 +1,226 @@
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "sim/flight.h"
+#include "sim/script.h"
+#include "tests/support.h"
+
+namespace {
+
+using vsim::ParseScript;
+using vsim::ScriptError;
+
+struct BadScript {
+  const char* text;
+  const char* message;  // expected "file:line: message"
+};
+
+class BadScriptTest : public ::testing::TestWithParam<BadScript> {};
+
+TEST_P(BadScriptTest, FailsBeforeRunningWithFileLineAndMessage) {
+  try {
+    ParseScript("bad.vsim", GetParam().text);
+    FAIL() << "accepted: " << GetParam().text;
+  } catch (const ScriptError& e) {
+    EXPECT_EQ(std::string(e.what()), GetParam().message);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Messages, BadScriptTest,
+    ::testing::Values(
+        BadScript{"vessel heli\nfly away\n", "bad.vsim:2: unknown command \"fly\""},
+        BadScript{"vessel heli\nstep 1 2\n", "bad.vsim:2: step takes 0 to 1 argument, got 2"},
+        BadScript{"vessel heli\nrun\n", "bad.vsim:2: run takes 1 argument, got 0"},
+        BadScript{"vessel heli\nthrottle main lots\n", "bad.vsim:2: bad number \"lots\""},
+        BadScript{"vessel heli\nthrottle main 1.5\n", "bad.vsim:2: level 1.5 outside 0..1"},
+        BadScript{"vessel heli\nthrottle side 1\n",
+                  "bad.vsim:2: expected main or hover, got \"side\""},
+        BadScript{"vessel heli\nfocus other\n", "bad.vsim:2: unknown vessel \"other\""},
+        BadScript{"vessel heli\ndestroy heli\nstep\nkey G\n",
+                  "bad.vsim:4: no vessel to act on: create one with \"vessel NAME\""},
+        BadScript{"vessel heli\nvessel heli\n", "bad.vsim:2: vessel \"heli\" already exists"},
+        BadScript{"module /no/such/Corvane.so\n",
+                  "bad.vsim:1: module file not found: /no/such/Corvane.so"},
+        BadScript{"vessel heli\nsound on\n", "bad.vsim:2: sound must come before the first vessel"},
+        BadScript{"vessel heli\nkey Ö\n", "bad.vsim:2: unknown key \"Ö\""},
+        BadScript{"vessel heli\nkey G sideways\n",
+                  "bad.vsim:2: unknown key option \"sideways\" (release, ctrl, shift, alt)"},
+        BadScript{"vessel heli\nset ground 1\n",
+                  "bad.vsim:2: cannot set ground with physics on: the physics derives it"},
+        BadScript{"physics off\nvessel heli\nset focus-airspeed 1 2\n",
+                  "bad.vsim:3: set focus-airspeed takes 3 values"},
+        BadScript{"vessel heli\nset gravity 3\n", "bad.vsim:2: cannot set \"gravity\""},
+        BadScript{"vessel heli\nexpect warp > 1\n", "bad.vsim:2: unknown quantity \"warp\""},
+        BadScript{"vessel heli\nexpect anim.x == 1\n", "bad.vsim:2: unknown quantity \"anim.x\""},
+        BadScript{"vessel heli\nexpect altitude ~ 1\n", "bad.vsim:2: unknown comparison \"~\""},
+        BadScript{"vessel heli\nexpect debug > \"a\"\n",
+                  "bad.vsim:2: debug compares with == or != only"},
+        BadScript{"vessel heli\nexpect other:fuel == 1\n", "bad.vsim:2: unknown vessel \"other\""},
+        BadScript{"vessel heli\nuntil altitude > 5 within soon\n", "bad.vsim:2: bad number \"soon\""},
+        BadScript{"vessel heli\ntimeacc 0\n", "bad.vsim:2: expected a positive number, got \"0\""},
+        BadScript{"vessel heli\nhold 4 0\n", "bad.vsim:2: hold needs at least 1 event"},
+        BadScript{"vessel heli\nclick 4.5\n", "bad.vsim:2: expected a whole number, got \"4.5\""},
+        BadScript{"vessel heli\nexpect call\n", "bad.vsim:2: expect call needs the call text"},
+        BadScript{"vessel heli\nmark \"x\" when\n",
+                  "bad.vsim:2: mark needs \"TEXT\" when QUANTITY OP VALUE [after key KEY]"},
+        BadScript{"vessel heli\nplot anim 2\n",
+                  "bad.vsim:2: plot takes: anim N \"LABEL\" or limit altitude|airspeed VALUE "
+                  "\"LABEL\""},
+        BadScript{"vessel heli\nexpect debug == \"open\n", "bad.vsim:2: unterminated string"}),
+    [](const auto& info) { return "Case" + std::to_string(info.index); });
+
+TEST(ScriptTest, NumbersTakeADegreeSuffix) {
+  double v = 0;
+  ASSERT_TRUE(vsim::ParseNumber("15deg", v));
+  EXPECT_DOUBLE_EQ(v, 15 * RAD);
+  EXPECT_FALSE(vsim::ParseNumber("deg", v));
+  EXPECT_FALSE(vsim::ParseNumber("1e999", v));
+  EXPECT_FALSE(vsim::ParseNumber("nan", v));
+}
+
+TEST(ScriptTest, KeysByLetterOrScanCode) {
+  unsigned code = 0;
+  ASSERT_TRUE(vsim::ParseKey("g", code));
+  EXPECT_EQ(code, OAPI_KEY_G);
+  ASSERT_TRUE(vsim::ParseKey("0x30", code));
+  EXPECT_EQ(code, OAPI_KEY_B);
+  EXPECT_FALSE(vsim::ParseKey("0x100", code));
+  EXPECT_FALSE(vsim::ParseKey("GG", code));
+}
+
+vsim::FlightOptions Options() {
+  vsim::FlightOptions options;
+  options.module_path = MODULE_PATH;
+  options.sound_path = SOUND_PATH;
+  return options;
+}
+
+TEST(FlightTest, ExpectationsFailWhenTheyShould) {
+  test::ScratchDirectory scratch;
+  const auto script = ParseScript("f.vsim",
+                                  "physics off\n"
+                                  "vessel heli\n"
+                                  "set ground 0\nset altitude 100\n"
+                                  "key G\nstep\n"
+                                  "expect anim.2 == 0.00242\n"       // holds
+                                  "expect anim.2 == 0.0025\n"        // fails
+                                  "expect anim.2 == 0.0025 ~ 0.0001\n"  // holds
+                                  "expect call SetAnimation(2, 0.00242)\n"
+                                  "expect call SetAnimation(2, 0.5)\n"  // fails
+                                  "expect no-call AddForce\n"
+                                  "expect no-call SetAnimation\n"   // fails
+                                  "step\n"
+                                  "expect call SetAnimation(2, 0.00242)\n"  // fails: earlier step
+                                  "expect debug == \"\"\n"
+                                  "expect debug != \"\"\n");  // fails
+  const vsim::FlightResult result = vsim::RunFlight(script, Options());
+  EXPECT_TRUE(result.error.empty()) << result.error;
+  EXPECT_EQ(result.passed, 5);
+  ASSERT_EQ(result.failed, 5);
+  EXPECT_EQ(result.failures[0], "f.vsim:8: expected anim.2 == 0.0025, got 0.00242");
+  EXPECT_EQ(result.failures[1], "f.vsim:11: expected call SetAnimation(2, 0.5), got no such call");
+  EXPECT_EQ(result.failures[2].rfind("f.vsim:13: expected no call of SetAnimation, got 1 heli SetAnimation(", 0), 0u)
+      << result.failures[2];
+  EXPECT_EQ(result.failures[3],
+            "f.vsim:15: expected call SetAnimation(2, 0.00242), got no such call");
+  EXPECT_EQ(result.failures[4], "f.vsim:17: expected debug != \"\", got \"\"");
+}
+
+bool Exists(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0;
+}
+
+TEST(FlightTest, UnmetConditionIsAnErrorAndWritesNoOutput) {
+  test::ScratchDirectory scratch;
+  auto options = Options();
+  options.out_dir = "out";
+  options.trace_path = "trace.txt";
+  const auto script = ParseScript("f.vsim", "vessel heli\nthrottle hover 0.1\nuntil altitude > 10 within 2\n");
+  const vsim::FlightResult result = vsim::RunFlight(script, options);
+  EXPECT_EQ(result.error.rfind("f.vsim:3: condition altitude > 10 not met within 2 s (got 4.25", 0), 0u)
+      << result.error;
+  EXPECT_FALSE(Exists("out/flight.csv"));
+  EXPECT_FALSE(Exists("out/flight.csv.partial"));
+  EXPECT_FALSE(Exists("out/flight.svg"));
+  EXPECT_FALSE(Exists("trace.txt"));
+  EXPECT_FALSE(Exists("trace.txt.partial"));
+}
+
+TEST(FlightTest, TraceAndLogDescribeTheRun) {
+  test::ScratchDirectory scratch;
+  auto options = Options();
+  options.out_dir = "out";
+  options.trace_path = "trace.txt";
+  const auto script = ParseScript("f.vsim", "physics off\nvessel heli\nkey B\nstep 3\n");
+  const vsim::FlightResult result = vsim::RunFlight(script, options);
+  ASSERT_TRUE(result.error.empty()) << result.error;
+  std::ifstream trace("trace.txt");
+  std::string line;
+  std::vector<std::string> lines;
+  while (std::getline(trace, line)) lines.push_back(line);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.front(), "0 - InitLib(instance#1)");
+  auto has = [&](const std::string& l) { return std::find(lines.begin(), lines.end(), l) != lines.end(); };
+  EXPECT_TRUE(has("0 heli oapiLoadMeshGlobal(\"Halvex\\Corvane\")"));
+  EXPECT_TRUE(has("0 heli debug \"Move Backwards \""));
+  EXPECT_TRUE(has("3 heli SetThrusterDir(thruster#1, (0, 0, -1))"));
+  EXPECT_FALSE(has("4 heli SetThrusterDir(thruster#1, (0, 0, -1))"));
+  std::ifstream csv("out/flight.csv");
+  std::vector<std::string> rows;
+  while (std::getline(csv, line)) rows.push_back(line);
+  ASSERT_EQ(rows.size(), 4u) << "a header and one row per step";
+  EXPECT_EQ(rows[0].rfind("step,time,vessel,x,y,z,altitude,airspeed,", 0), 0u);
+  EXPECT_EQ(rows[3].rfind("3,", 0), 0u);
+  EXPECT_NE(rows[0].find(",anim_16,beacon_1,beacon_2,engine_frequency,engine_volume"), std::string::npos);
+  std::ifstream svg("out/flight.svg");
+  std::stringstream text;
+  text << svg.rdbuf();
+  EXPECT_EQ(text.str().rfind("<svg", 0), 0u);
+  EXPECT_NE(text.str().find("Altitude (m)"), std::string::npos);
+}
+
+int RunProgram(const std::string& args, std::string& output) {
+  const std::string command = std::string(VESSELSIM_PATH) + " " + args + " 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return -1;
+  char buffer[4096];
+  std::size_t n = 0;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
+  const int status = pclose(pipe);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(ProgramTest, BadScriptExitsTwoWithoutOutputs) {
+  test::ScratchDirectory scratch;
+  { std::ofstream("bad.vsim") << "vessel heli\nstep\nwobble\n"; }
+  std::string output;
+  EXPECT_EQ(RunProgram("run bad.vsim --out out", output), 2);
+  EXPECT_EQ(output, "bad.vsim:3: unknown command \"wobble\"\n");
+  EXPECT_FALSE(Exists("out"));
+  output.clear();
+  EXPECT_EQ(RunProgram("run missing.vsim", output), 2);
+  EXPECT_EQ(output, "missing.vsim: cannot read the script\n");
+}
+
+TEST(ProgramTest, CheckCountsExpectationsAcrossScripts) {
+  test::ScratchDirectory scratch;
+  { std::ofstream("a.vsim") << "physics off\nvessel heli\nstep\nexpect anim.0 == 0.5\n"; }
+  { std::ofstream("b.vsim") << "physics off\nvessel heli\nstep\nexpect fuel == 1\nexpect fuel == 1500\n"; }
+  std::string output;
+  EXPECT_EQ(RunProgram("check a.vsim b.vsim", output), 1);
+  EXPECT_EQ(output, "b.vsim:4: expected fuel == 1, got 1500\n2 passed, 1 failed\n");
+  output.clear();
+  EXPECT_EQ(RunProgram("check a.vsim", output), 0);
+  EXPECT_EQ(output, "1 passed, 0 failed\n");
+  output.clear();
+  EXPECT_EQ(RunProgram("--bogus", output), 2);
+  EXPECT_NE(output.find("unknown option --bogus"), std::string::npos);
+}
+
+}  // namespace
