@@ -21,7 +21,7 @@ asan:
 	ctest --test-dir build-asan --output-on-failure -j $(JOBS)
 
 bench: build
-	$(BUILD)/bench/corvane_bench
+	$(BUILD)/corvane_bench
 
 clean:
 	rm -rf $(BUILD) build-asan out

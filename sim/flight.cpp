@@ -197,7 +197,7 @@ private:
     if (sound_) host_.LoadSoundLibrary(options_.sound_path);
     host_.LoadModule(module_path_.empty() ? options_.module_path : module_path_);
     if (physics_on_) {
-      auto physics = std::make_unique<SimplePhysics>(host_);
+      auto physics = std::make_unique<SimplePhysics>();
       physics_ = physics.get();
       host_.SetPhysics(std::move(physics));
     }

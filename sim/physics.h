@@ -19,8 +19,7 @@ struct PhysicsConstants {
 
 class SimplePhysics : public Physics {
 public:
-  explicit SimplePhysics(Host& host, PhysicsConstants constants = {})
-      : host_(host), c_(constants) {}
+  explicit SimplePhysics(PhysicsConstants constants = {}) : c_(constants) {}
   void Integrate(std::vector<VesselRecord*>& vessels, double dt) override;
   void OnCreate(VesselRecord& vessel) override;
 
@@ -39,7 +38,6 @@ public:
 private:
   void Advance(VesselRecord& vessel, double dt);
 
-  Host& host_;
   PhysicsConstants c_;
 };
 
