@@ -70,12 +70,12 @@ struct GroupRow {
   int members[4];
 };
 constexpr GroupRow kAttitudeGroups[] = {
-    {THGROUP_ATT_PITCHUP, 4, {0, 2, 5, 7}},   {THGROUP_ATT_PITCHDOWN, 4, {1, 3, 4, 6}},
-    {THGROUP_ATT_BANKLEFT, 4, {0, 4, 3, 7}},  {THGROUP_ATT_BANKRIGHT, 4, {1, 5, 2, 6}},
-    {THGROUP_ATT_UP, 4, {0, 4, 2, 6}},        {THGROUP_ATT_DOWN, 4, {1, 5, 3, 7}},
-    {THGROUP_ATT_YAWLEFT, 2, {8, 11}},        {THGROUP_ATT_YAWRIGHT, 2, {9, 10}},
-    {THGROUP_ATT_LEFT, 2, {8, 10}},           {THGROUP_ATT_RIGHT, 2, {9, 11}},
-    {THGROUP_ATT_FORWARD, 1, {12}},           {THGROUP_ATT_BACK, 1, {13}},
+    {THGROUP_ATT_PITCHUP, 4, {0, 2, 5, 7}},  {THGROUP_ATT_PITCHDOWN, 4, {1, 3, 4, 6}},
+    {THGROUP_ATT_BANKLEFT, 4, {0, 4, 3, 7}}, {THGROUP_ATT_BANKRIGHT, 4, {1, 5, 2, 6}},
+    {THGROUP_ATT_UP, 4, {0, 4, 2, 6}},       {THGROUP_ATT_DOWN, 4, {1, 5, 3, 7}},
+    {THGROUP_ATT_YAWLEFT, 2, {8, 11}},       {THGROUP_ATT_YAWRIGHT, 2, {9, 10}},
+    {THGROUP_ATT_LEFT, 2, {8, 10}},          {THGROUP_ATT_RIGHT, 2, {9, 11}},
+    {THGROUP_ATT_FORWARD, 1, {12}},          {THGROUP_ATT_BACK, 1, {13}},
 };
 
 PARTICLESTREAMSPEC ExhaustStream() {
@@ -158,8 +158,8 @@ void ShuttlePB::clbkSetClassCaps(FILEHANDLE /*cfg*/) {
 
   for (std::size_t i = 0; i < std::size(kAttitudeThrusters); ++i) {
     const ThrusterRow& row = kAttitudeThrusters[i];
-    state.th_att[i] = CreateThruster(row.pos, row.dir, row.max_thrust_N, tank, kIsp_mps,
-                                     kIspAtRef, kRefPressure_Pa);
+    state.th_att[i] = CreateThruster(row.pos, row.dir, row.max_thrust_N, tank, kIsp_mps, kIspAtRef,
+                                     kRefPressure_Pa);
   }
   for (const GroupRow& group : kAttitudeGroups) {
     if (group.count == 1) {

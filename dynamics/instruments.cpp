@@ -39,8 +39,7 @@ void ShuttlePB::ShowInstruments() {
   s.airspeed_y_state = ClampDisplay(s.airspeed_y / kAirspeedFullScale_mps, 0, 1);
   SetAnimation(anim_needle_vspeed, s.airspeed_y_state);
 
-  s.bank_state =
-      ClampDisplay((GetBank() + kBankHalfRange_rad) / (2 * kBankHalfRange_rad), 0, 1);
+  s.bank_state = ClampDisplay((GetBank() + kBankHalfRange_rad) / (2 * kBankHalfRange_rad), 0, 1);
   SetAnimation(anim_needle_bank, s.bank_state);
 
   oapiGetFocusHeading(&s.focus_heading);

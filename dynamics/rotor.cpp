@@ -23,7 +23,8 @@ void ShuttlePB::ShowRotor(double airspeed) {
         Wrap(kDrivenAdvancePerLevel * hover_level + kDrivenAdvanceBase + state.rotor_phase);
     SetAnimation(anim_rotors, state.rotor_phase);
   }
-  if (hover_level == 0.0 && airspeed <= kWindmillMin_mps) SetAnimation(anim_rotors, state.rotor_phase);
+  if (hover_level == 0.0 && airspeed <= kWindmillMin_mps)
+    SetAnimation(anim_rotors, state.rotor_phase);
   if (hover_level == 0.0 && airspeed > kWindmillMin_mps) {
     state.rotor_phase = Wrap(state.rotor_phase + kWindmillAdvanceBase +
                              kWindmillAdvancePerMps * std::min(airspeed, kWindmillSpeedCap_mps));

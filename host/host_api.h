@@ -226,8 +226,8 @@ public:
   PSTREAM_HANDLE AddExhaustStream(THRUSTER_HANDLE th, const VECTOR3& pos,
                                   PARTICLESTREAMSPEC* pss) const;
   bool AddBeacon(BEACONLIGHTSPEC* bs);
-  AIRFOILHANDLE CreateAirfoil(AIRFOIL_ORIENTATION align, const VECTOR3& ref,
-                              AirfoilCoeffFunc cf, double c, double S, double A) const;
+  AIRFOILHANDLE CreateAirfoil(AIRFOIL_ORIENTATION align, const VECTOR3& ref, AirfoilCoeffFunc cf,
+                              double c, double S, double A) const;
   UINT CreateVariableDragElement(const double* drag, double factor, const VECTOR3& ref) const;
   UINT AddMesh(MESHHANDLE hMesh, const VECTOR3* ofs = nullptr) const;
   void SetMeshVisibilityMode(UINT idx, WORD mode) const;
@@ -273,9 +273,7 @@ public:
   virtual void clbkSetClassCaps(FILEHANDLE /*cfg*/) {}
   virtual void clbkPostCreation() {}
   virtual void clbkPostStep(double /*simt*/, double /*simdt*/, double /*mjd*/) {}
-  virtual int clbkConsumeBufferedKey(DWORD /*key*/, bool /*down*/, char* /*kstate*/) {
-    return 0;
-  }
+  virtual int clbkConsumeBufferedKey(DWORD /*key*/, bool /*down*/, char* /*kstate*/) { return 0; }
   virtual bool clbkLoadVC(int /*id*/) { return false; }
   virtual bool clbkVCMouseEvent(int /*id*/, int /*event*/, VECTOR3& /*p*/) { return false; }
 

@@ -156,7 +156,8 @@ private:
       trace_ = TempFile(options_.trace_path);
       host_.journal().sink = trace_.get();
     }
-    if (!options_.out_dir.empty()) log_ = std::make_unique<FlightLog>(options_.out_dir, options_.log_every);
+    if (!options_.out_dir.empty())
+      log_ = std::make_unique<FlightLog>(options_.out_dir, options_.log_every);
   }
 
   struct FileCloser {
@@ -228,7 +229,8 @@ private:
       case Verb::Throttle: {
         const ThrusterGroup* group =
             Focus().Group(c.words[0] == "main" ? THGROUP_MAIN : THGROUP_HOVER);
-        if (group == nullptr) throw HostError(Focus().name + " has no " + c.words[0] + " thrusters");
+        if (group == nullptr)
+          throw HostError(Focus().name + " has no " + c.words[0] + " thrusters");
         for (Thruster* t : group->members) t->level = c.numbers[0];
         break;
       }

@@ -13,8 +13,8 @@ namespace vsim {
 struct FlightOptions {
   std::string module_path;  // used when the script names none
   std::string sound_path;
-  std::string out_dir;      // empty: no flight.csv / flight.svg
-  std::string trace_path;   // empty: no call trace
+  std::string out_dir;     // empty: no flight.csv / flight.svg
+  std::string trace_path;  // empty: no call trace
   bool progress = false;
   int log_every = 1;
 };

@@ -27,10 +27,9 @@ void Cell(std::string& line, double value) {
 }  // namespace
 
 const char* GroupName(THGROUP_TYPE type) {
-  static const char* const kNames[] = {"main",      "retro",      "hover",   "pitchup",
-                                       "pitchdown", "yawleft",    "yawright", "bankleft",
-                                       "bankright", "right",      "left",    "up",
-                                       "down",      "forward",    "back"};
+  static const char* const kNames[] = {"main",    "retro",    "hover",    "pitchup",   "pitchdown",
+                                       "yawleft", "yawright", "bankleft", "bankright", "right",
+                                       "left",    "up",       "down",     "forward",   "back"};
   const auto index = static_cast<std::size_t>(type);
   return index < sizeof kNames / sizeof kNames[0] ? kNames[index] : "group";
 }
@@ -95,12 +94,16 @@ void FlightLog::Row(Host& host) {
       Cell(line_, t->max0);
     }
     for (std::size_t i = 0; i < animations_; ++i) {
-      if (i < v.animations.size()) Cell(line_, v.animations[i].state);
-      else line_ += ',';
+      if (i < v.animations.size())
+        Cell(line_, v.animations[i].state);
+      else
+        line_ += ',';
     }
     for (std::size_t i = 0; i < beacons_; ++i) {
-      if (i < v.beacons.size()) Cell(line_, v.beacons[i]->active ? 1 : 0);
-      else line_ += ',';
+      if (i < v.beacons.size())
+        Cell(line_, v.beacons[i]->active ? 1 : 0);
+      else
+        line_ += ',';
     }
     const auto engine = v.sound_slots.find(1);
     const bool playing = engine != v.sound_slots.end() && engine->second.last == "play";

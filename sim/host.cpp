@@ -222,8 +222,7 @@ void Host::CheckDebugLine(VesselRecord* vessel) {
   if (std::strcmp(debug_line_, debug_seen_) == 0) return;
   std::memcpy(debug_seen_, debug_line_, sizeof debug_seen_);
   if (!journal_.enabled) return;
-  journal_.Add(step_, vessel == nullptr ? "-" : vessel->name,
-               "debug " + FormatString(debug_line_));
+  journal_.Add(step_, vessel == nullptr ? "-" : vessel->name, "debug " + FormatString(debug_line_));
 }
 
 MESHHANDLE Host::LoadMesh(const std::string& name) {
@@ -256,9 +255,8 @@ void Host::NoteSoundId(OBJHANDLE handle, int id) {
   if (VesselRecord* vessel = VesselFromHandle(handle)) vessel->sound_id = id;
 }
 
-void Host::NoteSoundRequest(OBJHANDLE handle, const std::string& call, int slot,
-                            const char* kind, const char* wave, int loop, int volume,
-                            int frequency) {
+void Host::NoteSoundRequest(OBJHANDLE handle, const std::string& call, int slot, const char* kind,
+                            const char* wave, int loop, int volume, int frequency) {
   VesselRecord* vessel = VesselFromHandle(handle);
   if (journal_.enabled) journal_.Add(step_, vessel == nullptr ? "-" : vessel->name, call);
   if (vessel == nullptr || slot == 0) return;

@@ -84,11 +84,11 @@ int VESSEL::GetFlightModel() const {
   return v.flight_model;
 }
 
-#define SET_SCALAR(Method, field)                  \
-  void VESSEL::Method(double value) const {        \
-    VesselRecord& v = V(vessel_handle);            \
-    H().Record(&v, #Method, value);                \
-    v.field = value;                               \
+#define SET_SCALAR(Method, field)           \
+  void VESSEL::Method(double value) const { \
+    VesselRecord& v = V(vessel_handle);     \
+    H().Record(&v, #Method, value);         \
+    v.field = value;                        \
   }
 SET_SCALAR(SetSize, size)
 SET_SCALAR(SetEmptyMass, empty_mass)
@@ -99,11 +99,11 @@ SET_SCALAR(SetBankMomentScale, bank_moment_scale)
 SET_SCALAR(SetTrimScale, trim_scale)
 #undef SET_SCALAR
 
-#define SET_VECTOR(Method, field)                  \
+#define SET_VECTOR(Method, field)                   \
   void VESSEL::Method(const VECTOR3& value) const { \
-    VesselRecord& v = V(vessel_handle);            \
-    H().Record(&v, #Method, value);                \
-    v.field = value;                               \
+    VesselRecord& v = V(vessel_handle);             \
+    H().Record(&v, #Method, value);                 \
+    v.field = value;                                \
   }
 SET_VECTOR(SetPMI, pmi)
 SET_VECTOR(SetCrossSections, cross_sections)
@@ -146,8 +146,8 @@ THRUSTER_HANDLE VESSEL::CreateThruster(const VECTOR3& pos, const VECTOR3& dir, d
                                        PROPELLANT_HANDLE hp, double isp0, double isp_ref,
                                        double p_ref) const {
   VesselRecord& v = V(vessel_handle);
-  v.thrusters.push_back({pos, dir, maxth0, static_cast<vsim::Propellant*>(hp), isp0, isp_ref,
-                         p_ref, 0.0});
+  v.thrusters.push_back(
+      {pos, dir, maxth0, static_cast<vsim::Propellant*>(hp), isp0, isp_ref, p_ref, 0.0});
   THRUSTER_HANDLE th = &v.thrusters.back();
   H().Record(&v, "CreateThruster", pos, dir, maxth0, HandleArg{"propellant", hp}, isp0, isp_ref,
              p_ref);
@@ -191,8 +191,7 @@ AIRFOILHANDLE VESSEL::CreateAirfoil(AIRFOIL_ORIENTATION align, const VECTOR3& re
   VesselRecord& v = V(vessel_handle);
   const void* fn = nullptr;
   std::memcpy(&fn, &cf, sizeof fn);
-  H().Record(&v, "CreateAirfoil", static_cast<int>(align), ref, HandleArg{"function", fn}, c, S,
-             A);
+  H().Record(&v, "CreateAirfoil", static_cast<int>(align), ref, HandleArg{"function", fn}, c, S, A);
   v.airfoils.push_back({align, ref, cf, c, S, A});
   return &v.airfoils.back();
 }
@@ -200,8 +199,7 @@ AIRFOILHANDLE VESSEL::CreateAirfoil(AIRFOIL_ORIENTATION align, const VECTOR3& re
 UINT VESSEL::CreateVariableDragElement(const double* drag, double factor,
                                        const VECTOR3& ref) const {
   VesselRecord& v = V(vessel_handle);
-  H().Record(&v, "CreateVariableDragElement", RawArg{"&" + vsim::FormatNumber(*drag)}, factor,
-             ref);
+  H().Record(&v, "CreateVariableDragElement", RawArg{"&" + vsim::FormatNumber(*drag)}, factor, ref);
   v.drag_elements.push_back({drag, factor, ref});
   return static_cast<UINT>(v.drag_elements.size() - 1);
 }
@@ -260,8 +258,8 @@ ANIMATIONCOMPONENT_HANDLE VESSEL::AddAnimationComponent(UINT anim, double state0
                                                         ANIMATIONCOMPONENT_HANDLE parent) const {
   VesselRecord& v = V(vessel_handle);
   Host& host = H();
-  v.components.push_back({anim, state0, state1, trans,
-                          static_cast<vsim::AnimationComponent*>(parent)});
+  v.components.push_back(
+      {anim, state0, state1, trans, static_cast<vsim::AnimationComponent*>(parent)});
   vsim::AnimationComponent* component = &v.components.back();
   host.Record(&v, "AddAnimationComponent", anim, state0, state1, Record(trans),
               HandleArg{"component", parent});
@@ -393,9 +391,8 @@ void oapiVCRegisterHUD(const VCHUDSPEC* spec) {
   Host& host = H();
   VesselRecord* v = host.Current();
   host.Record(v, "oapiVCRegisterHUD",
-              RawArg{"{nmesh=" + std::to_string(spec->nmesh) +
-                     ", ngroup=" + std::to_string(spec->ngroup) +
-                     ", hudcnt=" + vsim::FormatVector(spec->hudcnt) +
+              RawArg{"{nmesh=" + std::to_string(spec->nmesh) + ", ngroup=" +
+                     std::to_string(spec->ngroup) + ", hudcnt=" + vsim::FormatVector(spec->hudcnt) +
                      ", size=" + vsim::FormatNumber(spec->size) + "}"});
   if (v != nullptr) v->cockpit.hud = *spec;
 }

@@ -4,9 +4,7 @@
 
 namespace vsim {
 
-std::string CallEntry::Line() const {
-  return std::to_string(step) + " " + vessel + " " + call;
-}
+std::string CallEntry::Line() const { return std::to_string(step) + " " + vessel + " " + call; }
 
 std::string_view CallEntry::Name() const {
   std::string_view text = call;
@@ -60,9 +58,12 @@ std::string FormatString(const char* text) {
   if (text == nullptr) return "null";
   std::string out = "\"";
   for (const char* c = text; *c != '\0'; ++c) {
-    if (*c == '"') out += "\\\"";
-    else if (*c == '\n') out += "\\n";
-    else out += *c;
+    if (*c == '"')
+      out += "\\\"";
+    else if (*c == '\n')
+      out += "\\n";
+    else
+      out += *c;
   }
   return out + "\"";
 }

@@ -63,9 +63,12 @@ Arguments ParseArguments(int argc, char** argv) {
       if (i + 1 >= argc) UsageError(a + " needs " + what);
       return argv[++i];
     };
-    if (a == "--out") args.options.out_dir = value("a folder");
-    else if (a == "--trace") args.options.trace_path = value("a file");
-    else if (a == "--quiet") args.quiet = true;
+    if (a == "--out")
+      args.options.out_dir = value("a folder");
+    else if (a == "--trace")
+      args.options.trace_path = value("a file");
+    else if (a == "--quiet")
+      args.quiet = true;
     else if (a == "--log-every") {
       const std::string n = value("a number");
       char* end = nullptr;
@@ -116,7 +119,8 @@ int main(int argc, char** argv) {
   const Arguments args = ParseArguments(argc, argv);
   std::vector<vsim::Script> scripts;
   try {
-    if (args.mode == "default") scripts.push_back(vsim::ParseScript("default flight", kDefaultFlight));
+    if (args.mode == "default")
+      scripts.push_back(vsim::ParseScript("default flight", kDefaultFlight));
     for (const std::string& path : args.scripts) scripts.push_back(vsim::LoadScript(path));
   } catch (const vsim::ScriptError& e) {
     std::fprintf(stderr, "%s\n", e.what());

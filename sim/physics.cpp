@@ -21,7 +21,9 @@ VECTOR3 Scale(VECTOR3 a, double k) { return {a.x * k, a.y * k, a.z * k}; }
 double Dot(VECTOR3 a, VECTOR3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 double Length(VECTOR3 a) { return std::sqrt(Dot(a, a)); }
 
-VECTOR3 ToVessel(const Frame& f, VECTOR3 w) { return {Dot(w, f.right), Dot(w, f.up), Dot(w, f.forward)}; }
+VECTOR3 ToVessel(const Frame& f, VECTOR3 w) {
+  return {Dot(w, f.right), Dot(w, f.up), Dot(w, f.forward)};
+}
 VECTOR3 ToWorld(const Frame& f, VECTOR3 v) {
   return Add(Add(Scale(f.right, v.x), Scale(f.up, v.y)), Scale(f.forward, v.z));
 }
@@ -134,7 +136,8 @@ void SimplePhysics::Advance(VesselRecord& vessel, double dt) {
     }
   }
   for (const DragElement& d : vessel.drag_elements)
-    if (d.level != nullptr && std::isfinite(*d.level)) airfoil_drag_coefficient += d.factor * std::max(*d.level, 0.0);
+    if (d.level != nullptr && std::isfinite(*d.level))
+      airfoil_drag_coefficient += d.factor * std::max(*d.level, 0.0);
 
   // Explicit step of the driving forces and gravity.
   VECTOR3 world_acc = Scale(ToWorld(frame, force), 1.0 / mass);

@@ -8,13 +8,13 @@
 namespace vsim {
 
 struct PhysicsConstants {
-  double gravity = 9.81;               // m/s^2
-  double sea_level_density = 1.225;    // kg/m^3
-  double scale_height = 8500.0;        // m
-  double default_friction_lng = 0.1;   // until the vessel sets its own
+  double gravity = 9.81;              // m/s^2
+  double sea_level_density = 1.225;   // kg/m^3
+  double scale_height = 8500.0;       // m
+  double default_friction_lng = 0.1;  // until the vessel sets its own
   double default_friction_lat = 0.5;
-  double yaw_damping_air = 0.5;        // 1/s
-  double yaw_damping_ground = 4.0;     // 1/s
+  double yaw_damping_air = 0.5;     // 1/s
+  double yaw_damping_ground = 4.0;  // 1/s
 };
 
 class SimplePhysics : public Physics {

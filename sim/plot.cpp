@@ -31,11 +31,16 @@ struct Panel {
 std::string Escape(const std::string& text) {
   std::string out;
   for (char c : text) {
-    if (c == '<') out += "&lt;";
-    else if (c == '>') out += "&gt;";
-    else if (c == '&') out += "&amp;";
-    else if (c == '"') out += "&quot;";
-    else out += c;
+    if (c == '<')
+      out += "&lt;";
+    else if (c == '>')
+      out += "&gt;";
+    else if (c == '&')
+      out += "&amp;";
+    else if (c == '"')
+      out += "&quot;";
+    else
+      out += c;
   }
   return out;
 }
@@ -122,11 +127,11 @@ void DrawPanel(std::ostringstream& svg, const Panel& panel, double top,
     }
     svg << "\"/>\n";
     const double ly = top + 16 + 18 * static_cast<double>(s);
-    svg << "<line x1=\"" << kWidth - kRight + 12 << "\" x2=\"" << kWidth - kRight + 36
-        << "\" y1=\"" << ly - 4 << "\" y2=\"" << ly - 4 << "\" stroke=\"" << colour
+    svg << "<line x1=\"" << kWidth - kRight + 12 << "\" x2=\"" << kWidth - kRight + 36 << "\" y1=\""
+        << ly - 4 << "\" y2=\"" << ly - 4 << "\" stroke=\"" << colour
         << "\" stroke-width=\"2\"/>\n";
-    svg << "<text x=\"" << kWidth - kRight + 42 << "\" y=\"" << ly
-        << "\" font-size=\"12\">" << Escape(series.label) << "</text>\n";
+    svg << "<text x=\"" << kWidth - kRight + 42 << "\" y=\"" << ly << "\" font-size=\"12\">"
+        << Escape(series.label) << "</text>\n";
   }
 }
 
@@ -156,34 +161,37 @@ void WritePlot(const std::string& path, const PlotData& data, const std::string&
   Panel altitude{"Altitude", "m", {{"altitude", &data.altitude}}, {}};
   Panel airspeed{"Airspeed", "m/s", {{"airspeed", &data.airspeed}}, {}};
   for (const auto& limit : data.limits)
-    (limit.quantity == "altitude" ? altitude : airspeed).limits.push_back({limit.value, limit.label});
+    (limit.quantity == "altitude" ? altitude : airspeed)
+        .limits.push_back({limit.value, limit.label});
   panels.push_back(altitude);
   panels.push_back(airspeed);
-  panels.push_back(Panel{"Thrust levels", "0..1",
-                         {{"main", &data.main_level}, {"hover", &data.hover_level}}, {}});
-  panels.push_back(Panel{"Engine sound pitch", "Hz, 0 = silent",
-                         {{"engine frequency", &data.engine_frequency}}, {}});
+  panels.push_back(Panel{
+      "Thrust levels", "0..1", {{"main", &data.main_level}, {"hover", &data.hover_level}}, {}});
+  panels.push_back(Panel{
+      "Engine sound pitch", "Hz, 0 = silent", {{"engine frequency", &data.engine_frequency}}, {}});
   if (!data.animations.empty()) {
     Panel anims{"Animation states", "0..1", {}, {}};
     for (std::size_t i = 0; i < data.animations.size() && i < data.animation_states.size(); ++i)
-      anims.series.push_back({data.animations[i].label + " (anim " +
-                                  std::to_string(data.animations[i].index) + ")",
-                              &data.animation_states[i]});
+      anims.series.push_back(
+          {data.animations[i].label + " (anim " + std::to_string(data.animations[i].index) + ")",
+           &data.animation_states[i]});
     panels.push_back(anims);
   }
   const std::size_t stride = std::max<std::size_t>(1, data.time.size() / kMaxPoints);
   const double height = kTop + static_cast<double>(panels.size()) * (kPanelHeight + kGap + 20) + 20;
   std::ostringstream svg;
-  svg << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << kWidth << "\" height=\""
-      << height << "\" font-family=\"sans-serif\">\n";
+  svg << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << kWidth << "\" height=\"" << height
+      << "\" font-family=\"sans-serif\">\n";
   svg << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
-  svg << "<text x=\"" << kLeft << "\" y=\"26\" font-size=\"18\" font-weight=\"bold\">Flight: "
-      << Escape(title) << "</text>\n";
+  svg << "<text x=\"" << kLeft
+      << "\" y=\"26\" font-size=\"18\" font-weight=\"bold\">Flight: " << Escape(title)
+      << "</text>\n";
   double top = kTop + 10;
   for (const Panel& panel : panels) {
     DrawPanel(svg, panel, top, data.time, stride);
     svg << "<text x=\"" << kLeft + (kWidth - kLeft - kRight) / 2 << "\" y=\""
-        << top + kPanelHeight + 30 << "\" font-size=\"11\" text-anchor=\"middle\">time (s)</text>\n";
+        << top + kPanelHeight + 30
+        << "\" font-size=\"11\" text-anchor=\"middle\">time (s)</text>\n";
     top += kPanelHeight + kGap + 20;
   }
   svg << "</svg>\n";

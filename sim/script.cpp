@@ -51,14 +51,17 @@ std::vector<Token> Tokenize(const std::string& file, int line, const std::string
 }
 
 const std::map<std::string, Verb> kVerbs = {
-    {"module", Verb::Module},   {"sound", Verb::Sound},       {"physics", Verb::Physics},
-    {"dt", Verb::Dt},           {"vessel", Verb::Vessel},     {"focus", Verb::Focus},
-    {"destroy", Verb::Destroy}, {"cockpit", Verb::Cockpit},   {"camera", Verb::Camera},
-    {"throttle", Verb::Throttle}, {"rudder", Verb::Rudder},   {"timeacc", Verb::TimeAcc},
-    {"key", Verb::Key},         {"click", Verb::Click},       {"hold", Verb::Hold},
-    {"set", Verb::Set},         {"step", Verb::Step},         {"run", Verb::Run},
-    {"until", Verb::Until},     {"expect", Verb::Expect},     {"mark", Verb::Mark},
-    {"plot", Verb::Plot},
+    {"module", Verb::Module},   {"sound", Verb::Sound},
+    {"physics", Verb::Physics}, {"dt", Verb::Dt},
+    {"vessel", Verb::Vessel},   {"focus", Verb::Focus},
+    {"destroy", Verb::Destroy}, {"cockpit", Verb::Cockpit},
+    {"camera", Verb::Camera},   {"throttle", Verb::Throttle},
+    {"rudder", Verb::Rudder},   {"timeacc", Verb::TimeAcc},
+    {"key", Verb::Key},         {"click", Verb::Click},
+    {"hold", Verb::Hold},       {"set", Verb::Set},
+    {"step", Verb::Step},       {"run", Verb::Run},
+    {"until", Verb::Until},     {"expect", Verb::Expect},
+    {"mark", Verb::Mark},       {"plot", Verb::Plot},
 };
 
 const std::map<std::string, unsigned> kLetterKeys = {
@@ -70,7 +73,7 @@ const std::map<std::string, unsigned> kLetterKeys = {
 const std::map<std::string, unsigned> kModifierKeys = {
     {"ctrl", OAPI_KEY_LCONTROL}, {"shift", OAPI_KEY_LSHIFT}, {"alt", OAPI_KEY_LALT}};
 
-const std::set<std::string> kSettable = {"altitude", "airspeed", "ground",  "aoa",
+const std::set<std::string> kSettable = {"altitude", "airspeed", "ground",         "aoa",
                                          "bank",     "heading",  "focus-airspeed", "fuel"};
 
 bool ParseIndex(const std::string& text, int& value) {
@@ -91,16 +94,17 @@ std::vector<std::string> Split(const std::string& text, char sep) {
 
 bool ThrusterField(const std::vector<std::string>& p, std::size_t at) {
   if (p.size() == at + 1) return p[at] == "max" || p[at] == "level";
-  return p.size() == at + 2 && p[at] == "dir" && (p[at + 1] == "x" || p[at + 1] == "y" || p[at + 1] == "z");
+  return p.size() == at + 2 && p[at] == "dir" &&
+         (p[at + 1] == "x" || p[at + 1] == "y" || p[at + 1] == "z");
 }
 
 // Checks a quantity's name; returns an empty string when it is known.
 std::string CheckQuantity(Quantity& q) {
   const auto& p = q.path;
   const std::string& head = p[0];
-  static const std::set<std::string> kScalars = {"altitude", "airspeed", "ground", "heading", "aoa",
-                                                 "bank",     "fuel",     "timeacc", "vx",     "vy",
-                                                 "vz",       "debug"};
+  static const std::set<std::string> kScalars = {"altitude", "airspeed", "ground", "heading",
+                                                 "aoa",      "bank",     "fuel",   "timeacc",
+                                                 "vx",       "vy",       "vz",     "debug"};
   if (p.size() == 1 && kScalars.count(head) != 0) {
     q.text = head == "debug";
     return "";
@@ -251,8 +255,8 @@ public:
         if (n - 1 != values)
           Error("set " + what + " takes " + std::to_string(values) +
                 (values == 1 ? " value" : " values"));
-        if (physics_on_ && (what == "ground" || what == "aoa" || what == "bank" ||
-                            what == "focus-airspeed"))
+        if (physics_on_ &&
+            (what == "ground" || what == "aoa" || what == "bank" || what == "focus-airspeed"))
           Error("cannot set " + what + " with physics on: the physics derives it");
         c.words.push_back(what);
         for (std::size_t i = 2; i <= n; ++i) c.numbers.push_back(Number(i));
@@ -341,7 +345,8 @@ private:
   void Count(std::size_t n, std::size_t lo, std::size_t hi) const {
     if (n < lo || n > hi) {
       const std::string verb = Arg(0);
-      std::string expected = lo == hi ? std::to_string(lo) : std::to_string(lo) + " to " + std::to_string(hi);
+      std::string expected =
+          lo == hi ? std::to_string(lo) : std::to_string(lo) + " to " + std::to_string(hi);
       Error(verb + " takes " + expected + (hi == 1 ? " argument" : " arguments") + ", got " +
             std::to_string(n));
     }

@@ -29,7 +29,7 @@ struct Quantity {
   std::string name;    // as written, e.g. "anim.2", "main.level", "sound.1.frequency"
   std::vector<std::string> path;
   int index = 0;
-  bool text = false;   // compares as text (debug line, sound request kind)
+  bool text = false;  // compares as text (debug line, sound request kind)
 };
 
 struct Condition {
@@ -41,8 +41,30 @@ struct Condition {
 };
 
 enum class Verb {
-  Module, Sound, Physics, Dt, Vessel, Focus, Destroy, Cockpit, Camera, Throttle, Rudder,
-  TimeAcc, Key, Click, Hold, Set, Step, Run, Until, ExpectCall, ExpectNoCall, Expect, Mark, Plot
+  Module,
+  Sound,
+  Physics,
+  Dt,
+  Vessel,
+  Focus,
+  Destroy,
+  Cockpit,
+  Camera,
+  Throttle,
+  Rudder,
+  TimeAcc,
+  Key,
+  Click,
+  Hold,
+  Set,
+  Step,
+  Run,
+  Until,
+  ExpectCall,
+  ExpectNoCall,
+  Expect,
+  Mark,
+  Plot
 };
 
 struct Command {

@@ -94,8 +94,8 @@ SOUND_EXPORT int GetVesselSoundID3(OBJHANDLE vessel) {
 #endif
 
 SOUND_EXPORT int ReplaceStockOBSound3(int id, int which, const char* path) {
-  Note(id, "ReplaceStockOBSound3(" + Args({id, which}) + ", " + vsim::FormatString(path) + ")",
-       0, "option");
+  Note(id, "ReplaceStockOBSound3(" + Args({id, which}) + ", " + vsim::FormatString(path) + ")", 0,
+       "option");
   return 1;
 }
 

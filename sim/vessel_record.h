@@ -115,8 +115,8 @@ struct Readings {
 };
 
 struct FlightState {
-  VECTOR3 position{};  // x east, y up, z north (m); y = 0 is the ground
-  VECTOR3 velocity{};  // world frame (m/s)
+  VECTOR3 position{};   // x east, y up, z north (m); y = 0 is the ground
+  VECTOR3 velocity{};   // world frame (m/s)
   double yaw_rate = 0;  // rad/s about the vertical axis
 };
 

@@ -108,7 +108,6 @@ int SoundStopWave(int id, int slot) {
 
 int SoundSetOption(int id, int option, int value) {
   auto set_option = Api<int (*)(int, int, int)>(kSoundOption);
-  if (set_option == nullptr || !ValidId(id) || option < kMinOption || option > kMaxOption)
-    return 0;
+  if (set_option == nullptr || !ValidId(id) || option < kMinOption || option > kMaxOption) return 0;
   return set_option(id, option, value);
 }

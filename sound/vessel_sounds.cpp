@@ -33,7 +33,9 @@ constexpr double kCockpitFrequencyDrop = 800.0;
 
 }  // namespace
 
-void PlayGearSound(int sound_id) { SoundPlayWave(sound_id, kGearSlot, kOnce, kFullVolume, kDefaultFrequency); }
+void PlayGearSound(int sound_id) {
+  SoundPlayWave(sound_id, kGearSlot, kOnce, kFullVolume, kDefaultFrequency);
+}
 
 void PlaySecondSwitchSound(int sound_id) {
   SoundPlayWave(sound_id, kSecondSwitchSlot, kOnce, kFullVolume, kDefaultFrequency);
@@ -51,8 +53,10 @@ void ShuttlePB::PlayEngineSound() {
   if (main_level > 0.0 || hover_level > 0.0) {
     state.engine_sound_base = kEnginePitchPerLevel * (main_level > 0.0 ? main_level : hover_level);
     state.engine_sound_freq = state.engine_sound_base + kEngineBaseFrequency;
-    if (state.engine_sound_freq < kEngineMinFrequency) state.engine_sound_freq = kEngineMinFrequency;
-    if (state.engine_sound_freq > kEngineMaxFrequency) state.engine_sound_freq = kEngineMaxFrequency;
+    if (state.engine_sound_freq < kEngineMinFrequency)
+      state.engine_sound_freq = kEngineMinFrequency;
+    if (state.engine_sound_freq > kEngineMaxFrequency)
+      state.engine_sound_freq = kEngineMaxFrequency;
     if (oapiCameraInternal())
       SoundPlayWave(sound_id, kEngineSlot, kLoop, kCockpitVolume,
                     static_cast<int>(state.engine_sound_freq - kCockpitFrequencyDrop));

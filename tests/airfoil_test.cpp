@@ -16,8 +16,9 @@ protected:
   // Calls the airfoil's coefficient function the way the host does.
   Coefficients At(int airfoil, double angle, double mach = 0.3, double reynolds = 1e6) {
     Coefficients c{};
-    host.Vessel("heli").airfoils.at(static_cast<std::size_t>(airfoil)).coefficients(
-        angle, mach, reynolds, &c.lift, &c.moment, &c.drag);
+    host.Vessel("heli")
+        .airfoils.at(static_cast<std::size_t>(airfoil))
+        .coefficients(angle, mach, reynolds, &c.lift, &c.moment, &c.drag);
     return c;
   }
 };
@@ -31,9 +32,9 @@ struct Point {
 };
 
 TEST_F(AirfoilTest, VerticalLiftAtTablePointsAndBetween) {
-  const Point points[] = {{0, -0.02, 0.0012},  {15, 0.6355, 0},     {7.5, 0.30775, 0.0006},
-                          {-180, 0.1, 0},      {180, 0.1, 0},       {-90, 0, 0},
-                          {90, 0, 0},          {-30, -0.5, 0.004},  {37.5, 0.545, -0.00095}};
+  const Point points[] = {{0, -0.02, 0.0012}, {15, 0.6355, 0},    {7.5, 0.30775, 0.0006},
+                          {-180, 0.1, 0},     {180, 0.1, 0},      {-90, 0, 0},
+                          {90, 0, 0},         {-30, -0.5, 0.004}, {37.5, 0.545, -0.00095}};
   for (const Point& p : points) {
     const Coefficients c = At(kVertical, p.angle_deg * RAD);
     EXPECT_NEAR(c.lift, p.lift, kTol) << p.angle_deg;
@@ -42,8 +43,8 @@ TEST_F(AirfoilTest, VerticalLiftAtTablePointsAndBetween) {
 }
 
 TEST_F(AirfoilTest, HorizontalLiftAtTablePointsWithNoMoment) {
-  const Point points[] = {{45, 0.3, 0},  {-45, -0.3, 0}, {0, 0, 0},      {90, 0, 0},
-                          {-90, 0, 0},   {135, -0.3, 0}, {11.25, 0.1, 0}, {-180, 0, 0}};
+  const Point points[] = {{45, 0.3, 0}, {-45, -0.3, 0}, {0, 0, 0},       {90, 0, 0},
+                          {-90, 0, 0},  {135, -0.3, 0}, {11.25, 0.1, 0}, {-180, 0, 0}};
   for (const Point& p : points) {
     const Coefficients c = At(kHorizontal, p.angle_deg * RAD);
     EXPECT_NEAR(c.lift, p.lift, kTol) << p.angle_deg;

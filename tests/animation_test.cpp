@@ -24,27 +24,30 @@ TEST_F(HostTest, ComponentsAreRegisteredInOrderWithTheirValues) {
   ASSERT_EQ(calls.size(), 29u);
   EXPECT_EQ(calls[0],
             "AddAnimationComponent(0, 0, 1, {mesh=0, grp=[0, 0], ref=(0.0013025, -3.946551, "
-            "5.325749), axis=(0, 1, 0), angle=" + Angle(70) + "}, null)");
+            "5.325749), axis=(0, 1, 0), angle=" +
+                Angle(70) + "}, null)");
   EXPECT_EQ(calls[1],
             "AddAnimationComponent(1, 0, 1, {mesh=0, grp=[59, 60, 61, 62, 73, 74], "
-            "ref=(0.197749, -3.954622, 5.326937), axis=(1, 0, 0), angle=" + Angle(360) +
-                "}, component#1)");
+            "ref=(0.197749, -3.954622, 5.326937), axis=(1, 0, 0), angle=" +
+                Angle(360) + "}, component#1)");
   // The nose leg's axis is handed over unnormalised.
   EXPECT_EQ(calls[4],
             "AddAnimationComponent(2, 0, 0.5, {mesh=0, grp=[59, 60, 61, 62, 67, 68, 73, 74], "
-            "ref=(-0.003111, -3.129507, 5.234954), axis=(1, 0, 0.6), angle=" + Angle(93) +
-                "}, null)");
+            "ref=(-0.003111, -3.129507, 5.234954), axis=(1, 0, 0.6), angle=" +
+                Angle(93) + "}, null)");
   EXPECT_EQ(calls[11],
             "AddAnimationComponent(2, 0.4, 0.7, {mesh=0, grp=[0, 0, 0], shift=(0, 0.2, 0)}, null)");
   EXPECT_EQ(calls[16],
             "AddAnimationComponent(5, 0, 1, {mesh=1, grp=[26], ref=(0.488233, 0.556082, "
-            "0.350081), axis=(0, 0, 1), angle=" + Angle(-360) + "}, null)");
+            "0.350081), axis=(0, 0, 1), angle=" +
+                Angle(-360) + "}, null)");
   EXPECT_EQ(calls[27],
             "AddAnimationComponent(16, 0, 1, {mesh=0, grp=[3, 4, 5, 6, 18, 19, 20, 21, 22, 23, "
             "24, 25, 38, 39, 40, 41], ref=(0.00012483, 0.180379, 2.220898), axis=(0, 1, 0), "
-            "angle=" + Angle(-360) + "}, null)");
+            "angle=" +
+                Angle(-360) + "}, null)");
   // Animation index of each component, in order of registration.
-  const UINT owner[29] = {0, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 3,
+  const UINT owner[29] = {0, 1, 1, 1, 2, 2, 2,  2,  2,  2,  2,  2,  2,  2, 3,
                           4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 16};
   const auto& components = host.Vessel("heli").components;
   for (std::size_t i = 0; i < 29; ++i) EXPECT_EQ(components[i].animation, owner[i]) << i;
@@ -54,8 +57,8 @@ TEST_F(HostTest, GearComponentsMoveOverTheirIntervals) {
   vsim::VesselRecord& heli = Create();
   const auto& gear = heli.animations.at(2).components;
   ASSERT_EQ(gear.size(), 10u);
-  const double intervals[10][2] = {{0, 0.5},   {0.2, 0.5}, {0.2, 0.5}, {0.5, 1}, {0.5, 1},
-                                   {0.5, 1},   {0.5, 1},   {0.4, 0.7}, {0, 0.2}, {0, 0.2}};
+  const double intervals[10][2] = {{0, 0.5}, {0.2, 0.5}, {0.2, 0.5}, {0.5, 1}, {0.5, 1},
+                                   {0.5, 1}, {0.5, 1},   {0.4, 0.7}, {0, 0.2}, {0, 0.2}};
   for (std::size_t i = 0; i < 10; ++i) {
     EXPECT_EQ(gear[i]->from, intervals[i][0]) << i;
     EXPECT_EQ(gear[i]->to, intervals[i][1]) << i;

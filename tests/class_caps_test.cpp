@@ -28,15 +28,14 @@ std::string Thruster(const std::string& pos, const std::string& dir, int max) {
 }
 
 std::vector<std::string> ExpectedClassCaps(bool realistic) {
-  std::vector<std::string> calls = {
-      "SetSize(8)",
-      "SetEmptyMass(2000)",
-      "SetCW(0.09, 0.09, 2, 1.5)",
-      "SetWingAspect(6.98)",
-      "SetWingEffectiveness(2.5)",
-      "SetCrossSections((8.03, 26.06, 8.36))",
-      "SetRotDrag((1.5, 1.5, 1.5))",
-      "GetFlightModel()"};
+  std::vector<std::string> calls = {"SetSize(8)",
+                                    "SetEmptyMass(2000)",
+                                    "SetCW(0.09, 0.09, 2, 1.5)",
+                                    "SetWingAspect(6.98)",
+                                    "SetWingEffectiveness(2.5)",
+                                    "SetCrossSections((8.03, 26.06, 8.36))",
+                                    "SetRotDrag((1.5, 1.5, 1.5))",
+                                    "GetFlightModel()"};
   if (realistic) {
     calls.push_back("SetPitchMomentScale(1e-07)");
     calls.push_back("SetBankMomentScale(1e-07)");
@@ -62,27 +61,26 @@ std::vector<std::string> ExpectedClassCaps(bool realistic) {
     VECTOR3 pos, dir;
   };
   const Att attitude[14] = {
-      {{1, 0, 3}, {0, 1, 0}},   {{1, 0, 3}, {0, -1, 0}},  {{-1, 0, 3}, {0, 1, 0}},
-      {{-1, 0, 3}, {0, -1, 0}}, {{1, 0, -3}, {0, 1, 0}},  {{1, 0, -3}, {0, -1, 0}},
+      {{1, 0, 3}, {0, 1, 0}},   {{1, 0, 3}, {0, -1, 0}},   {{-1, 0, 3}, {0, 1, 0}},
+      {{-1, 0, 3}, {0, -1, 0}}, {{1, 0, -3}, {0, 1, 0}},   {{1, 0, -3}, {0, -1, 0}},
       {{-1, 0, -3}, {0, 1, 0}}, {{-1, 0, -3}, {0, -1, 0}}, {{1, 0, 3}, {-1, 0, 0}},
-      {{-1, 0, 3}, {1, 0, 0}},  {{1, 0, -3}, {-1, 0, 0}}, {{-1, 0, -3}, {1, 0, 0}},
+      {{-1, 0, 3}, {1, 0, 0}},  {{1, 0, -3}, {-1, 0, 0}},  {{-1, 0, -3}, {1, 0, 0}},
       {{0, 0, -3}, {0, 0, 1}},  {{0, 0, 3}, {0, 0, -1}}};
   for (const Att& a : attitude)
     calls.push_back(Thruster(vsim::FormatVector(a.pos), vsim::FormatVector(a.dir), 25000));
   // Attitude thruster n is thruster#(n + 3).
-  const char* groups[] = {
-      "[thruster#3, thruster#5, thruster#8, thruster#10], 4, 3",
-      "[thruster#4, thruster#6, thruster#7, thruster#9], 4, 4",
-      "[thruster#3, thruster#7, thruster#6, thruster#10], 4, 7",
-      "[thruster#4, thruster#8, thruster#5, thruster#9], 4, 8",
-      "[thruster#3, thruster#7, thruster#5, thruster#9], 4, 11",
-      "[thruster#4, thruster#8, thruster#6, thruster#10], 4, 12",
-      "[thruster#11, thruster#14], 2, 5",
-      "[thruster#12, thruster#13], 2, 6",
-      "[thruster#11, thruster#13], 2, 10",
-      "[thruster#12, thruster#14], 2, 9",
-      "[thruster#15], 1, 13",
-      "[thruster#16], 1, 14"};
+  const char* groups[] = {"[thruster#3, thruster#5, thruster#8, thruster#10], 4, 3",
+                          "[thruster#4, thruster#6, thruster#7, thruster#9], 4, 4",
+                          "[thruster#3, thruster#7, thruster#6, thruster#10], 4, 7",
+                          "[thruster#4, thruster#8, thruster#5, thruster#9], 4, 8",
+                          "[thruster#3, thruster#7, thruster#5, thruster#9], 4, 11",
+                          "[thruster#4, thruster#8, thruster#6, thruster#10], 4, 12",
+                          "[thruster#11, thruster#14], 2, 5",
+                          "[thruster#12, thruster#13], 2, 6",
+                          "[thruster#11, thruster#13], 2, 10",
+                          "[thruster#12, thruster#14], 2, 9",
+                          "[thruster#15], 1, 13",
+                          "[thruster#16], 1, 14"};
   for (const char* g : groups) calls.push_back("CreateThrusterGroup(" + std::string(g) + ")");
   const std::string beacon_tail =
       ", size=0.4, falloff=0.6, period=1.13, duration=0.05, tofs=0.6, active=false})";

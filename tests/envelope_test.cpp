@@ -25,10 +25,9 @@ protected:
 };
 
 const std::string kBrake = "SetCW(999, 999, 999, 999)";
-const std::vector<std::string> kNormal = {"SetCW(0.3, 0.3, 0.67, 0.92)",
-                                          "SetThrusterMax0(thruster#1, 25000)",
-                                          "SetThrusterDir(thruster#1, (0, 0, 1))",
-                                          "SetThrusterMax0(thruster#2, 45000)"};
+const std::vector<std::string> kNormal = {
+    "SetCW(0.3, 0.3, 0.67, 0.92)", "SetThrusterMax0(thruster#1, 25000)",
+    "SetThrusterDir(thruster#1, (0, 0, 1))", "SetThrusterMax0(thruster#2, 45000)"};
 
 TEST_F(EnvelopeTest, SpeedLimitAtExactly100ButNotAt99_9) {
   Read().airspeed = 100;
@@ -67,13 +66,13 @@ TEST_F(EnvelopeTest, OnTheGroundAboveALimitRuleOneLasts) {
   Read().ground_contact = true;
   Read().altitude = 5000;
   EXPECT_EQ(EnvelopeCalls(), (std::vector<std::string>{kBrake, "SetThrusterMax0(thruster#1, 0)",
-                                                         kBrake, "SetThrusterMax0(thruster#2, 0)"}));
+                                                       kBrake, "SetThrusterMax0(thruster#2, 0)"}));
   EXPECT_EQ(Main().max0, 0);
   EXPECT_EQ(Hover().max0, 0);
   Read().altitude = 0;
   Read().airspeed = 100;
   EXPECT_EQ(EnvelopeCalls(), (std::vector<std::string>{kBrake, "SetThrusterMax0(thruster#1, 0)",
-                                                         kBrake, "SetThrusterMax0(thruster#1, 0)"}));
+                                                       kBrake, "SetThrusterMax0(thruster#1, 0)"}));
 }
 
 TEST_F(EnvelopeTest, ReverseThrustWaitsUntilBelowTheSpeedLimit) {
@@ -100,7 +99,8 @@ TEST_F(EnvelopeTest, TimeAccelerationCappedAboveTen) {
   host.SetTimeAcceleration(10.5);
   host.journal().Clear();
   Step();
-  EXPECT_EQ(Calls("oapiSetTimeAcceleration"), std::vector<std::string>{"oapiSetTimeAcceleration(10)"});
+  EXPECT_EQ(Calls("oapiSetTimeAcceleration"),
+            std::vector<std::string>{"oapiSetTimeAcceleration(10)"});
   EXPECT_EQ(host.TimeAcceleration(), 10);
   EXPECT_EQ(Changes().front(), "oapiSetTimeAcceleration(10)") << "the cap is the first stage";
 }
@@ -134,18 +134,31 @@ TEST_F(EnvelopeTest, StagesRunInTheirFixedOrder) {
   host.journal().Clear();
   Step();
   const std::vector<std::string> expected = {
-      kBrake, "SetThrusterMax0(thruster#1, 0)", kNormal[0], kNormal[1], kNormal[2], kNormal[3],
-      "AddForce((1500000, 0, 0), (0, 0, 3.33))", "AddForce((-1500000, 0, 0), (0, 0, -3.33))",
+      kBrake,
+      "SetThrusterMax0(thruster#1, 0)",
+      kNormal[0],
+      kNormal[1],
+      kNormal[2],
+      kNormal[3],
+      "AddForce((1500000, 0, 0), (0, 0, 3.33))",
+      "AddForce((-1500000, 0, 0), (0, 0, -3.33))",
       "SetSurfaceFrictionCoeff(0.25, 0.65)",
       "SetTouchdownPoints((0, -4.25, 7.068734), (-2, -4.25, 0.9311422), (2, -4.25, 0.9311422))",
-      "SetAnimation(1, " + vsim::FormatNumber(5.0 / 300) + ")",  // wheels
-      "SetAnimation(0, 0.75)",                                  // nose wheel
+      "SetAnimation(1, " + vsim::FormatNumber(5.0 / 300) + ")",               // wheels
+      "SetAnimation(0, 0.75)",                                                // nose wheel
       "SetAnimation(16, " + vsim::FormatNumber(0.1 * 0.5 + 0.035 + 0) + ")",  // rotor
-      "SetAnimation(7, 0.2)",                                   // lever
-      "SetAnimation(3, 0.2)", "SetAnimation(4, 0.5)",            // needles
-      "SetAnimation(5, 0)", "SetAnimation(6, 0)", "SetAnimation(9, 0.5)", "SetAnimation(10, 0)",
-      "SetAnimation(11, 1)", "SetAnimation(12, 1)",
-      "SetAnimation(13, 0.0002)", "SetAnimation(14, 0)", "SetAnimation(15, 0)",
+      "SetAnimation(7, 0.2)",                                                 // lever
+      "SetAnimation(3, 0.2)",
+      "SetAnimation(4, 0.5)",  // needles
+      "SetAnimation(5, 0)",
+      "SetAnimation(6, 0)",
+      "SetAnimation(9, 0.5)",
+      "SetAnimation(10, 0)",
+      "SetAnimation(11, 1)",
+      "SetAnimation(12, 1)",
+      "SetAnimation(13, 0.0002)",
+      "SetAnimation(14, 0)",
+      "SetAnimation(15, 0)",
       "SetAnimation(8, " + vsim::FormatNumber((20000.0 - 1500) / 20000 / 3) + ")",
       "SetFuelMass(1500)"};
   EXPECT_EQ(Changes(), expected);
@@ -159,11 +172,23 @@ TEST_F(EnvelopeTest, InstrumentsQueryTheHostInTheirOrder) {
   ASSERT_NE(start, all.end());
   std::vector<std::string> names;
   for (auto it = start; it != all.end(); ++it) names.push_back(it->substr(0, it->find('(')));
-  const std::vector<std::string> expected = {
-      "oapiGetFocusAirspeedVector", "SetAnimation", "SetAnimation", "GetBank", "SetAnimation",
-      "oapiGetFocusHeading", "SetAnimation", "GetAOA", "SetAnimation", "GetAltitude",
-      "SetAnimation", "oapiGetTimeAcceleration", "SetAnimation", "SetAnimation", "SetAnimation",
-      "GetFuelMass", "SetAnimation"};
+  const std::vector<std::string> expected = {"oapiGetFocusAirspeedVector",
+                                             "SetAnimation",
+                                             "SetAnimation",
+                                             "GetBank",
+                                             "SetAnimation",
+                                             "oapiGetFocusHeading",
+                                             "SetAnimation",
+                                             "GetAOA",
+                                             "SetAnimation",
+                                             "GetAltitude",
+                                             "SetAnimation",
+                                             "oapiGetTimeAcceleration",
+                                             "SetAnimation",
+                                             "SetAnimation",
+                                             "SetAnimation",
+                                             "GetFuelMass",
+                                             "SetAnimation"};
   EXPECT_EQ(names, expected);
 }
 

@@ -50,7 +50,8 @@ TEST_F(GearTest, FullRetractionEndsInStep414AtTimeAccelerationOne) {
   EXPECT_EQ(DragLevel(), 0.0);
   EXPECT_EQ(AnimationState(2), 1.0);
   int gear_calls = 0;
-  for (const std::string& c : Calls("SetAnimation")) gear_calls += c.rfind("SetAnimation(2,", 0) == 0;
+  for (const std::string& c : Calls("SetAnimation"))
+    gear_calls += c.rfind("SetAnimation(2,", 0) == 0;
   EXPECT_EQ(gear_calls, 414) << "the gear animation stops with the travel";
 }
 
@@ -108,13 +109,8 @@ TEST_F(GearTest, ContactSetsSwitchAtTheThresholds) {
     double gear_pos;
     std::vector<std::string> expected;
   };
-  const Case cases[] = {{0.0, {kGearDown}},
-                        {0.0499, {kGearDown}},
-                        {0.05, {}},
-                        {0.5, {}},
-                        {0.95, {}},
-                        {0.9501, {kBelly}},
-                        {1.0, {kBelly}}};
+  const Case cases[] = {{0.0, {kGearDown}}, {0.0499, {kGearDown}}, {0.05, {}},     {0.5, {}},
+                        {0.95, {}},         {0.9501, {kBelly}},    {1.0, {kBelly}}};
   for (const Case& c : cases) {
     State().gear_pos = c.gear_pos;
     EXPECT_EQ(StepChanges("SetTouchdownPoints"), c.expected) << c.gear_pos;
@@ -128,8 +124,8 @@ TEST_F(GearTest, SteeringCoupleAndFrictionInsideTheTaxiWindowOnly) {
     double airspeed;
     bool couple;
   };
-  for (const Case c : {Case{0.6, false}, Case{0.61, true}, Case{5, true}, Case{89.9, true},
-                       Case{90, false}}) {
+  for (const Case c :
+       {Case{0.6, false}, Case{0.61, true}, Case{5, true}, Case{89.9, true}, Case{90, false}}) {
     OnGround(c.airspeed);
     const auto forces = StepChanges("AddForce");
     const auto friction = Calls("SetSurfaceFrictionCoeff");
@@ -149,8 +145,9 @@ TEST_F(GearTest, SteeringCoupleAndFrictionInsideTheTaxiWindowOnly) {
 TEST_F(GearTest, CentredRudderStillAddsTwoZeroForces) {
   OnGround(5);
   host.Vessel("heli").rudder = 0;
-  EXPECT_EQ(StepChanges("AddForce"), (std::vector<std::string>{"AddForce((0, 0, 0), (0, 0, 3.33))",
-                                                               "AddForce((-0, 0, 0), (0, 0, -3.33))"}));
+  EXPECT_EQ(StepChanges("AddForce"),
+            (std::vector<std::string>{"AddForce((0, 0, 0), (0, 0, 3.33))",
+                                      "AddForce((-0, 0, 0), (0, 0, -3.33))"}));
   EXPECT_EQ(host.Vessel("heli").forces.size(), 2u);
 }
 
@@ -180,10 +177,12 @@ TEST_F(GearTest, NoCoupleOrWheelDisplayAtGearPositionOfExactly0_05) {
 TEST_F(GearTest, WheelPhasePassesOneAndRestarts) {
   OnGround(20);
   State().wheel_phase = 0.95;
-  EXPECT_EQ(StepChanges("SetAnimation(1,"),
-            std::vector<std::string>{"SetAnimation(1, " + vsim::FormatNumber(0.95 + 20.0 / 300) + ")"});
-  EXPECT_EQ(StepChanges("SetAnimation(1,"),
-            std::vector<std::string>{"SetAnimation(1, " + vsim::FormatNumber(0 + 20.0 / 300) + ")"});
+  EXPECT_EQ(
+      StepChanges("SetAnimation(1,"),
+      std::vector<std::string>{"SetAnimation(1, " + vsim::FormatNumber(0.95 + 20.0 / 300) + ")"});
+  EXPECT_EQ(
+      StepChanges("SetAnimation(1,"),
+      std::vector<std::string>{"SetAnimation(1, " + vsim::FormatNumber(0 + 20.0 / 300) + ")"});
   OnGround(0.6);
   EXPECT_TRUE(StepChanges("SetAnimation(1,").empty());
   OnGround(90);

@@ -172,8 +172,7 @@ INSTANTIATE_TEST_SUITE_P(Variants, ExitHookTest,
                          ::testing::Values(ExitHookCase{"NoHook", MODULE_PATH, nullptr},
                                            ExitHookCase{"ExitModule", EXIT_MODULE_PATH,
                                                         "ExitModule"},
-                                           ExitHookCase{"opcDLLExit", DLL_EXIT_PATH,
-                                                        "opcDLLExit"},
+                                           ExitHookCase{"opcDLLExit", DLL_EXIT_PATH, "opcDLLExit"},
                                            ExitHookCase{"Both", BOTH_EXITS_PATH, "ExitModule"}),
                          [](const auto& info) { return std::string(info.param.name); });
 

@@ -7,9 +7,9 @@ namespace {
 
 using test::HostTest;
 
-constexpr UINT kNeedleMain = 3, kNeedleHover = 4, kAirspeed = 5, kVspeed = 6, kLever = 7,
-               kFuel = 8, kBank = 9, kCompass = 10, kAoa = 11, kAltimeter = 12, kClock1 = 13,
-               kClock2 = 14, kClock3 = 15, kRotors = 16;
+constexpr UINT kNeedleMain = 3, kNeedleHover = 4, kAirspeed = 5, kVspeed = 6, kLever = 7, kFuel = 8,
+               kBank = 9, kCompass = 10, kAoa = 11, kAltimeter = 12, kClock1 = 13, kClock2 = 14,
+               kClock3 = 15, kRotors = 16;
 
 class DisplayTest : public HostTest {
 protected:
@@ -85,21 +85,21 @@ const double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 INSTANTIATE_TEST_SUITE_P(
     Readings, InstrumentTest,
-    ::testing::Values(Reading{"airspeed-x", 150, kAirspeed, 1}, Reading{"airspeed-x", -20, kAirspeed, 0},
-                      Reading{"airspeed-x", 50, kAirspeed, 0.5}, Reading{"airspeed-y", -5, kVspeed, 0},
-                      Reading{"airspeed-y", 25, kVspeed, 0.25}, Reading{"bank", 0, kBank, 0.5},
-                      Reading{"bank", PI, kBank, 1}, Reading{"bank", -3, kBank, 0},
-                      Reading{"heading", PI, kCompass, PI / 6.2832},
-                      Reading{"heading", 2 * PI - 1e-5, kCompass, (2 * PI - 1e-5) / 6.2832},
-                      Reading{"aoa", -5, kAoa, 1}, Reading{"aoa", 15, kAoa, 0.5},
-                      Reading{"aoa", 45, kAoa, 0}, Reading{"altitude", 9999.9, kAltimeter, 0.0001},
-                      Reading{"altitude", -3.5, kAltimeter, 1}, Reading{"altitude", 5e12, kAltimeter, 0},
-                      Reading{"altitude", 1500.99, kAltimeter, 0.85},
-                      Reading{"fuel", 1500, kFuel, 0.308333333333333333},
-                      Reading{"fuel", 0, kFuel, 0.333333333333333333},
-                      Reading{"airspeed-x", kNaN, kAirspeed, 0}, Reading{"bank", kNaN, kBank, 0},
-                      Reading{"heading", kNaN, kCompass, 0}, Reading{"aoa", kNaN, kAoa, 1},
-                      Reading{"altitude", kNaN, kAltimeter, 1}, Reading{"fuel", kNaN, kFuel, 0}),
+    ::testing::Values(
+        Reading{"airspeed-x", 150, kAirspeed, 1}, Reading{"airspeed-x", -20, kAirspeed, 0},
+        Reading{"airspeed-x", 50, kAirspeed, 0.5}, Reading{"airspeed-y", -5, kVspeed, 0},
+        Reading{"airspeed-y", 25, kVspeed, 0.25}, Reading{"bank", 0, kBank, 0.5},
+        Reading{"bank", PI, kBank, 1}, Reading{"bank", -3, kBank, 0},
+        Reading{"heading", PI, kCompass, PI / 6.2832},
+        Reading{"heading", 2 * PI - 1e-5, kCompass, (2 * PI - 1e-5) / 6.2832},
+        Reading{"aoa", -5, kAoa, 1}, Reading{"aoa", 15, kAoa, 0.5}, Reading{"aoa", 45, kAoa, 0},
+        Reading{"altitude", 9999.9, kAltimeter, 0.0001}, Reading{"altitude", -3.5, kAltimeter, 1},
+        Reading{"altitude", 5e12, kAltimeter, 0}, Reading{"altitude", 1500.99, kAltimeter, 0.85},
+        Reading{"fuel", 1500, kFuel, 0.308333333333333333},
+        Reading{"fuel", 0, kFuel, 0.333333333333333333}, Reading{"airspeed-x", kNaN, kAirspeed, 0},
+        Reading{"bank", kNaN, kBank, 0}, Reading{"heading", kNaN, kCompass, 0},
+        Reading{"aoa", kNaN, kAoa, 1}, Reading{"altitude", kNaN, kAltimeter, 1},
+        Reading{"fuel", kNaN, kFuel, 0}),
     [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST_F(DisplayTest, ClockHandTwoWrapsOnlyAtTheSixty_firstIncrement) {

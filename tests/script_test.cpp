@@ -1,3 +1,5 @@
+#include "sim/script.h"
+
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -6,7 +8,6 @@
 #include <sstream>
 
 #include "sim/flight.h"
-#include "sim/script.h"
 #include "tests/support.h"
 
 namespace {
@@ -61,7 +62,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadScript{"vessel heli\nexpect debug > \"a\"\n",
                   "bad.vsim:2: debug compares with == or != only"},
         BadScript{"vessel heli\nexpect other:fuel == 1\n", "bad.vsim:2: unknown vessel \"other\""},
-        BadScript{"vessel heli\nuntil altitude > 5 within soon\n", "bad.vsim:2: bad number \"soon\""},
+        BadScript{"vessel heli\nuntil altitude > 5 within soon\n",
+                  "bad.vsim:2: bad number \"soon\""},
         BadScript{"vessel heli\ntimeacc 0\n", "bad.vsim:2: expected a positive number, got \"0\""},
         BadScript{"vessel heli\nhold 4 0\n", "bad.vsim:2: hold needs at least 1 event"},
         BadScript{"vessel heli\nclick 4.5\n", "bad.vsim:2: expected a whole number, got \"4.5\""},
@@ -107,13 +109,13 @@ TEST(FlightTest, ExpectationsFailWhenTheyShould) {
                                   "vessel heli\n"
                                   "set ground 0\nset altitude 100\n"
                                   "key G\nstep\n"
-                                  "expect anim.2 == 0.00242\n"       // holds
-                                  "expect anim.2 == 0.0025\n"        // fails
+                                  "expect anim.2 == 0.00242\n"          // holds
+                                  "expect anim.2 == 0.0025\n"           // fails
                                   "expect anim.2 == 0.0025 ~ 0.0001\n"  // holds
                                   "expect call SetAnimation(2, 0.00242)\n"
                                   "expect call SetAnimation(2, 0.5)\n"  // fails
                                   "expect no-call AddForce\n"
-                                  "expect no-call SetAnimation\n"   // fails
+                                  "expect no-call SetAnimation\n"  // fails
                                   "step\n"
                                   "expect call SetAnimation(2, 0.00242)\n"  // fails: earlier step
                                   "expect debug == \"\"\n"
@@ -124,7 +126,9 @@ TEST(FlightTest, ExpectationsFailWhenTheyShould) {
   ASSERT_EQ(result.failed, 5);
   EXPECT_EQ(result.failures[0], "f.vsim:8: expected anim.2 == 0.0025, got 0.00242");
   EXPECT_EQ(result.failures[1], "f.vsim:11: expected call SetAnimation(2, 0.5), got no such call");
-  EXPECT_EQ(result.failures[2].rfind("f.vsim:13: expected no call of SetAnimation, got 1 heli SetAnimation(", 0), 0u)
+  EXPECT_EQ(result.failures[2].rfind(
+                "f.vsim:13: expected no call of SetAnimation, got 1 heli SetAnimation(", 0),
+            0u)
       << result.failures[2];
   EXPECT_EQ(result.failures[3],
             "f.vsim:15: expected call SetAnimation(2, 0.00242), got no such call");
@@ -141,9 +145,11 @@ TEST(FlightTest, UnmetConditionIsAnErrorAndWritesNoOutput) {
   auto options = Options();
   options.out_dir = "out";
   options.trace_path = "trace.txt";
-  const auto script = ParseScript("f.vsim", "vessel heli\nthrottle hover 0.1\nuntil altitude > 10 within 2\n");
+  const auto script =
+      ParseScript("f.vsim", "vessel heli\nthrottle hover 0.1\nuntil altitude > 10 within 2\n");
   const vsim::FlightResult result = vsim::RunFlight(script, options);
-  EXPECT_EQ(result.error.rfind("f.vsim:3: condition altitude > 10 not met within 2 s (got 4.25", 0), 0u)
+  EXPECT_EQ(result.error.rfind("f.vsim:3: condition altitude > 10 not met within 2 s (got 4.25", 0),
+            0u)
       << result.error;
   EXPECT_FALSE(Exists("out/flight.csv"));
   EXPECT_FALSE(Exists("out/flight.csv.partial"));
@@ -166,7 +172,9 @@ TEST(FlightTest, TraceAndLogDescribeTheRun) {
   while (std::getline(trace, line)) lines.push_back(line);
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines.front(), "0 - InitLib(instance#1)");
-  auto has = [&](const std::string& l) { return std::find(lines.begin(), lines.end(), l) != lines.end(); };
+  auto has = [&](const std::string& l) {
+    return std::find(lines.begin(), lines.end(), l) != lines.end();
+  };
   EXPECT_TRUE(has("0 heli oapiLoadMeshGlobal(\"Halvex\\Corvane\")"));
   EXPECT_TRUE(has("0 heli debug \"Move Backwards \""));
   EXPECT_TRUE(has("3 heli SetThrusterDir(thruster#1, (0, 0, -1))"));
@@ -177,7 +185,8 @@ TEST(FlightTest, TraceAndLogDescribeTheRun) {
   ASSERT_EQ(rows.size(), 4u) << "a header and one row per step";
   EXPECT_EQ(rows[0].rfind("step,time,vessel,x,y,z,altitude,airspeed,", 0), 0u);
   EXPECT_EQ(rows[3].rfind("3,", 0), 0u);
-  EXPECT_NE(rows[0].find(",anim_16,beacon_1,beacon_2,engine_frequency,engine_volume"), std::string::npos);
+  EXPECT_NE(rows[0].find(",anim_16,beacon_1,beacon_2,engine_frequency,engine_volume"),
+            std::string::npos);
   std::ifstream svg("out/flight.svg");
   std::stringstream text;
   text << svg.rdbuf();
@@ -211,7 +220,10 @@ TEST(ProgramTest, BadScriptExitsTwoWithoutOutputs) {
 TEST(ProgramTest, CheckCountsExpectationsAcrossScripts) {
   test::ScratchDirectory scratch;
   { std::ofstream("a.vsim") << "physics off\nvessel heli\nstep\nexpect anim.0 == 0.5\n"; }
-  { std::ofstream("b.vsim") << "physics off\nvessel heli\nstep\nexpect fuel == 1\nexpect fuel == 1500\n"; }
+  {
+    std::ofstream("b.vsim")
+        << "physics off\nvessel heli\nstep\nexpect fuel == 1\nexpect fuel == 1500\n";
+  }
   std::string output;
   EXPECT_EQ(RunProgram("check a.vsim b.vsim", output), 1);
   EXPECT_EQ(output, "b.vsim:4: expected fuel == 1, got 1500\n2 passed, 1 failed\n");

@@ -105,14 +105,14 @@ TEST_P(SoundVariantTest, ConnectionFailsOnlyForMissingRequiredExports) {
 
 INSTANTIATE_TEST_SUITE_P(
     Libraries, SoundVariantTest,
-    ::testing::Values(
-        VariantCase{"Complete", SOUND_PATH, nullptr},
-        VariantCase{"NoVersion", SOUND_NO_VERSION_PATH, nullptr},
-        VariantCase{"NoId", SOUND_NO_ID_PATH,
-                    "ERR03= unable to connect to GetMyID, Older OrbiterSound.dll ?"},
-        VariantCase{"NoIdNoFrequency", SOUND_NO_ID_NO_FREQUENCY_PATH,
-                    "ERR02= ConnectToOrbiterSoundDLL3: Unable to find routines missing "
-                    "OrbiterSound3.5 ?"}),
+    ::testing::Values(VariantCase{"Complete", SOUND_PATH, nullptr},
+                      VariantCase{"NoVersion", SOUND_NO_VERSION_PATH, nullptr},
+                      VariantCase{"NoId", SOUND_NO_ID_PATH,
+                                  "ERR03= unable to connect to GetMyID, Older OrbiterSound.dll ?"},
+                      VariantCase{
+                          "NoIdNoFrequency", SOUND_NO_ID_NO_FREQUENCY_PATH,
+                          "ERR02= ConnectToOrbiterSoundDLL3: Unable to find routines missing "
+                          "OrbiterSound3.5 ?"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class VesselSoundTest : public HostTest {
@@ -187,9 +187,10 @@ TEST_F(VesselSoundTest, CockpitSwitchSounds) {
   Read().ground_contact = true;
   host.DeliverCockpitEvent("heli", 6, PANEL_MOUSE_LBDOWN);
   host.DeliverCockpitEvent("heli", 49, PANEL_MOUSE_LBDOWN);
-  EXPECT_EQ(SoundCalls(host), (std::vector<std::string>{"PlayVesselWaveOBSound3(0, 2, 0, 255, 0)",
-                                                        "PlayVesselWaveOBSound3(0, 3, 0, 255, 0)",
-                                                        "PlayVesselWaveOBSound3(0, 3, 0, 255, 0)"}));
+  EXPECT_EQ(SoundCalls(host),
+            (std::vector<std::string>{"PlayVesselWaveOBSound3(0, 2, 0, 255, 0)",
+                                      "PlayVesselWaveOBSound3(0, 3, 0, 255, 0)",
+                                      "PlayVesselWaveOBSound3(0, 3, 0, 255, 0)"}));
   EXPECT_EQ(host.Vessel("heli").sound_slots.at(3).last, "play");
 }
 
@@ -197,13 +198,16 @@ TEST_F(VesselSoundTest, EachHelicopterSoundsUnderItsOwnIdentifier) {
   Create("other");
   host.Vessel("other").readings = Read();
   EXPECT_EQ(Calls("LoadVesselWaveOBSound3", "other").size(), 2u);
-  EXPECT_EQ(Calls("LoadVesselWaveOBSound3", "other")[0].rfind("LoadVesselWaveOBSound3(1, 1,", 0), 0u);
+  EXPECT_EQ(Calls("LoadVesselWaveOBSound3", "other")[0].rfind("LoadVesselWaveOBSound3(1, 1,", 0),
+            0u);
   Levels(0.5, 0);
   Level(THGROUP_HOVER, "other") = 1;
   host.journal().Clear();
   Step();
-  EXPECT_EQ(SoundCalls(host, "heli"), std::vector<std::string>{"PlayVesselWaveOBSound3(0, 1, 1, 255, 17000)"});
-  EXPECT_EQ(SoundCalls(host, "other"), std::vector<std::string>{"PlayVesselWaveOBSound3(1, 1, 1, 255, 20000)"});
+  EXPECT_EQ(SoundCalls(host, "heli"),
+            std::vector<std::string>{"PlayVesselWaveOBSound3(0, 1, 1, 255, 17000)"});
+  EXPECT_EQ(SoundCalls(host, "other"),
+            std::vector<std::string>{"PlayVesselWaveOBSound3(1, 1, 1, 255, 20000)"});
 }
 
 TEST_F(VesselSoundTest, TheSixtyFirstHelicopterRunsSilent) {

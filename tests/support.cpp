@@ -1,11 +1,11 @@
 #include "tests/support.h"
 
-#include "module/shuttle_pb.h"
-
 #include <unistd.h>
 
 #include <climits>
 #include <cstdlib>
+
+#include "module/shuttle_pb.h"
 
 namespace test {
 
@@ -41,15 +41,14 @@ std::vector<std::string> HostTest::Calls(const std::string& name, const std::str
   return host.Calls(vessel, name);
 }
 
-vsim::Readings& HostTest::Read(const std::string& vessel) {
-  return host.Vessel(vessel).readings;
-}
+vsim::Readings& HostTest::Read(const std::string& vessel) { return host.Vessel(vessel).readings; }
 
 // The conversion needs no run-time type check: the module built this object.
 #if defined(__clang__)
 __attribute__((no_sanitize("vptr")))
 #endif
-VesselState& HostTest::State(const std::string& vessel) {
+VesselState&
+HostTest::State(const std::string& vessel) {
   return static_cast<ShuttlePB*>(static_cast<VESSEL2*>(host.Vessel(vessel).vessel))->state;
 }
 
@@ -63,19 +62,15 @@ std::vector<std::string> HostTest::ChangesInStep(int n, const std::string& vesse
   return Changes(vessel, n);
 }
 
-std::vector<std::string> HostTest::Changes(const std::string& vessel) { return Changes(vessel, -1); }
+std::vector<std::string> HostTest::Changes(const std::string& vessel) {
+  return Changes(vessel, -1);
+}
 
 std::vector<std::string> HostTest::Changes(const std::string& vessel, int step) {
-  static const char* const kChanges[] = {"SetCW",
-                                         "SetThrusterMax0",
-                                         "SetThrusterDir",
-                                         "SetThrusterLevel",
-                                         "AddForce",
-                                         "SetSurfaceFrictionCoeff",
-                                         "SetTouchdownPoints",
-                                         "SetAnimation",
-                                         "SetFuelMass",
-                                         "oapiSetTimeAcceleration"};
+  static const char* const kChanges[] = {
+      "SetCW",       "SetThrusterMax0",         "SetThrusterDir",     "SetThrusterLevel",
+      "AddForce",    "SetSurfaceFrictionCoeff", "SetTouchdownPoints", "SetAnimation",
+      "SetFuelMass", "oapiSetTimeAcceleration"};
   std::vector<std::string> out;
   for (const vsim::CallEntry& e : host.journal().Entries()) {
     if (e.vessel != vessel || (step >= 0 && e.step != step)) continue;

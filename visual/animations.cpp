@@ -50,17 +50,16 @@ using P = ShuttlePB;
 
 // Allocated per vessel; follows the steering pivot.
 constexpr ComponentRow kNoseWheelRoll =
-    Rot(&P::anim_wheels, 0, 1, kExterior, {59, 60, 61, 62, 73, 74},
-        {0.197749, -3.954622, 5.326937}, {1, 0, 0}, 360);
+    Rot(&P::anim_wheels, 0, 1, kExterior, {59, 60, 61, 62, 73, 74}, {0.197749, -3.954622, 5.326937},
+        {1, 0, 0}, 360);
 
 // Shared by every vessel, in the order they are added.
-constexpr ComponentRow kSteeringPivot =
-    Rot(&P::anim_nose_steer, 0, 1, kExterior, {0, 0}, {0.0013025, -3.946551, 5.325749},
-        {0, 1, 0}, 70);
+constexpr ComponentRow kSteeringPivot = Rot(&P::anim_nose_steer, 0, 1, kExterior, {0, 0},
+                                            {0.0013025, -3.946551, 5.325749}, {0, 1, 0}, 70);
 
 constexpr ComponentRow kComponents[] = {
-    Rot(&P::anim_wheels, 0, 1, kExterior, {51, 52, 53, 54, 69, 70},
-        {1.24516, -3.949897, 2.093865}, {1, 0, 0}, 360),
+    Rot(&P::anim_wheels, 0, 1, kExterior, {51, 52, 53, 54, 69, 70}, {1.24516, -3.949897, 2.093865},
+        {1, 0, 0}, 360),
     Rot(&P::anim_wheels, 0, 1, kExterior, {55, 56, 57, 58, 71, 72},
         {-0.721173, -3.950994, 2.091448}, {1, 0, 0}, 360),
     Rot(&P::anim_gear, 0, 0.5, kExterior, {59, 60, 61, 62, 67, 68, 73, 74},
@@ -84,31 +83,27 @@ constexpr ComponentRow kComponents[] = {
         -360),
     Rot(&P::anim_needle_hover, 0, 1, kCockpit, {25}, {0.793079, 0.55792, 0.350093}, {0, 0, 1},
         -360),
-    Rot(&P::anim_needle_airspeed, 0, 1, kCockpit, {26}, {0.488233, 0.556082, 0.350081},
-        {0, 0, 1}, -360, Sense::Forward),
-    Rot(&P::anim_needle_airspeed, 0, 1, kCockpit, {26}, {0.488233, 0.556082, 0.350081},
-        {0, 0, 1}, 360, Sense::Reverse),
+    Rot(&P::anim_needle_airspeed, 0, 1, kCockpit, {26}, {0.488233, 0.556082, 0.350081}, {0, 0, 1},
+        -360, Sense::Forward),
+    Rot(&P::anim_needle_airspeed, 0, 1, kCockpit, {26}, {0.488233, 0.556082, 0.350081}, {0, 0, 1},
+        360, Sense::Reverse),
     Rot(&P::anim_needle_vspeed, 0, 1, kCockpit, {24}, {1.080244, 0.555971, 0.350081}, {0, 0, 1},
         -360),
-    Rot(&P::anim_main_lever, 0, 1, kCockpit, {0, 0, 0, 0}, {1.058973, 0.57193, 0.151644},
-        {1, 0, 0}, 90),
-    Rot(&P::anim_needle_fuel, 0, 1, kCockpit, {0}, {0.876595, 0.783935, 0.103797}, {0, 0, 1},
-        -360),
-    Rot(&P::anim_needle_bank, 0, 1, kCockpit, {0}, {0.734457, 0.627627, 0.109816}, {0, 0, 1},
-        -360),
+    Rot(&P::anim_main_lever, 0, 1, kCockpit, {0, 0, 0, 0}, {1.058973, 0.57193, 0.151644}, {1, 0, 0},
+        90),
+    Rot(&P::anim_needle_fuel, 0, 1, kCockpit, {0}, {0.876595, 0.783935, 0.103797}, {0, 0, 1}, -360),
+    Rot(&P::anim_needle_bank, 0, 1, kCockpit, {0}, {0.734457, 0.627627, 0.109816}, {0, 0, 1}, -360),
     Rot(&P::anim_compass, 0, 1, kCockpit, {0}, {0.605722, 0.625004, 0.110112}, {0, 0, 1}, -360),
-    Rot(&P::anim_needle_aoa, 0, 1, kCockpit, {0}, {-0.559099, 0.324817, 1.512847}, {0, 0, 1},
-        311),
-    Rot(&P::anim_needle_altitude, 0, 1, kCockpit, {30}, {0.633512, 0.779587, 0.562283},
-        {0, 1, 0}, -360),
+    Rot(&P::anim_needle_aoa, 0, 1, kCockpit, {0}, {-0.559099, 0.324817, 1.512847}, {0, 0, 1}, 311),
+    Rot(&P::anim_needle_altitude, 0, 1, kCockpit, {30}, {0.633512, 0.779587, 0.562283}, {0, 1, 0},
+        -360),
     Rot(&P::anim_clock_hand1, 0, 1, kCockpit, {0}, {-0.4338541, 0.2369146, 0}, {0, 0, 1}, -360),
     Rot(&P::anim_clock_hand2, 0, 1, kCockpit, {0}, {-0.4338541, 0.2369146, 0}, {0, 0, 1}, -360),
     Rot(&P::anim_clock_hand3, 0, 1, kCockpit, {0}, {-0.4338541, 0.2369146, 0}, {0, 0, 1}, -360),
     Rot(&P::anim_rotors, 0, 1, kExterior,
         {3, 4, 5, 6, 18, 19, 20, 21, 22, 23, 24, 25, 38, 39, 40, 41},
         {0.00012483, 0.180379, 2.220898}, {0, 1, 0}, -360),
-    Rot(&P::anim_rotors, 0, 1, kExterior, {13}, {0.453808, -0.350053, -5.561238}, {1, 0, 0},
-        360),
+    Rot(&P::anim_rotors, 0, 1, kExterior, {13}, {0.453808, -0.350053, -5.561238}, {1, 0, 0}, 360),
 };
 
 struct AnimationRow {
@@ -118,11 +113,11 @@ struct AnimationRow {
 
 // Creation order.
 constexpr AnimationRow kAnimations[] = {
-    {&P::anim_nose_steer, 0.5},    {&P::anim_wheels, 0},         {&P::anim_gear, 0},
-    {&P::anim_needle_main, 0},     {&P::anim_needle_hover, 0},   {&P::anim_needle_airspeed, 0},
-    {&P::anim_needle_vspeed, 0},   {&P::anim_main_lever, 0},     {&P::anim_needle_fuel, 0},
-    {&P::anim_needle_bank, 0.5},   {&P::anim_compass, 0},        {&P::anim_needle_aoa, 0},
-    {&P::anim_needle_altitude, 0}, {&P::anim_clock_hand1, 0},    {&P::anim_clock_hand2, 0},
+    {&P::anim_nose_steer, 0.5},    {&P::anim_wheels, 0},       {&P::anim_gear, 0},
+    {&P::anim_needle_main, 0},     {&P::anim_needle_hover, 0}, {&P::anim_needle_airspeed, 0},
+    {&P::anim_needle_vspeed, 0},   {&P::anim_main_lever, 0},   {&P::anim_needle_fuel, 0},
+    {&P::anim_needle_bank, 0.5},   {&P::anim_compass, 0},      {&P::anim_needle_aoa, 0},
+    {&P::anim_needle_altitude, 0}, {&P::anim_clock_hand1, 0},  {&P::anim_clock_hand2, 0},
     {&P::anim_clock_hand3, 0},     {&P::anim_rotors, 0},
 };
 
@@ -176,9 +171,9 @@ bool Selected(const ComponentRow& row, double main_reverse) {
 void ShuttlePB::DefineAnimations() {
   const ComponentRow& roll = kNoseWheelRoll;
   // The host only reads a component's group list.
-  nose_wheel_roll.reset(new (std::nothrow) MGROUP_ROTATE(
-      roll.mesh, const_cast<UINT*>(roll.groups), roll.ngroups, roll.ref, roll.axis,
-      AngleRad(roll)));
+  nose_wheel_roll.reset(new (std::nothrow)
+                            MGROUP_ROTATE(roll.mesh, const_cast<UINT*>(roll.groups), roll.ngroups,
+                                          roll.ref, roll.axis, AngleRad(roll)));
   if (!nose_wheel_roll) return;
 
   for (const AnimationRow& animation : kAnimations) {
@@ -187,16 +182,15 @@ void ShuttlePB::DefineAnimations() {
     // rolling nose wheel can take it as its parent.
     if (animation.anim == &P::anim_nose_steer) continue;
     if (animation.anim == &P::anim_wheels) {
-      ANIMATIONCOMPONENT_HANDLE pivot = AddAnimationComponent(
-          anim_nose_steer, kSteeringPivot.from, kSteeringPivot.to,
-          Shared(shared_pivot, kSteeringPivot));
+      ANIMATIONCOMPONENT_HANDLE pivot =
+          AddAnimationComponent(anim_nose_steer, kSteeringPivot.from, kSteeringPivot.to,
+                                Shared(shared_pivot, kSteeringPivot));
       AddAnimationComponent(anim_wheels, roll.from, roll.to, nose_wheel_roll.get(), pivot);
     }
     for (std::size_t i = 0; i < std::size(kComponents); ++i) {
       const ComponentRow& row = kComponents[i];
       if (row.anim != animation.anim || !Selected(row, state.main_reverse)) continue;
-      AddAnimationComponent(this->*row.anim, row.from, row.to,
-                            Shared(shared_components[i], row));
+      AddAnimationComponent(this->*row.anim, row.from, row.to, Shared(shared_components[i], row));
     }
   }
 }
