@@ -8,9 +8,7 @@ class CockpitTest : public HostTest {
 protected:
   void SetUp() override {
     Create();
-    Read().ground_contact = false;
-    Read().altitude = 100;
-    Read().airspeed = 20;
+    Airborne(100, 20);
   }
   bool Click(int area, const std::string& vessel = "heli") {
     return host.DeliverCockpitEvent(vessel, area, PANEL_MOUSE_LBDOWN, {0.1, 0.2, 0.3});

@@ -8,8 +8,7 @@ class EnvelopeTest : public HostTest {
 protected:
   void SetUp() override {
     Create();
-    Read().ground_contact = false;
-    Read().altitude = 100;
+    Airborne();
   }
   // The envelope's own settings made in the next step.
   std::vector<std::string> EnvelopeCalls() {

@@ -19,11 +19,7 @@ protected:
     Create();
     Airborne();
   }
-  void Airborne() {
-    Read().ground_contact = false;
-    Read().altitude = 50;
-    Read().airspeed = 20;
-  }
+  void Airborne() { HostTest::Airborne(50, 20); }
   void OnGround(double airspeed) {
     Read().ground_contact = true;
     Read().altitude = 0;

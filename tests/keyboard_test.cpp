@@ -8,9 +8,7 @@ class KeyboardTest : public HostTest {
 protected:
   void SetUp() override {
     Create();
-    Read().ground_contact = false;
-    Read().altitude = 100;
-    Read().airspeed = 20;
+    Airborne(100, 20);
   }
   std::vector<std::string> DebugLines() {
     std::vector<std::string> out;

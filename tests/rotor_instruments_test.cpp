@@ -15,8 +15,7 @@ class DisplayTest : public HostTest {
 protected:
   void SetUp() override {
     Create();
-    Read().ground_contact = false;
-    Read().altitude = 100;
+    Airborne();
   }
 };
 

@@ -1,4 +1,5 @@
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <sstream>
@@ -70,6 +71,26 @@ TEST_F(HostTest, ExistingLogIsAppendedToWithoutBanner) {
   EXPECT_EQ(ReadLog(), std::string("earlier run\n") + kNotLoaded);
 }
 
+TEST_F(HostTest, LogInAnUnwritableDirectoryWritesNothingAndDoesNotCrash) {
+  if (geteuid() == 0) {
+    // Permissions do not stop root; a file that cannot be created stands in.
+    ASSERT_EQ(mkdir("OrbiterSound_Log.txt", 0755), 0);
+  } else {
+    ASSERT_EQ(chmod(scratch.Path().c_str(), 0555), 0);
+  }
+  Create();
+  Step();
+  EXPECT_EQ(host.Vessel("heli").sound_id, -1);
+  struct stat info {};
+  if (geteuid() != 0) {
+    EXPECT_NE(stat("OrbiterSound_Log.txt", &info), 0);
+    chmod(scratch.Path().c_str(), 0755);
+  } else {
+    ASSERT_EQ(stat("OrbiterSound_Log.txt", &info), 0);
+    EXPECT_TRUE(S_ISDIR(info.st_mode));
+  }
+}
+
 TEST_F(HostTest, UnwritableLogWritesNothingAndDoesNotCrash) {
   ASSERT_EQ(mkdir("OrbiterSound_Log.txt", 0755), 0);  // a directory cannot be opened as the log
   Create();
@@ -120,8 +141,7 @@ protected:
   void SetUp() override {
     Load(true);
     Create();
-    Read().ground_contact = false;
-    Read().altitude = 100;
+    Airborne();
   }
   std::vector<std::string> StepSounds() {
     host.journal().Clear();

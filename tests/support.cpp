@@ -88,6 +88,13 @@ int HostTest::Key(DWORD key, bool down, const std::string& vessel) {
   return host.DeliverKey(vessel, key, down);
 }
 
+void HostTest::Airborne(double altitude, double airspeed, const std::string& vessel) {
+  vsim::Readings& r = Read(vessel);
+  r.ground_contact = false;
+  r.altitude = altitude;
+  r.airspeed = airspeed;
+}
+
 double HostTest::AnimationState(UINT index, const std::string& vessel) {
   return host.Vessel(vessel).animations.at(index).state;
 }

@@ -41,6 +41,8 @@ protected:
   double AnimationState(UINT index, const std::string& vessel = "heli");
   double& Level(THGROUP_TYPE group, const std::string& vessel = "heli");
   vsim::Readings& Read(const std::string& vessel = "heli");
+  // Readings of a vessel in flight, clear of the ground.
+  void Airborne(double altitude = 100, double airspeed = 0, const std::string& vessel = "heli");
   // The module's own state of a vessel, for placing it exactly on a boundary
   // that whole steps cannot reach.
   VesselState& State(const std::string& vessel = "heli");
