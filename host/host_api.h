@@ -19,15 +19,18 @@
 #define DLLCLBK extern "C" __attribute__((visibility("default")))
 #endif
 
+#if defined(_WIN32)
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>  // UINT, DWORD, WORD, HINSTANCE, HMODULE
+#else
 using UINT = std::uint32_t;
 using DWORD = std::uint32_t;
 using WORD = std::uint16_t;
-
-#if defined(_WIN32)
-struct HINSTANCE__;
-using HINSTANCE = HINSTANCE__*;
-using HMODULE = HINSTANCE;
-#else
 using HINSTANCE = void*;
 using HMODULE = void*;
 #endif

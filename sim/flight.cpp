@@ -1,7 +1,5 @@
 #include "sim/flight.h"
 
-#include <unistd.h>
-
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -114,6 +112,9 @@ std::string Describe(const Value& value) {
 }
 
 namespace {
+
+// Bounds every time command, so that no script can run for ever.
+constexpr long long kMaxStepsPerCommand = 10'000'000;
 
 struct Mark {
   std::string text;
@@ -263,7 +264,13 @@ private:
       case Verb::Run: {
         TimeCommand();
         const double end = host_.SimTime() + c.numbers[0];
-        while (host_.SimTime() < end - 1e-9) StepOnce();
+        long long steps = 0;
+        while (host_.SimTime() < end - 1e-9) {
+          if (++steps > kMaxStepsPerCommand)
+            throw HostError("run " + FormatNumber(c.numbers[0]) + " needs more than " +
+                            std::to_string(kMaxStepsPerCommand) + " steps");
+          StepOnce();
+        }
         break;
       }
       case Verb::Until: Until(c); break;
@@ -331,11 +338,9 @@ private:
   void Until(const Command& c) {
     TimeCommand();
     const double end = host_.SimTime() + c.numbers[0];
-    // A bound on steps as well, in case the time step is tiny.
-    const long long max_steps = 50'000'000;
     long long steps = 0;
     while (!Holds(c.condition, Evaluate(host_, c.condition.quantity))) {
-      if (host_.SimTime() >= end - 1e-9 || ++steps > max_steps) {
+      if (host_.SimTime() >= end - 1e-9 || ++steps > kMaxStepsPerCommand) {
         throw HostError("condition " + c.condition.source + " not met within " +
                         FormatNumber(c.numbers[0]) + " s (got " +
                         Describe(Evaluate(host_, c.condition.quantity)) + ")");

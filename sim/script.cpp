@@ -265,7 +265,8 @@ public:
       case Verb::Step:
         Count(n, 0, 1);
         c.numbers.push_back(n == 1 ? Integer(1) : 1);
-        if (c.numbers[0] < 1) Error("step count must be at least 1");
+        if (c.numbers[0] < 1 || c.numbers[0] > 10'000'000)
+          Error("step count must be from 1 to 10000000");
         break;
       case Verb::Run:
         Count(n, 1, 1);
