@@ -173,6 +173,9 @@ private:
   }
 
   void Finish() {
+    // The vessels end and the module unloads inside the trace.
+    if (VesselRecord* focus = host_.Focus()) result_.final_fuel = focus->FuelMass();
+    host_.UnloadModule();
     if (trace_) {
       host_.journal().sink = nullptr;
       trace_.reset();

@@ -236,3 +236,22 @@ TEST(ProgramTest, CheckCountsExpectationsAcrossScripts) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FlightTest, ModuleCommandFliesTheNamedModule) {
+  test::ScratchDirectory scratch;
+  auto options = Options();
+  options.trace_path = "trace.txt";
+  const auto script = ParseScript(
+      "f.vsim", std::string("module ") + EXIT_MODULE_PATH + "\nphysics off\nvessel heli\nstep\n");
+  const vsim::FlightResult result = vsim::RunFlight(script, options);
+  ASSERT_TRUE(result.error.empty()) << result.error;
+  std::ifstream trace("trace.txt");
+  std::stringstream text;
+  text << trace.rdbuf();
+  // Only that build of the module reports its exit hook at unload.
+  EXPECT_NE(text.str().find(" - Date2Int(\"ExitModule "), std::string::npos);
+}
+
+}  // namespace
