@@ -257,7 +257,7 @@ private:
       case Verb::Hold:
         for (int i = 0; i < static_cast<int>(c.numbers[1]); ++i)
           host_.DeliverCockpitEvent(Focus().name, static_cast<int>(c.numbers[0]),
-                                    i == 0 ? PANEL_MOUSE_LBDOWN : PANEL_MOUSE_LBPRESSED);
+                                    PANEL_MOUSE_LBPRESSED);
         break;
       case Verb::Set: Set(c); break;
       case Verb::Step:

@@ -255,3 +255,43 @@ TEST(FlightTest, ModuleCommandFliesTheNamedModule) {
 }
 
 }  // namespace
+
+namespace {
+
+// Scripts built from random pieces of the language are either accepted or
+// refused with a ScriptError; nothing else escapes the parser.
+TEST(ScriptTest, RandomScriptsAreAcceptedOrRefusedCleanly) {
+  const char* const pieces[] = {"vessel", "heli",  "set",     "altitude", "expect", "==",  "~",
+                                "\"x",    "\"y\"", "1e308",   "-0",       "0x",     "deg", "key",
+                                "G",      "until", "within",  "mark",     "when",   "anim.", "plot",
+                                "limit",  "#",     "physics", "off",      "step",   "call", ":",
+                                "focus-airspeed", "hold",   "4",        "nan",    "\t",  ""};
+  unsigned seed = 12345;
+  auto next = [&seed] {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) & 0x7fff;
+  };
+  int accepted = 0, refused = 0;
+  for (int script = 0; script < 3000; ++script) {
+    std::string text = "vessel heli\n";
+    for (int line = 0; line < 4; ++line) {
+      const unsigned words = next() % 6;
+      for (unsigned w = 0; w < words; ++w) {
+        text += pieces[next() % (sizeof pieces / sizeof pieces[0])];
+        text += next() % 4 == 0 ? "" : " ";
+      }
+      text += '\n';
+    }
+    try {
+      ParseScript("r.vsim", text);
+      ++accepted;
+    } catch (const ScriptError& e) {
+      EXPECT_EQ(std::string(e.what()).rfind("r.vsim:", 0), 0u) << e.what();
+      ++refused;
+    }
+  }
+  EXPECT_GT(accepted, 0);
+  EXPECT_GT(refused, 0);
+}
+
+}  // namespace
