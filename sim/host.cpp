@@ -183,11 +183,7 @@ void Host::Step() {
   ApplyPendingTimeAcceleration();
   ++step_;
   const double dt = base_step_ * time_acceleration_;
-  if (physics_) {
-    std::vector<VesselRecord*> all;
-    for (auto& v : vessels_) all.push_back(v.get());
-    physics_->Integrate(all, dt);
-  }
+  if (physics_) physics_->Integrate(vessels_, dt);
   sim_time_ += dt;
   const double mjd = kStartMjd + sim_time_ / kSecondsPerDay;
   for (std::size_t i = 0; i < vessels_.size(); ++i) {

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -29,7 +28,7 @@ class SoundLibrary;
 class Physics {
 public:
   virtual ~Physics() = default;
-  virtual void Integrate(std::vector<VesselRecord*>& vessels, double dt) = 0;
+  virtual void Integrate(const std::vector<std::unique_ptr<VesselRecord>>& vessels, double dt) = 0;
   virtual void OnCreate(VesselRecord& vessel) = 0;
 };
 

@@ -85,9 +85,10 @@ void SimplePhysics::SetHeading(VesselRecord& vessel, double heading) {
   UpdateReadings(vessel);
 }
 
-void SimplePhysics::Integrate(std::vector<VesselRecord*>& vessels, double dt) {
+void SimplePhysics::Integrate(const std::vector<std::unique_ptr<VesselRecord>>& vessels,
+                              double dt) {
   if (!(dt > 0) || !std::isfinite(dt)) return;
-  for (VesselRecord* vessel : vessels) Advance(*vessel, dt);
+  for (const auto& vessel : vessels) Advance(*vessel, dt);
 }
 
 void SimplePhysics::Advance(VesselRecord& vessel, double dt) {

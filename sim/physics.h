@@ -20,7 +20,7 @@ struct PhysicsConstants {
 class SimplePhysics : public Physics {
 public:
   explicit SimplePhysics(PhysicsConstants constants = {}) : c_(constants) {}
-  void Integrate(std::vector<VesselRecord*>& vessels, double dt) override;
+  void Integrate(const std::vector<std::unique_ptr<VesselRecord>>& vessels, double dt) override;
   void OnCreate(VesselRecord& vessel) override;
 
   // Puts a vessel at a height above its contact points, or on them, with no
