@@ -11,7 +11,7 @@ namespace {
 
 constexpr double kWidth = 960;
 constexpr double kPanelHeight = 170;
-constexpr double kLeft = 80, kRight = 190, kTop = 50, kGap = 40;
+constexpr double kLeft = 80, kRight = 215, kTop = 50, kGap = 40;
 constexpr std::size_t kMaxPoints = 1500;
 const char* const kColours[] = {"#1f77b4", "#d62728", "#2ca02c", "#ff7f0e", "#9467bd", "#8c564b"};
 
