@@ -2,16 +2,13 @@
 #include <iterator>
 
 #include "airframe/airfoils.h"
-#include "airframe/touchdown.h"
+#include "airframe/airframe.h"
 #include "module/shuttle_pb.h"
 
 namespace {
 
 constexpr double kSize = 8.0;
 constexpr double kEmptyMass = 2000.0;
-struct DragCoefficients {
-  double forward, backward, lateral, vertical;
-};
 constexpr DragCoefficients kDeclaredDrag = {0.09, 0.09, 2.0, 1.5};
 constexpr double kWingAspect = 6.98;
 constexpr double kWingEffectiveness = 2.5;
@@ -36,7 +33,6 @@ constexpr AirfoilRow kAirfoils[] = {
 constexpr double kGearDragFactor = 0.8;
 constexpr VECTOR3 kGearDragRef = {0, -1, 0};
 
-constexpr double kFuelCapacity_kg = 1500.0;
 constexpr double kStartFull = -1.0;
 constexpr double kPropellantEfficiency = 1.0;
 
@@ -49,8 +45,8 @@ struct ThrusterRow {
   VECTOR3 dir;
   double max_thrust_N;
 };
-constexpr ThrusterRow kMainThruster = {{0, 0, 0}, {0, 0, 1}, 25000};
-constexpr ThrusterRow kHoverThruster = {{0, 0, 0}, {0, 1, 0}, 45000};
+constexpr ThrusterRow kMainThruster = {{0, 0, 0}, {0, 0, 1}, kMainThrust_N};
+constexpr ThrusterRow kHoverThruster = {{0, 0, 0}, {0, 1, 0}, kHoverThrust_N};
 constexpr VECTOR3 kExhaustPositions[] = {{-0.6395, -1.1028, 2.5622}, {0.6395, -1.1028, 2.5622}};
 
 constexpr double kAttitudeThrust_N = 25000;
@@ -124,8 +120,7 @@ constexpr VECTOR3 kCockpitMeshOffset = {0, 0.2, 4.5};
 void ShuttlePB::clbkSetClassCaps(FILEHANDLE /*cfg*/) {
   SetSize(kSize);
   SetEmptyMass(kEmptyMass);
-  SetCW(kDeclaredDrag.forward, kDeclaredDrag.backward, kDeclaredDrag.lateral,
-        kDeclaredDrag.vertical);
+  SetDrag(*this, kDeclaredDrag);
   SetWingAspect(kWingAspect);
   SetWingEffectiveness(kWingEffectiveness);
   SetCrossSections(kCrossSections);

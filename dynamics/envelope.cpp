@@ -1,5 +1,6 @@
 #include <initializer_list>
 
+#include "airframe/airframe.h"
 #include "module/shuttle_pb.h"
 
 namespace {
@@ -8,18 +9,11 @@ constexpr double kMaxTimeAcceleration = 10.0;
 constexpr double kSpeedLimit_mps = 100.0;
 constexpr double kCeiling_m = 5000.0;
 
-struct DragCoefficients {
-  double forward, backward, lateral, vertical;
-};
 constexpr DragCoefficients kBrakingDrag = {999, 999, 999, 999};
 constexpr DragCoefficients kNormalDrag = {0.3, 0.3, 0.67, 0.92};
 
-constexpr double kMainThrust_N = 25000.0;
-constexpr double kHoverThrust_N = 45000.0;
 constexpr VECTOR3 kForward = {0, 0, 1};
 constexpr VECTOR3 kBackward = {0, 0, -1};
-
-constexpr double kFuelCapacity_kg = 1500.0;
 
 }  // namespace
 
@@ -31,25 +25,22 @@ void ShuttlePB::CapTimeAcceleration() {
 // Each rule that holds issues its settings; a later rule overrides an
 // earlier one, and the host keeps every setting until it is made anew.
 void ShuttlePB::ApplyEnvelope() {
-  auto set_drag = [this](const DragCoefficients& cw) {
-    SetCW(cw.forward, cw.backward, cw.lateral, cw.vertical);
-  };
   if (GroundContact()) {
-    set_drag(kBrakingDrag);
+    SetDrag(*this, kBrakingDrag);
     SetThrusterMax0(state.th_main, 0);
   }
   if (GetAirspeed() >= kSpeedLimit_mps) {
-    set_drag(kBrakingDrag);
+    SetDrag(*this, kBrakingDrag);
     SetThrusterMax0(state.th_main, 0);
   }
   if (GetAltitude() >= kCeiling_m) {
-    set_drag(kBrakingDrag);
+    SetDrag(*this, kBrakingDrag);
     SetThrusterMax0(state.th_hover, 0);
   }
   for (const double reverse : {0.0, 1.0}) {
     if (GetAirspeed() < kSpeedLimit_mps && GetAltitude() < kCeiling_m &&
         state.main_reverse == reverse) {
-      set_drag(kNormalDrag);
+      SetDrag(*this, kNormalDrag);
       SetThrusterMax0(state.th_main, kMainThrust_N);
       SetThrusterDir(state.th_main, reverse == 0.0 ? kForward : kBackward);
       SetThrusterMax0(state.th_hover, kHoverThrust_N);

@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "airframe/touchdown.h"
+#include "airframe/airframe.h"
 #include "dynamics/display.h"
 #include "module/shuttle_pb.h"
 
