@@ -244,7 +244,8 @@ public:
         NeedFocus();
         c.numbers.push_back(Integer(1));
         c.numbers.push_back(Integer(2));
-        if (c.numbers[1] < 1) Error("hold needs at least 1 event");
+        if (c.numbers[1] < 1 || c.numbers[1] > 1'000'000)
+          Error("hold takes from 1 to 1000000 events");
         break;
       case Verb::Set: {
         if (n < 2) Error("set needs a quantity and a value");
@@ -389,7 +390,7 @@ private:
 
   double Integer(std::size_t i) const {
     const double v = Number(i);
-    if (v != static_cast<double>(static_cast<long long>(v)) || std::abs(v) > 1e9)
+    if (std::abs(v) > 1e9 || v != std::trunc(v))
       Error("expected a whole number, got \"" + Arg(i) + "\"");
     return v;
   }
