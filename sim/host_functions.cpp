@@ -387,23 +387,23 @@ char* oapiDebugString() {
   return host.DebugBuffer();
 }
 
-void oapiVCRegisterHUD(const VCHUDSPEC* spec) {
+void oapiVCRegisterHUD(const VCHUDSPEC* hud) {
   Host& host = H();
   VesselRecord* v = host.Current();
   host.Record(v, "oapiVCRegisterHUD",
-              RawArg{"{nmesh=" + std::to_string(spec->nmesh) + ", ngroup=" +
-                     std::to_string(spec->ngroup) + ", hudcnt=" + vsim::FormatVector(spec->hudcnt) +
-                     ", size=" + vsim::FormatNumber(spec->size) + "}"});
-  if (v != nullptr) v->cockpit.hud = *spec;
+              RawArg{"{nmesh=" + std::to_string(hud->nmesh) + ", ngroup=" +
+                     std::to_string(hud->ngroup) + ", hudcnt=" + vsim::FormatVector(hud->hudcnt) +
+                     ", size=" + vsim::FormatNumber(hud->size) + "}"});
+  if (v != nullptr) v->cockpit.hud = *hud;
 }
 
-void oapiVCRegisterMFD(int mfd, const VCMFDSPEC* spec) {
+void oapiVCRegisterMFD(int mfd, const VCMFDSPEC* display) {
   Host& host = H();
   VesselRecord* v = host.Current();
   host.Record(v, "oapiVCRegisterMFD", mfd,
-              RawArg{"{nmesh=" + std::to_string(spec->nmesh) +
-                     ", ngroup=" + std::to_string(spec->ngroup) + "}"});
-  if (v != nullptr) v->cockpit.mfds[mfd] = *spec;
+              RawArg{"{nmesh=" + std::to_string(display->nmesh) +
+                     ", ngroup=" + std::to_string(display->ngroup) + "}"});
+  if (v != nullptr) v->cockpit.mfds[mfd] = *display;
 }
 
 void oapiVCRegisterArea(int id, int draw_event, int mouse_event) {

@@ -38,7 +38,7 @@ struct ThrusterGroup {
 struct ExhaustStream {
   Thruster* thruster = nullptr;
   VECTOR3 pos{};
-  PARTICLESTREAMSPEC spec{};
+  PARTICLESTREAMSPEC stream{};
 };
 
 struct Airfoil {
