@@ -74,7 +74,8 @@ void ShuttlePB::ShowNoseWheelSteering(double airspeed) {
     SetAnimation(anim_nose_steer, kNoseWheelCentred);
   }
   if (GroundContact() && state.gear_pos < kGearDownThreshold) {
-    state.nosewheel_state = (GetControlSurfaceLevel(AIRCTRL_RUDDER) + 1.0) * 0.5;
+    state.nosewheel_state =
+        ClampDisplay((GetControlSurfaceLevel(AIRCTRL_RUDDER) + 1.0) * 0.5, 0, 1);
     SetAnimation(anim_nose_steer, state.nosewheel_state);
   }
 }

@@ -90,6 +90,14 @@ public:
   void SetPhysics(std::unique_ptr<Physics> physics) { physics_ = std::move(physics); }
   bool PhysicsOn() const { return physics_ != nullptr; }
 
+  // Fault injection: the host keeps what is created but hands the module
+  // null handles, as a failing host would.
+  void SetNullHandles(bool on) { null_handles_ = on; }
+  template <typename T>
+  T* Issue(T* handle) const {
+    return null_handles_ ? nullptr : handle;
+  }
+
   Journal& journal() { return journal_; }
   // Entries of one vessel whose operation has this name, in order.
   std::vector<std::string> Calls(const std::string& vessel, const std::string& name = "") const;
@@ -131,6 +139,7 @@ private:
   bool has_pending_time_acceleration_ = false;
   bool defer_time_acceleration_ = false;
   bool camera_internal_ = false;
+  bool null_handles_ = false;
   char debug_line_[OAPI_DEBUG_STRING_SIZE] = {};
   char debug_seen_[OAPI_DEBUG_STRING_SIZE] = {};
   std::vector<std::string> mesh_names_;

@@ -139,7 +139,7 @@ PROPELLANT_HANDLE VESSEL::CreatePropellantResource(double maxmass, double mass,
   VesselRecord& v = V(vessel_handle);
   H().Record(&v, "CreatePropellantResource", maxmass, mass, efficiency);
   v.propellants.push_back({maxmass, mass < 0 ? maxmass : mass, efficiency});
-  return &v.propellants.back();
+  return H().Issue(&v.propellants.back());
 }
 
 THRUSTER_HANDLE VESSEL::CreateThruster(const VECTOR3& pos, const VECTOR3& dir, double maxth0,
@@ -152,7 +152,7 @@ THRUSTER_HANDLE VESSEL::CreateThruster(const VECTOR3& pos, const VECTOR3& dir, d
   H().Record(&v, "CreateThruster", pos, dir, maxth0, HandleArg{"propellant", hp}, isp0, isp_ref,
              p_ref);
   H().HandleName(&v, "thruster", th);
-  return th;
+  return H().Issue(th);
 }
 
 THGROUP_HANDLE VESSEL::CreateThrusterGroup(THRUSTER_HANDLE* th, int nth, THGROUP_TYPE type) const {
@@ -167,7 +167,7 @@ THGROUP_HANDLE VESSEL::CreateThrusterGroup(THRUSTER_HANDLE* th, int nth, THGROUP
   host.Record(&v, "CreateThrusterGroup", RawArg{"[" + Join(names) + "]"}, nth,
               static_cast<int>(type));
   v.groups.push_back(std::move(group));
-  return &v.groups.back();
+  return H().Issue(&v.groups.back());
 }
 
 PSTREAM_HANDLE VESSEL::AddExhaustStream(THRUSTER_HANDLE th, const VECTOR3& pos,
@@ -176,7 +176,7 @@ PSTREAM_HANDLE VESSEL::AddExhaustStream(THRUSTER_HANDLE th, const VECTOR3& pos,
   Host& host = H();
   host.Record(&v, "AddExhaustStream", Thr(th), pos, Record(*pss, host, &v));
   v.exhausts.push_back({T(th), pos, *pss});
-  return &v.exhausts.back();
+  return H().Issue(&v.exhausts.back());
 }
 
 bool VESSEL::AddBeacon(BEACONLIGHTSPEC* bs) {
@@ -193,7 +193,7 @@ AIRFOILHANDLE VESSEL::CreateAirfoil(AIRFOIL_ORIENTATION align, const VECTOR3& re
   std::memcpy(&fn, &cf, sizeof fn);
   H().Record(&v, "CreateAirfoil", static_cast<int>(align), ref, HandleArg{"function", fn}, c, S, A);
   v.airfoils.push_back({align, ref, cf, c, S, A});
-  return &v.airfoils.back();
+  return H().Issue(&v.airfoils.back());
 }
 
 UINT VESSEL::CreateVariableDragElement(const double* drag, double factor,
@@ -265,7 +265,7 @@ ANIMATIONCOMPONENT_HANDLE VESSEL::AddAnimationComponent(UINT anim, double state0
               HandleArg{"component", parent});
   host.HandleName(&v, "component", component);
   if (anim < v.animations.size()) v.animations[anim].components.push_back(component);
-  return component;
+  return H().Issue(component);
 }
 
 bool VESSEL::SetAnimation(UINT anim, double state) const {
@@ -336,7 +336,7 @@ MESHHANDLE oapiLoadMeshGlobal(const char* fname) {
   MESHHANDLE mesh = host.LoadMesh(fname == nullptr ? "" : fname);
   host.HandleName(host.Current(), "mesh", mesh);
   host.Record(host.Current(), "oapiLoadMeshGlobal", fname);
-  return mesh;
+  return host.Issue(mesh);
 }
 
 double oapiGetInducedDrag(double cl, double A, double e) {
