@@ -51,11 +51,8 @@ struct VECTOR3 {
   double x, y, z;
 };
 
-inline VECTOR3 _V(double x, double y, double z) { return VECTOR3{x, y, z}; }
-
 constexpr double PI = 3.14159265358979323846;
 constexpr double RAD = PI / 180.0;
-constexpr double DEG = 180.0 / PI;
 
 enum THGROUP_TYPE {
   THGROUP_MAIN = 0,

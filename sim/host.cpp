@@ -84,8 +84,6 @@ void Host::LoadSoundLibrary(const std::string& path) {
   sound_ = std::make_unique<SoundLibrary>(path);
 }
 
-void Host::UnloadSoundLibrary() { sound_.reset(); }
-
 VesselRecord* Host::FindVessel(const std::string& name) {
   for (auto& v : vessels_)
     if (v->name == name) return v.get();

@@ -53,7 +53,6 @@ public:
 
   // Optional sound library, loaded before vessels are created.
   void LoadSoundLibrary(const std::string& path);
-  void UnloadSoundLibrary();
 
   // Vessels, in creation order. The first becomes the focus.
   // The class configuration text is handed to the module as an open file.
@@ -71,7 +70,6 @@ public:
   void Step();
   int StepCount() const { return step_; }
   double SimTime() const { return sim_time_; }
-  double BaseStep() const { return base_step_; }
   void SetBaseStep(double dt) { base_step_ = dt; }
 
   // Events between steps.

@@ -58,22 +58,14 @@ int HostTest::FirstStepWith(const std::string& call, const std::string& vessel) 
   return 0;
 }
 
-std::vector<std::string> HostTest::ChangesInStep(int n, const std::string& vessel) {
-  return Changes(vessel, n);
-}
-
 std::vector<std::string> HostTest::Changes(const std::string& vessel) {
-  return Changes(vessel, -1);
-}
-
-std::vector<std::string> HostTest::Changes(const std::string& vessel, int step) {
   static const char* const kChanges[] = {
       "SetCW",       "SetThrusterMax0",         "SetThrusterDir",     "SetThrusterLevel",
       "AddForce",    "SetSurfaceFrictionCoeff", "SetTouchdownPoints", "SetAnimation",
       "SetFuelMass", "oapiSetTimeAcceleration"};
   std::vector<std::string> out;
   for (const vsim::CallEntry& e : host.journal().Entries()) {
-    if (e.vessel != vessel || (step >= 0 && e.step != step)) continue;
+    if (e.vessel != vessel) continue;
     for (const char* name : kChanges)
       if (e.Name() == name) out.push_back(e.call);
   }

@@ -35,7 +35,6 @@ protected:
   std::vector<std::string> Calls(const std::string& name, const std::string& vessel = "heli");
   // Only the calls that change the host's state (setters, forces, animations).
   std::vector<std::string> Changes(const std::string& vessel = "heli");
-  std::vector<std::string> Changes(const std::string& vessel, int step);
   void Step(int n = 1);
   int Key(DWORD key, bool down = true, const std::string& vessel = "heli");
   double AnimationState(UINT index, const std::string& vessel = "heli");
@@ -46,8 +45,6 @@ protected:
   // The module's own state of a vessel, for placing it exactly on a boundary
   // that whole steps cannot reach.
   VesselState& State(const std::string& vessel = "heli");
-  // Host-changing calls made during step n.
-  std::vector<std::string> ChangesInStep(int n, const std::string& vessel = "heli");
   // The first step in which the vessel made this exact call, or 0.
   int FirstStepWith(const std::string& call, const std::string& vessel = "heli");
 
