@@ -1,19 +1,16 @@
 #include <cstdio>
 
+#include "controls/travel_command.h"
 #include "module/shuttle_pb.h"
 #include "sound/vessel_sounds.h"
 
 namespace {
 
-constexpr double kHalfway = 0.5;
 constexpr double kAux2Guard = 0.01;
 
 void WriteDebugLine(const char* text) {
   std::snprintf(oapiDebugString(), OAPI_DEBUG_STRING_SIZE, "%s", text);
 }
-
-// 1 drives a travel towards 1, 2 back towards 0.
-int TravelCommandFor(double pos) { return pos > kHalfway ? 2 : 1; }
 
 }  // namespace
 
@@ -54,10 +51,4 @@ int ShuttlePB::clbkConsumeBufferedKey(DWORD key, bool down, char* /*kstate*/) {
       return 1;
     default: return 0;
   }
-}
-
-void ShuttlePB::ThrowGearSwitch() {
-  state.gear_cmd = TravelCommandFor(state.gear_pos);
-  if (!GroundContact()) PlayGearSound(sound_id);
-  state.aux_gear_cmd = TravelCommandFor(state.aux_gear_pos);
 }

@@ -1,5 +1,6 @@
 #include <iterator>
 
+#include "controls/travel_command.h"
 #include "module/shuttle_pb.h"
 #include "sound/vessel_sounds.h"
 
@@ -33,7 +34,6 @@ constexpr AreaRow kAreas[] = {
 constexpr int kAreaMouseEvents = PANEL_MOUSE_LBDOWN | PANEL_MOUSE_LBPRESSED;
 
 constexpr double kLeverStep = 0.0055;
-constexpr double kHalfway = 0.5;
 
 }  // namespace
 
@@ -68,9 +68,17 @@ bool ShuttlePB::clbkVCMouseEvent(int id, int /*event*/, VECTOR3& /*p*/) {
     }
     case kGearSwitch: ThrowGearSwitch(); return true;
     case kSecondSwitch:
-      state.aux2_cmd = state.aux2_pos > kHalfway ? 2 : 1;
+      state.aux2_cmd = TravelCommandFor(state.aux2_pos);
       PlaySecondSwitchSound(sound_id);
       return true;
     default: return false;
   }
+}
+
+// Unlike the G key, the switch commands the gear on the ground too; only
+// the sound waits for the air.
+void ShuttlePB::ThrowGearSwitch() {
+  state.gear_cmd = TravelCommandFor(state.gear_pos);
+  if (!GroundContact()) PlayGearSound(sound_id);
+  state.aux_gear_cmd = TravelCommandFor(state.aux_gear_pos);
 }

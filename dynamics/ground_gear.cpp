@@ -43,8 +43,12 @@ void Travel(int& cmd, double& pos, double increment) {
 
 }  // namespace
 
+bool ShuttlePB::TaxiingOnWheels(double airspeed) const {
+  return GroundContact() && InTaxiWindow(airspeed) && state.gear_pos < kGearDownThreshold;
+}
+
 void ShuttlePB::ApplyGroundSteering(double airspeed) {
-  if (!(GroundContact() && InTaxiWindow(airspeed) && state.gear_pos < kGearDownThreshold)) return;
+  if (!TaxiingOnWheels(airspeed)) return;
   const double force = GetControlSurfaceLevel(AIRCTRL_RUDDER) * kSteeringForcePerRudder_N;
   if (oapiGetTimeAcceleration() > kMaxTimeAccelerationForSteering) return;
   AddForce({force, 0, 0}, {0, 0, kSteeringArm_m});
@@ -52,8 +56,7 @@ void ShuttlePB::ApplyGroundSteering(double airspeed) {
 }
 
 void ShuttlePB::ApplyWheelContact(double airspeed) {
-  if (GroundContact() && InTaxiWindow(airspeed) && state.gear_pos < kGearDownThreshold)
-    SetSurfaceFrictionCoeff(kFrictionLongitudinal, kFrictionLateral);
+  if (TaxiingOnWheels(airspeed)) SetSurfaceFrictionCoeff(kFrictionLongitudinal, kFrictionLateral);
   if (state.gear_pos < kGearDownThreshold)
     SetTouchdownPoints(kGearDownPoints[0], kGearDownPoints[1], kGearDownPoints[2]);
   else if (state.gear_pos > kGearUpThreshold)

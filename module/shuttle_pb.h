@@ -68,4 +68,6 @@ private:
   void ServeRefuelRequest();
 
   void ThrowGearSwitch();
+  // On the ground, gear down and locked, inside the taxi speed window.
+  bool TaxiingOnWheels(double airspeed) const;
 };

@@ -279,6 +279,5 @@ void AppendArg(std::string& out, Host&, VesselRecord*, const VECTOR3& value) {
 void AppendArg(std::string& out, Host& host, VesselRecord* vessel, const HandleArg& value) {
   out += host.HandleName(vessel, value.kind, value.handle);
 }
-void AppendArg(std::string& out, Host&, VesselRecord*, const RawArg& value) { out += value.text; }
 
 }  // namespace vsim

@@ -150,9 +150,16 @@ struct HandleArg {
   const char* kind;
   const void* handle;
 };
-struct RawArg {
-  std::string text;
+// An argument formatted only when the journal records the call, so that
+// records cost nothing in a run without a trace.
+template <typename Format>
+struct LazyArg {
+  Format format;
 };
+template <typename Format>
+LazyArg<Format> Lazy(Format format) {
+  return {std::move(format)};
+}
 
 void AppendArg(std::string& out, Host& host, VesselRecord* vessel, double value);
 void AppendArg(std::string& out, Host& host, VesselRecord* vessel, int value);
@@ -161,7 +168,10 @@ void AppendArg(std::string& out, Host& host, VesselRecord* vessel, bool value);
 void AppendArg(std::string& out, Host& host, VesselRecord* vessel, const char* value);
 void AppendArg(std::string& out, Host& host, VesselRecord* vessel, const VECTOR3& value);
 void AppendArg(std::string& out, Host& host, VesselRecord* vessel, const HandleArg& value);
-void AppendArg(std::string& out, Host& host, VesselRecord* vessel, const RawArg& value);
+template <typename Format>
+void AppendArg(std::string& out, Host&, VesselRecord*, const LazyArg<Format>& value) {
+  out += value.format();
+}
 
 template <typename... Args>
 void Host::Record(VesselRecord* vessel, const char* name, const Args&... args) {

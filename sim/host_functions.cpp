@@ -8,7 +8,7 @@
 
 using vsim::HandleArg;
 using vsim::Host;
-using vsim::RawArg;
+using vsim::Lazy;
 using vsim::VesselRecord;
 
 namespace {
@@ -25,34 +25,34 @@ std::string Join(const std::vector<std::string>& parts) {
   return out;
 }
 
-RawArg Record(const PARTICLESTREAMSPEC& s, Host& host, VesselRecord* v) {
+std::string Text(const PARTICLESTREAMSPEC& s, Host& host, VesselRecord* v) {
   using vsim::FormatNumber;
-  return {"{flags=" + std::to_string(s.flags) + ", srcsize=" + FormatNumber(s.srcsize) +
-          ", srcrate=" + FormatNumber(s.srcrate) + ", v0=" + FormatNumber(s.v0) +
-          ", srcspread=" + FormatNumber(s.srcspread) + ", lifetime=" + FormatNumber(s.lifetime) +
-          ", growthrate=" + FormatNumber(s.growthrate) +
-          ", atmslowdown=" + FormatNumber(s.atmslowdown) + ", ltype=" + std::to_string(s.ltype) +
-          ", levelmap=" + std::to_string(s.levelmap) + ", lmin=" + FormatNumber(s.lmin) +
-          ", lmax=" + FormatNumber(s.lmax) + ", atmsmap=" + std::to_string(s.atmsmap) +
-          ", amin=" + FormatNumber(s.amin) + ", amax=" + FormatNumber(s.amax) +
-          ", tex=" + host.HandleName(v, "texture", s.tex) + "}"};
+  return "{flags=" + std::to_string(s.flags) + ", srcsize=" + FormatNumber(s.srcsize) +
+         ", srcrate=" + FormatNumber(s.srcrate) + ", v0=" + FormatNumber(s.v0) +
+         ", srcspread=" + FormatNumber(s.srcspread) + ", lifetime=" + FormatNumber(s.lifetime) +
+         ", growthrate=" + FormatNumber(s.growthrate) +
+         ", atmslowdown=" + FormatNumber(s.atmslowdown) + ", ltype=" + std::to_string(s.ltype) +
+         ", levelmap=" + std::to_string(s.levelmap) + ", lmin=" + FormatNumber(s.lmin) +
+         ", lmax=" + FormatNumber(s.lmax) + ", atmsmap=" + std::to_string(s.atmsmap) +
+         ", amin=" + FormatNumber(s.amin) + ", amax=" + FormatNumber(s.amax) +
+         ", tex=" + host.HandleName(v, "texture", s.tex) + "}";
 }
 
 std::string PointedVector(const VECTOR3* p) {
   return p == nullptr ? "null" : vsim::FormatVector(*p);
 }
 
-RawArg Record(const BEACONLIGHTSPEC& b) {
+std::string Text(const BEACONLIGHTSPEC& b) {
   using vsim::FormatNumber;
-  return {"{shape=" + std::to_string(b.shape) + ", pos=" + PointedVector(b.pos) +
-          ", col=" + PointedVector(b.col) + ", size=" + FormatNumber(b.size) +
-          ", falloff=" + FormatNumber(b.falloff) + ", period=" + FormatNumber(b.period) +
-          ", duration=" + FormatNumber(b.duration) + ", tofs=" + FormatNumber(b.tofs) +
-          ", active=" + (b.active ? "true" : "false") + "}"};
+  return "{shape=" + std::to_string(b.shape) + ", pos=" + PointedVector(b.pos) +
+         ", col=" + PointedVector(b.col) + ", size=" + FormatNumber(b.size) +
+         ", falloff=" + FormatNumber(b.falloff) + ", period=" + FormatNumber(b.period) +
+         ", duration=" + FormatNumber(b.duration) + ", tofs=" + FormatNumber(b.tofs) +
+         ", active=" + (b.active ? "true" : "false") + "}";
 }
 
-RawArg Record(const MGROUP_TRANSFORM* t) {
-  if (t == nullptr) return {"null"};
+std::string Text(const MGROUP_TRANSFORM* t) {
+  if (t == nullptr) return "null";
   std::vector<std::string> groups;
   for (UINT i = 0; i < t->ngrp; ++i) groups.push_back(std::to_string(t->grp[i]));
   std::string text = "{mesh=" + std::to_string(t->mesh) + ", grp=[" + Join(groups) + "]";
@@ -64,7 +64,7 @@ RawArg Record(const MGROUP_TRANSFORM* t) {
     const auto* s = static_cast<const MGROUP_TRANSLATE*>(t);
     text += ", shift=" + vsim::FormatVector(s->shift);
   }
-  return {text + "}"};
+  return text + "}";
 }
 
 vsim::Thruster* T(THRUSTER_HANDLE th) { return static_cast<vsim::Thruster*>(th); }
@@ -159,13 +159,13 @@ THGROUP_HANDLE VESSEL::CreateThrusterGroup(THRUSTER_HANDLE* th, int nth, THGROUP
   VesselRecord& v = V(vessel_handle);
   Host& host = H();
   vsim::ThrusterGroup group{type, {}};
-  std::vector<std::string> names;
-  for (int i = 0; i < nth; ++i) {
-    group.members.push_back(T(th[i]));
-    names.push_back(host.HandleName(&v, "thruster", th[i]));
-  }
-  host.Record(&v, "CreateThrusterGroup", RawArg{"[" + Join(names) + "]"}, nth,
-              static_cast<int>(type));
+  for (int i = 0; i < nth; ++i) group.members.push_back(T(th[i]));
+  host.Record(&v, "CreateThrusterGroup", Lazy([&] {
+    std::vector<std::string> names;
+    for (int i = 0; i < nth; ++i) names.push_back(host.HandleName(&v, "thruster", th[i]));
+    return "[" + Join(names) + "]";
+  }),
+              nth, static_cast<int>(type));
   v.groups.push_back(std::move(group));
   return H().Issue(&v.groups.back());
 }
@@ -174,14 +174,14 @@ PSTREAM_HANDLE VESSEL::AddExhaustStream(THRUSTER_HANDLE th, const VECTOR3& pos,
                                         PARTICLESTREAMSPEC* pss) const {
   VesselRecord& v = V(vessel_handle);
   Host& host = H();
-  host.Record(&v, "AddExhaustStream", Thr(th), pos, Record(*pss, host, &v));
+  host.Record(&v, "AddExhaustStream", Thr(th), pos, Lazy([&] { return Text(*pss, host, &v); }));
   v.exhausts.push_back({T(th), pos, *pss});
   return H().Issue(&v.exhausts.back());
 }
 
 bool VESSEL::AddBeacon(BEACONLIGHTSPEC* bs) {
   VesselRecord& v = V(vessel_handle);
-  H().Record(&v, "AddBeacon", Record(*bs));
+  H().Record(&v, "AddBeacon", Lazy([&] { return Text(*bs); }));
   v.beacons.push_back(bs);
   return true;
 }
@@ -199,7 +199,8 @@ AIRFOILHANDLE VESSEL::CreateAirfoil(AIRFOIL_ORIENTATION align, const VECTOR3& re
 UINT VESSEL::CreateVariableDragElement(const double* drag, double factor,
                                        const VECTOR3& ref) const {
   VesselRecord& v = V(vessel_handle);
-  H().Record(&v, "CreateVariableDragElement", RawArg{"&" + vsim::FormatNumber(*drag)}, factor, ref);
+  H().Record(&v, "CreateVariableDragElement", Lazy([&] { return "&" + vsim::FormatNumber(*drag); }),
+             factor, ref);
   v.drag_elements.push_back({drag, factor, ref});
   return static_cast<UINT>(v.drag_elements.size() - 1);
 }
@@ -261,7 +262,7 @@ ANIMATIONCOMPONENT_HANDLE VESSEL::AddAnimationComponent(UINT anim, double state0
   v.components.push_back(
       {anim, state0, state1, trans, static_cast<vsim::AnimationComponent*>(parent)});
   vsim::AnimationComponent* component = &v.components.back();
-  host.Record(&v, "AddAnimationComponent", anim, state0, state1, Record(trans),
+  host.Record(&v, "AddAnimationComponent", anim, state0, state1, Lazy([&] { return Text(trans); }),
               HandleArg{"component", parent});
   host.HandleName(&v, "component", component);
   if (anim < v.animations.size()) v.animations[anim].components.push_back(component);
@@ -390,19 +391,22 @@ char* oapiDebugString() {
 void oapiVCRegisterHUD(const VCHUDSPEC* hud) {
   Host& host = H();
   VesselRecord* v = host.Current();
-  host.Record(v, "oapiVCRegisterHUD",
-              RawArg{"{nmesh=" + std::to_string(hud->nmesh) + ", ngroup=" +
-                     std::to_string(hud->ngroup) + ", hudcnt=" + vsim::FormatVector(hud->hudcnt) +
-                     ", size=" + vsim::FormatNumber(hud->size) + "}"});
+  host.Record(v, "oapiVCRegisterHUD", Lazy([&] {
+                return "{nmesh=" + std::to_string(hud->nmesh) +
+                       ", ngroup=" + std::to_string(hud->ngroup) +
+                       ", hudcnt=" + vsim::FormatVector(hud->hudcnt) +
+                       ", size=" + vsim::FormatNumber(hud->size) + "}";
+              }));
   if (v != nullptr) v->cockpit.hud = *hud;
 }
 
 void oapiVCRegisterMFD(int mfd, const VCMFDSPEC* display) {
   Host& host = H();
   VesselRecord* v = host.Current();
-  host.Record(v, "oapiVCRegisterMFD", mfd,
-              RawArg{"{nmesh=" + std::to_string(display->nmesh) +
-                     ", ngroup=" + std::to_string(display->ngroup) + "}"});
+  host.Record(v, "oapiVCRegisterMFD", mfd, Lazy([&] {
+                return "{nmesh=" + std::to_string(display->nmesh) +
+                       ", ngroup=" + std::to_string(display->ngroup) + "}";
+              }));
   if (v != nullptr) v->cockpit.mfds[mfd] = *display;
 }
 

@@ -111,6 +111,8 @@ TEST_F(EnvelopeTest, RefuelFillsTheTankAtTheEndOfTheStepOnce) {
   host.journal().Clear();
   Step();
   EXPECT_EQ(Changes().back(), "SetFuelMass(1500)");
+  EXPECT_EQ(Calls("SetFuelMass"), std::vector<std::string>{"SetFuelMass(1500)"})
+      << "two requests, one refill";
   EXPECT_EQ(host.Vessel("heli").FuelMass(), 1500);
   // The gauge of that step still showed the old mass; the next shows the refill.
   EXPECT_DOUBLE_EQ(AnimationState(8), (20000.0 - 200) / 20000 / 3);

@@ -215,6 +215,19 @@ TEST_F(GearTest, SecondTravelIgnoresTimeAccelerationAndCallsNothing) {
   EXPECT_EQ(State().gear_pos, 1.0);
   EXPECT_NEAR(State().aux_gear_pos, 42 * 0.00242, 1e-12);
   EXPECT_EQ(State().aux_gear_cmd, 1);
+  // A step with the second travel moving changes the host exactly as one
+  // without it (only the travel's own ground-contact query is extra).
+  auto changed = [this] {
+    host.journal().Clear();
+    Step();
+    std::vector<std::string> names;
+    for (const std::string& call : Changes()) names.push_back(call.substr(0, call.find(',')));
+    return names;
+  };
+  const auto travelling = changed();
+  EXPECT_NEAR(State().aux_gear_pos, 43 * 0.00242, 1e-12);
+  State().aux_gear_cmd = 0;
+  EXPECT_EQ(changed(), travelling);
 }
 
 TEST_F(GearTest, NonFiniteTimeAccelerationAdvancesNothing) {

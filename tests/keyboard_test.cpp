@@ -57,19 +57,6 @@ TEST_F(KeyboardTest, DirectionKeysWriteTheDebugLineOnChangeOnly) {
             (std::vector<std::string>{"debug \"Move Backwards \"", "debug \"Move Forwards\""}));
 }
 
-TEST_F(KeyboardTest, RefuelTwiceStillOneRefill) {
-  host.Vessel("heli").propellants[0].mass = 10;
-  EXPECT_EQ(Key(OAPI_KEY_W), 1);
-  EXPECT_EQ(Key(OAPI_KEY_W), 1);
-  host.journal().Clear();
-  Step();
-  EXPECT_EQ(Calls("SetFuelMass"), std::vector<std::string>{"SetFuelMass(1500)"});
-  EXPECT_EQ(host.Vessel("heli").FuelMass(), 1500);
-  host.journal().Clear();
-  Step();
-  EXPECT_TRUE(Calls("SetFuelMass").empty());
-}
-
 TEST_F(KeyboardTest, BeaconsSwitchOnlyWithRudderCentred) {
   vsim::VesselRecord& heli = host.Vessel("heli");
   for (double rudder : {0.1, -0.1}) {
