@@ -2,8 +2,8 @@
 // host with its journal off (as in a run without a trace) and on.
 #include <benchmark/benchmark.h>
 
-#include "sim/host.h"
-#include "sim/physics.h"
+#include "sim/core/host.h"
+#include "sim/physics/physics.h"
 
 namespace {
 
@@ -12,7 +12,7 @@ struct Flight {
     host.journal().enabled = journal;
     host.journal().keep = false;
     host.LoadModule(MODULE_PATH);
-    if (physics) host.SetPhysics(std::make_unique<vsim::SimplePhysics>());
+    if (physics) host.SetIntegrator(&simple_physics);
     vsim::VesselRecord& heli = host.CreateVessel("heli");
     heli.readings.ground_contact = false;
     heli.readings.altitude = 300;
@@ -20,6 +20,7 @@ struct Flight {
     heli.GroupMember(THGROUP_HOVER)->level = 0.8;
     heli.GroupMember(THGROUP_MAIN)->level = 0.3;
   }
+  vsim::SimplePhysics simple_physics;
   vsim::Host host;
 };
 
@@ -38,7 +39,7 @@ BENCHMARK(BM_HostStepWithPhysics);
 
 void BM_AirfoilCoefficients(benchmark::State& state) {
   Flight flight(false, false);
-  const vsim::Airfoil& airfoil = flight.host.Vessel("heli").airfoils.at(0);
+  const vsim::Airfoil& airfoil = flight.host.Vessel("heli").declared.airfoils.at(0);
   double angle = -3.0, cl = 0, cm = 0, cd = 0;
   for (auto _ : state) {
     airfoil.coefficients(angle, 0.1, 1e6, &cl, &cm, &cd);

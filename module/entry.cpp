@@ -31,7 +31,7 @@ void OnProcessDetach(HINSTANCE self) {
   if (exit_hook != nullptr) exit_hook(self);
 }
 
-MODULE_EXPORT VESSEL* ovcInit(OBJHANDLE hvessel, int flightmodel) {
+MODULE_EXPORT VESSEL* ovcInit(OBJHANDLE hvessel, int flightmodel) noexcept {
   auto* vessel = new (std::nothrow) ShuttlePB(hvessel, flightmodel);
   if (vessel == nullptr) return nullptr;
   if (!vessel->Constructed()) {
@@ -41,14 +41,14 @@ MODULE_EXPORT VESSEL* ovcInit(OBJHANDLE hvessel, int flightmodel) {
   return vessel;
 }
 
-MODULE_EXPORT void ovcExit(VESSEL* vessel) {
+MODULE_EXPORT void ovcExit(VESSEL* vessel) noexcept {
   if (vessel == nullptr) return;
   delete static_cast<ShuttlePB*>(vessel);
 }
 
-MODULE_EXPORT const char* ModuleDate() { return kModuleDate; }
+MODULE_EXPORT const char* ModuleDate() noexcept { return kModuleDate; }
 
-MODULE_EXPORT int GetModuleVersion() {
+MODULE_EXPORT int GetModuleVersion() noexcept {
   if (version_cache == 0) version_cache = Date2Int(kInterfaceDate);
   return version_cache;
 }

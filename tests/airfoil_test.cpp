@@ -17,7 +17,7 @@ protected:
   Coefficients At(int airfoil, double angle, double mach = 0.3, double reynolds = 1e6) {
     Coefficients c{};
     host.Vessel("heli")
-        .airfoils.at(static_cast<std::size_t>(airfoil))
+        .declared.airfoils.at(static_cast<std::size_t>(airfoil))
         .coefficients(angle, mach, reynolds, &c.lift, &c.moment, &c.drag);
     return c;
   }

@@ -11,11 +11,11 @@ std::string Angle(double deg) { return vsim::FormatNumber(static_cast<float>(deg
 TEST_F(HostTest, SeventeenAnimationsWithTheirInitialStates) {
   vsim::VesselRecord& heli = Create();
   const double initial[17] = {0.5, 0, 0, 0, 0, 0, 0, 0, 0, 0.5, 0, 0, 0, 0, 0, 0, 0};
-  ASSERT_EQ(heli.animations.size(), 17u);
-  for (std::size_t i = 0; i < 17; ++i) EXPECT_EQ(heli.animations[i].initial_state, initial[i]) << i;
+  ASSERT_EQ(heli.declared.animations.size(), 17u);
+  for (std::size_t i = 0; i < 17; ++i) EXPECT_EQ(heli.declared.animations[i].initial_state, initial[i]) << i;
   const std::size_t per_animation[17] = {1, 3, 10, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2};
   for (std::size_t i = 0; i < 17; ++i)
-    EXPECT_EQ(heli.animations[i].components.size(), per_animation[i]) << i;
+    EXPECT_EQ(heli.declared.animations[i].components.size(), per_animation[i]) << i;
 }
 
 TEST_F(HostTest, ComponentsAreRegisteredInOrderWithTheirValues) {
@@ -49,13 +49,15 @@ TEST_F(HostTest, ComponentsAreRegisteredInOrderWithTheirValues) {
   // Animation index of each component, in order of registration.
   const UINT owner[29] = {0, 1, 1, 1, 2, 2, 2,  2,  2,  2,  2,  2,  2,  2, 3,
                           4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 16};
-  const auto& components = host.Vessel("heli").components;
+  const auto& components = host.Vessel("heli").declared.components;
   for (std::size_t i = 0; i < 29; ++i) EXPECT_EQ(components[i].animation, owner[i]) << i;
 }
 
 TEST_F(HostTest, GearComponentsMoveOverTheirIntervals) {
   vsim::VesselRecord& heli = Create();
-  const auto& gear = heli.animations.at(2).components;
+  const auto& indices = heli.declared.animations.at(2).components;
+  std::vector<const vsim::AnimationComponent*> gear;
+  for (std::uint32_t i : indices) gear.push_back(&heli.declared.components.at(i));
   ASSERT_EQ(gear.size(), 10u);
   const double intervals[10][2] = {{0, 0.5}, {0.2, 0.5}, {0.2, 0.5}, {0.5, 1}, {0.5, 1},
                                    {0.5, 1}, {0.5, 1},   {0.4, 0.7}, {0, 0.2}, {0, 0.2}};
@@ -70,18 +72,18 @@ TEST_F(HostTest, GearComponentsMoveOverTheirIntervals) {
 TEST_F(HostTest, SecondVesselSharesAllButItsOwnNoseWheelRoll) {
   vsim::VesselRecord& one = Create("one");
   vsim::VesselRecord& two = Create("two");
-  ASSERT_EQ(one.components.size(), 29u);
-  ASSERT_EQ(two.components.size(), 29u);
+  ASSERT_EQ(one.declared.components.size(), 29u);
+  ASSERT_EQ(two.declared.components.size(), 29u);
   std::set<MGROUP_TRANSFORM*> objects;
-  for (const auto& c : one.components) objects.insert(c.transform);
+  for (const auto& c : one.declared.components) objects.insert(c.transform);
   EXPECT_EQ(objects.size(), 29u);
   std::size_t new_objects = 0;
-  for (const auto& c : two.components) new_objects += objects.insert(c.transform).second ? 1 : 0;
+  for (const auto& c : two.declared.components) new_objects += objects.insert(c.transform).second ? 1 : 0;
   EXPECT_EQ(new_objects, 1u);
-  EXPECT_NE(one.components[1].transform, two.components[1].transform);
+  EXPECT_NE(one.declared.components[1].transform, two.declared.components[1].transform);
   // Each nose wheel follows its own vessel's steering pivot.
-  EXPECT_EQ(one.components[1].parent, &one.components[0]);
-  EXPECT_EQ(two.components[1].parent, &two.components[0]);
+  EXPECT_EQ(one.declared.components[1].parent, 0u);
+  EXPECT_EQ(two.declared.components[1].parent, 0u);
 }
 
 TEST_F(HostTest, SharedComponentsOutliveTheVesselThatBuiltThem) {
@@ -92,9 +94,9 @@ TEST_F(HostTest, SharedComponentsOutliveTheVesselThatBuiltThem) {
   vsim::VesselRecord& second = host.Vessel("second");
   for (std::size_t i = 0; i < 29; ++i) {
     if (i == 1) continue;
-    ASSERT_EQ(second.components[i].transform, third.components[i].transform) << i;
+    ASSERT_EQ(second.declared.components[i].transform, third.declared.components[i].transform) << i;
     // Reading through the host's pointer: ASan would flag freed memory.
-    EXPECT_LE(third.components[i].transform->ngrp, 16u);
+    EXPECT_LE(third.declared.components[i].transform->ngrp, 16u);
   }
 }
 

@@ -10,7 +10,7 @@ using test::V;
 
 // The calls clbkSetClassCaps made, from SetSize to the last mesh call.
 std::vector<std::string> ClassCapsCalls(vsim::Host& host, const std::string& vessel) {
-  const auto all = host.Calls(vessel);
+  const auto all = host.journal().Calls(vessel);
   const auto first = std::find(all.begin(), all.end(), "SetSize(8)");
   const auto last = std::find(all.begin(), all.end(), "SetMeshVisibilityMode(1, 2)");
   if (first == all.end() || last == all.end()) return {};
@@ -115,23 +115,31 @@ TEST_F(HostTest, ClassConfigurationFileChangesNothing) {
 TEST_F(HostTest, FreshHelicopterHasFullTankBeaconsOffAndCockpitMeshInside) {
   vsim::VesselRecord& heli = Create();
   EXPECT_EQ(heli.FuelMass(), 1500.0);
-  ASSERT_EQ(heli.beacons.size(), 2u);
-  EXPECT_FALSE(heli.beacons[0]->active);
-  EXPECT_FALSE(heli.beacons[1]->active);
-  ASSERT_EQ(heli.meshes.size(), 2u);
-  EXPECT_EQ(heli.meshes[0].visibility, MESHVIS_EXTERNAL);
-  EXPECT_FALSE(heli.meshes[0].offset.has_value());
-  EXPECT_EQ(heli.meshes[1].visibility, MESHVIS_COCKPIT);
-  ASSERT_EQ(heli.drag_elements.size(), 1u);
-  EXPECT_EQ(*heli.drag_elements[0].level, 1.0);
-  EXPECT_EQ(heli.thrusters.size(), 16u);
-  for (const vsim::Thruster& t : heli.thrusters) EXPECT_EQ(t.resource, &heli.propellants[0]);
+  ASSERT_EQ(heli.declared.beacons.size(), 2u);
+  EXPECT_FALSE(heli.declared.beacons[0]->active);
+  EXPECT_FALSE(heli.declared.beacons[1]->active);
+  ASSERT_EQ(heli.declared.meshes.size(), 2u);
+  EXPECT_EQ(heli.declared.meshes[0].visibility, MESHVIS_EXTERNAL);
+  EXPECT_FALSE(heli.declared.meshes[0].offset.has_value());
+  EXPECT_EQ(heli.declared.meshes[1].visibility, MESHVIS_COCKPIT);
+  ASSERT_EQ(heli.declared.drag_elements.size(), 1u);
+  EXPECT_EQ(*heli.declared.drag_elements[0].level, 1.0);
+  EXPECT_EQ(heli.declared.thrusters.size(), 16u);
+  for (const vsim::Thruster& t : heli.declared.thrusters) EXPECT_EQ(t.resource, 0u);
+}
+
+// The thrusters of a group, as the host keeps them.
+std::vector<const vsim::Thruster*> Members(const vsim::ThrusterGroup& group) {
+  const vsim::VesselRecord& heli = *vsim::ActiveHost()->Vessels().front();
+  std::vector<const vsim::Thruster*> members;
+  for (std::uint32_t i : group.members) members.push_back(&heli.declared.thrusters.at(i));
+  return members;
 }
 
 // Moment of a thruster group about the centre of mass: sum of r x F.
 VECTOR3 Moment(const vsim::ThrusterGroup& group) {
   VECTOR3 m{0, 0, 0};
-  for (const vsim::Thruster* t : group.members) {
+  for (const vsim::Thruster* t : Members(group)) {
     const VECTOR3 f{t->dir.x * t->max0, t->dir.y * t->max0, t->dir.z * t->max0};
     m.x += t->pos.y * f.z - t->pos.z * f.y;
     m.y += t->pos.z * f.x - t->pos.x * f.z;
@@ -142,7 +150,7 @@ VECTOR3 Moment(const vsim::ThrusterGroup& group) {
 
 VECTOR3 NetForce(const vsim::ThrusterGroup& group) {
   VECTOR3 f{0, 0, 0};
-  for (const vsim::Thruster* t : group.members) {
+  for (const vsim::Thruster* t : Members(group)) {
     f.x += t->dir.x * t->max0;
     f.y += t->dir.y * t->max0;
     f.z += t->dir.z * t->max0;
@@ -156,11 +164,11 @@ TEST_F(HostTest, AttitudeGroupsPushTheWayTheirNamesSay) {
   const auto* bank_left = heli.Group(THGROUP_ATT_BANKLEFT);
   const auto* yaw_left = heli.Group(THGROUP_ATT_YAWLEFT);
   ASSERT_TRUE(pitch_up && bank_left && yaw_left);
-  for (const vsim::Thruster* t : pitch_up->members)  // nose pair up, tail pair down
+  for (const vsim::Thruster* t : Members(*pitch_up))  // nose pair up, tail pair down
     EXPECT_GT(t->dir.y * t->pos.z, 0) << vsim::FormatVector(t->pos);
-  for (const vsim::Thruster* t : bank_left->members)  // right pair up, left pair down
+  for (const vsim::Thruster* t : Members(*bank_left))  // right pair up, left pair down
     EXPECT_GT(t->dir.y * t->pos.x, 0) << vsim::FormatVector(t->pos);
-  for (const vsim::Thruster* t : yaw_left->members)  // nose left, tail right
+  for (const vsim::Thruster* t : Members(*yaw_left))  // nose left, tail right
     EXPECT_LT(t->dir.x * t->pos.z, 0) << vsim::FormatVector(t->pos);
   // Rotation groups turn without pushing, and each has an opposite.
   const std::pair<THGROUP_TYPE, THGROUP_TYPE> opposites[] = {

@@ -36,7 +36,7 @@ TEST_F(EnvelopeTest, SpeedLimitAtExactly100ButNotAt99_9) {
   Read().airspeed = 99.9;
   EXPECT_EQ(EnvelopeCalls(), kNormal);
   EXPECT_EQ(Main().max0, 25000);
-  EXPECT_EQ(host.Vessel("heli").cw[3], 0.92);
+  EXPECT_EQ(host.Vessel("heli").declared.cw[3], 0.92);
 }
 
 TEST_F(EnvelopeTest, CeilingAtExactly5000TakesTheHoverThrust) {
@@ -44,7 +44,7 @@ TEST_F(EnvelopeTest, CeilingAtExactly5000TakesTheHoverThrust) {
   EXPECT_EQ(EnvelopeCalls(), (std::vector<std::string>{kBrake, "SetThrusterMax0(thruster#2, 0)"}));
   EXPECT_EQ(Hover().max0, 0);
   EXPECT_EQ(Main().max0, 25000) << "the main thruster keeps its last maximum";
-  EXPECT_EQ(host.Vessel("heli").cw[0], 999);
+  EXPECT_EQ(host.Vessel("heli").declared.cw[0], 999);
   EXPECT_EQ(EnvelopeCalls(), (std::vector<std::string>{kBrake, "SetThrusterMax0(thruster#2, 0)"}));
   Read().altitude = 4999.99;
   EXPECT_EQ(EnvelopeCalls(), kNormal);
@@ -58,7 +58,7 @@ TEST_F(EnvelopeTest, OnTheGroundBelowBothLimitsTheNormalConfigurationWins) {
   expected.insert(expected.end(), kNormal.begin(), kNormal.end());
   EXPECT_EQ(EnvelopeCalls(), expected);
   EXPECT_EQ(Main().max0, 25000);
-  EXPECT_EQ(host.Vessel("heli").cw[2], 0.67);
+  EXPECT_EQ(host.Vessel("heli").declared.cw[2], 0.67);
 }
 
 TEST_F(EnvelopeTest, OnTheGroundAboveALimitRuleOneLasts) {
@@ -105,7 +105,7 @@ TEST_F(EnvelopeTest, TimeAccelerationCappedAboveTen) {
 }
 
 TEST_F(EnvelopeTest, RefuelFillsTheTankAtTheEndOfTheStepOnce) {
-  host.Vessel("heli").propellants[0].mass = 200;
+  host.Vessel("heli").declared.propellants[0].mass = 200;
   ASSERT_EQ(Key(OAPI_KEY_W), 1);
   ASSERT_EQ(Key(OAPI_KEY_W), 1);
   host.journal().Clear();
@@ -128,7 +128,7 @@ TEST_F(EnvelopeTest, StagesRunInTheirFixedOrder) {
   Read().airspeed = 5;
   Read().bank = 0;
   Read().aoa = 0;
-  host.Vessel("heli").rudder = 0.5;
+  host.Vessel("heli").controls.rudder = 0.5;
   Level(THGROUP_MAIN) = 0.2;
   Level(THGROUP_HOVER) = 0.5;
   Key(OAPI_KEY_W);

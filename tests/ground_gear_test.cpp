@@ -33,7 +33,7 @@ protected:
       if (c.rfind(prefix, 0) == 0) out.push_back(c);
     return out;
   }
-  double DragLevel() { return *host.Vessel("heli").drag_elements.at(0).level; }
+  double DragLevel() { return *host.Vessel("heli").declared.drag_elements.at(0).level; }
 };
 
 TEST_F(GearTest, FullRetractionEndsInStep414AtTimeAccelerationOne) {
@@ -41,8 +41,6 @@ TEST_F(GearTest, FullRetractionEndsInStep414AtTimeAccelerationOne) {
   host.journal().Clear();
   Step(420);
   EXPECT_EQ(FirstStepWith("SetAnimation(2, 1)"), 414);
-  EXPECT_EQ(State().gear_pos, 1.0);
-  EXPECT_EQ(State().gear_cmd, 0);
   EXPECT_EQ(DragLevel(), 0.0);
   EXPECT_EQ(AnimationState(2), 1.0);
   int gear_calls = 0;
@@ -57,47 +55,46 @@ TEST_F(GearTest, FullRetractionEndsInStep42AtTimeAccelerationTen) {
   host.journal().Clear();
   Step(45);
   EXPECT_EQ(FirstStepWith("SetAnimation(2, 1)"), 42);
-  EXPECT_EQ(State().gear_pos, 1.0);
+  EXPECT_EQ(AnimationState(2), 1.0);
 }
 
 TEST_F(GearTest, GearDragFollowsThePositionAsTheHostReadsIt) {
   EXPECT_EQ(DragLevel(), 1.0);
   Key(OAPI_KEY_G);
   Step(100);
-  EXPECT_DOUBLE_EQ(DragLevel(), 1.0 - State().gear_pos);
-  EXPECT_DOUBLE_EQ(AnimationState(2), State().gear_pos);
-  EXPECT_NEAR(State().gear_pos, 0.242, 1e-12);
+  EXPECT_DOUBLE_EQ(DragLevel(), 1.0 - AnimationState(2));
+  EXPECT_NEAR(AnimationState(2), 0.242, 1e-12);
 }
 
 TEST_F(GearTest, TravelPausesOnTheGroundAndReversesMidTravel) {
   Key(OAPI_KEY_G);
   Step(10);
-  const double pos = State().gear_pos;
+  const double pos = AnimationState(2);
   OnGround(0);
+  host.journal().Clear();
   Step(5);
-  EXPECT_EQ(State().gear_pos, pos);
-  EXPECT_EQ(State().gear_cmd, 1) << "the command waits, it is not dropped";
+  EXPECT_EQ(FirstStepWith("SetAnimation(2, " + vsim::FormatNumber(pos + 0.00242) + ")"), 0);
+  EXPECT_EQ(AnimationState(2), pos);
   Airborne();
   Step();
-  EXPECT_DOUBLE_EQ(State().gear_pos, pos + 0.00242);
-  State().gear_pos = 0.6;
+  EXPECT_DOUBLE_EQ(AnimationState(2), pos + 0.00242) << "the command waited, it was not dropped";
+  Place(&VesselState::gear_pos, 0.6);
   Key(OAPI_KEY_G);
-  EXPECT_EQ(State().gear_cmd, 2);
   Step();
-  EXPECT_DOUBLE_EQ(State().gear_pos, 0.6 - 0.00242);
+  EXPECT_DOUBLE_EQ(AnimationState(2), 0.6 - 0.00242) << "G past halfway lowers the gear";
 }
 
 TEST_F(GearTest, RetractionEndsAtExactlyOneFrom0_999AtTimeAccelerationTen) {
   host.SetTimeAcceleration(10);
-  State().gear_pos = 0.999;
-  State().gear_cmd = 1;
+  Place(&VesselState::gear_pos, 0.999);
+  Place(&VesselState::gear_cmd, 1);
   host.journal().Clear();
   Step();
-  EXPECT_EQ(State().gear_pos, 1.0);
-  EXPECT_EQ(State().gear_cmd, 0);
+  EXPECT_EQ(AnimationState(2), 1.0);
   const auto calls = Calls("SetAnimation");
   EXPECT_NE(std::find(calls.begin(), calls.end(), "SetAnimation(2, 1)"), calls.end());
   EXPECT_EQ(DragLevel(), 0.0);
+  EXPECT_TRUE(StepChanges("SetAnimation(2,").empty()) << "the travel ended there";
 }
 
 TEST_F(GearTest, ContactSetsSwitchAtTheThresholds) {
@@ -108,14 +105,14 @@ TEST_F(GearTest, ContactSetsSwitchAtTheThresholds) {
   const Case cases[] = {{0.0, {kGearDown}}, {0.0499, {kGearDown}}, {0.05, {}},     {0.5, {}},
                         {0.95, {}},         {0.9501, {kBelly}},    {1.0, {kBelly}}};
   for (const Case& c : cases) {
-    State().gear_pos = c.gear_pos;
+    Place(&VesselState::gear_pos, c.gear_pos);
     EXPECT_EQ(StepChanges("SetTouchdownPoints"), c.expected) << c.gear_pos;
   }
-  EXPECT_EQ(host.Vessel("heli").touchdown[0].y, -3.79355) << "the last set stays in force";
+  EXPECT_EQ(host.Vessel("heli").declared.touchdown[0].y, -3.79355) << "the last set stays in force";
 }
 
 TEST_F(GearTest, SteeringCoupleAndFrictionInsideTheTaxiWindowOnly) {
-  host.Vessel("heli").rudder = 1;
+  host.Vessel("heli").controls.rudder = 1;
   struct Case {
     double airspeed;
     bool couple;
@@ -135,22 +132,22 @@ TEST_F(GearTest, SteeringCoupleAndFrictionInsideTheTaxiWindowOnly) {
       EXPECT_TRUE(friction.empty()) << c.airspeed;
     }
   }
-  EXPECT_EQ(*host.Vessel("heli").friction_lat, 0.65);
+  EXPECT_EQ(*host.Vessel("heli").declared.friction_lat, 0.65);
 }
 
 TEST_F(GearTest, CentredRudderStillAddsTwoZeroForces) {
   OnGround(5);
-  host.Vessel("heli").rudder = 0;
+  host.Vessel("heli").controls.rudder = 0;
   EXPECT_EQ(StepChanges("AddForce"),
             (std::vector<std::string>{"AddForce((0, 0, 0), (0, 0, 3.33))",
                                       "AddForce((-0, 0, 0), (0, 0, -3.33))"}));
-  EXPECT_EQ(host.Vessel("heli").forces.size(), 2u);
+  EXPECT_EQ(host.Vessel("heli").declared.forces.size(), 2u);
 }
 
 TEST_F(GearTest, CoupleSuppressedWhileTheHostReportsMoreThanTenfold) {
   OnGround(5);
-  host.Vessel("heli").rudder = 1;
-  host.DeferModuleTimeAccelerationChanges(true);
+  host.Vessel("heli").controls.rudder = 1;
+  Faults().DeferTimeAcceleration(true);
   host.SetTimeAcceleration(20);
   EXPECT_TRUE(StepChanges("AddForce").empty());
   EXPECT_EQ(Calls("SetSurfaceFrictionCoeff").size(), 1u) << "friction does not depend on it";
@@ -159,7 +156,7 @@ TEST_F(GearTest, CoupleSuppressedWhileTheHostReportsMoreThanTenfold) {
 
 TEST_F(GearTest, NoCoupleOrWheelDisplayAtGearPositionOfExactly0_05) {
   OnGround(5);
-  State().gear_pos = 0.05;
+  Place(&VesselState::gear_pos, 0.05);
   host.journal().Clear();
   Step();
   EXPECT_TRUE(Calls("AddForce").empty());
@@ -172,7 +169,7 @@ TEST_F(GearTest, NoCoupleOrWheelDisplayAtGearPositionOfExactly0_05) {
 
 TEST_F(GearTest, WheelPhasePassesOneAndRestarts) {
   OnGround(20);
-  State().wheel_phase = 0.95;
+  Place(&VesselState::wheel_phase, 0.95);
   EXPECT_EQ(
       StepChanges("SetAnimation(1,"),
       std::vector<std::string>{"SetAnimation(1, " + vsim::FormatNumber(0.95 + 20.0 / 300) + ")"});
@@ -182,39 +179,40 @@ TEST_F(GearTest, WheelPhasePassesOneAndRestarts) {
   OnGround(0.6);
   EXPECT_TRUE(StepChanges("SetAnimation(1,").empty());
   OnGround(90);
-  const double before = State().wheel_phase;
+  const double before = 20.0 / 300;
   Step();
-  EXPECT_DOUBLE_EQ(State().wheel_phase, before + 0.1);
+  EXPECT_DOUBLE_EQ(AnimationState(1), before + 0.1) << "the speed counts up to 30 m/s";
   Airborne();
   Read().airspeed = 45;
   EXPECT_TRUE(StepChanges("SetAnimation(1,").empty()) << "in the air the phase is not shown";
-  EXPECT_DOUBLE_EQ(State().wheel_phase, before + 0.2);
+  OnGround(30);
+  Step();
+  EXPECT_DOUBLE_EQ(AnimationState(1), before + 0.3) << "but it went on turning";
 }
 
 TEST_F(GearTest, NoseWheelCentredInTheAirSteeredOnTheGround) {
-  host.Vessel("heli").rudder = -1;
+  host.Vessel("heli").controls.rudder = -1;
   EXPECT_EQ(StepChanges("SetAnimation(0,"), std::vector<std::string>{"SetAnimation(0, 0.5)"});
   OnGround(0);
   EXPECT_EQ(StepChanges("SetAnimation(0,"), std::vector<std::string>{"SetAnimation(0, 0)"});
-  host.Vessel("heli").rudder = 1;
+  host.Vessel("heli").controls.rudder = 1;
   EXPECT_EQ(StepChanges("SetAnimation(0,"), std::vector<std::string>{"SetAnimation(0, 1)"});
   Airborne();
-  State().gear_pos = 1;
+  Place(&VesselState::gear_pos, 1.0);
   EXPECT_TRUE(StepChanges("SetAnimation(0,").empty()) << "a retracted gear is left alone";
   Read().airspeed = 0.5;
-  State().gear_pos = 0.5;
+  Place(&VesselState::gear_pos, 0.5);
   EXPECT_TRUE(StepChanges("SetAnimation(0,").empty());
   EXPECT_EQ(AnimationState(0), 1.0);
 }
 
-TEST_F(GearTest, SecondTravelIgnoresTimeAccelerationAndCallsNothing) {
+// The second travel has no animation: nothing of it reaches the host.
+TEST_F(GearTest, SecondTravelCallsNothing) {
   host.SetTimeAcceleration(10);
   Key(OAPI_KEY_G);
   host.journal().Clear();
   Step(42);
-  EXPECT_EQ(State().gear_pos, 1.0);
-  EXPECT_NEAR(State().aux_gear_pos, 42 * 0.00242, 1e-12);
-  EXPECT_EQ(State().aux_gear_cmd, 1);
+  EXPECT_EQ(AnimationState(2), 1.0) << "the gear is up, the second travel still moving";
   // A step with the second travel moving changes the host exactly as one
   // without it (only the travel's own ground-contact query is extra).
   auto changed = [this] {
@@ -225,25 +223,26 @@ TEST_F(GearTest, SecondTravelIgnoresTimeAccelerationAndCallsNothing) {
     return names;
   };
   const auto travelling = changed();
-  EXPECT_NEAR(State().aux_gear_pos, 43 * 0.00242, 1e-12);
-  State().aux_gear_cmd = 0;
+  Place(&VesselState::aux_gear_cmd, 0);
   EXPECT_EQ(changed(), travelling);
 }
 
 TEST_F(GearTest, NonFiniteTimeAccelerationAdvancesNothing) {
   Key(OAPI_KEY_G);
   Step(5);
-  const VesselState before = State();
+  const double gear = AnimationState(2);
+  const double clock = AnimationState(13);
   host.SetTimeAcceleration(std::numeric_limits<double>::quiet_NaN());
   Step();
-  EXPECT_EQ(State().gear_pos, before.gear_pos);
-  EXPECT_EQ(DragLevel(), 1.0 - before.gear_pos);
-  EXPECT_EQ(State().clock_hand1, before.clock_hand1);
+  EXPECT_EQ(AnimationState(2), gear);
+  EXPECT_EQ(DragLevel(), 1.0 - gear);
+  EXPECT_EQ(AnimationState(13), clock);
   host.SetTimeAcceleration(std::numeric_limits<double>::infinity());
-  host.DeferModuleTimeAccelerationChanges(true);
+  Faults().DeferTimeAcceleration(true);
   Step();
-  EXPECT_EQ(State().gear_pos, before.gear_pos);
-  for (const vsim::Animation& a : host.Vessel("heli").animations) {
+  EXPECT_EQ(AnimationState(2), gear);
+  EXPECT_EQ(DragLevel(), 1.0 - gear);
+  for (const vsim::Animation& a : host.Vessel("heli").declared.animations) {
     EXPECT_GE(a.state, 0.0);
     EXPECT_LE(a.state, 1.0);
   }

@@ -92,7 +92,7 @@ TEST_F(HostTest, EveryConstructionLoadsBothMeshesAgain) {
   EXPECT_EQ(host.LoadedMeshes(), expected);
   // Each vessel handed its own construction's meshes to the host.
   for (const char* name : {"one", "two"}) {
-    const auto& meshes = host.Vessel(name).meshes;
+    const auto& meshes = host.Vessel(name).declared.meshes;
     ASSERT_EQ(meshes.size(), 2u);
     EXPECT_EQ(Calls("AddMesh", name)[0], "AddMesh(mesh#1)");
     EXPECT_EQ(Calls("AddMesh", name)[1], "AddMesh(mesh#2, (0, 0.2, 4.5))");
@@ -120,7 +120,7 @@ TEST_F(HostTest, DestroyingOneVesselLeavesTheOtherWorking) {
   Step();
   EXPECT_FALSE(Calls("SetAnimation", "two").empty());
   // Its components, shared ones included, are intact after the other's exit.
-  const auto& components = host.Vessel("two").components;
+  const auto& components = host.Vessel("two").declared.components;
   ASSERT_EQ(components.size(), 29u);
   EXPECT_EQ(components[1].transform->Type(), MGROUP_TRANSFORM::ROTATE);
   EXPECT_EQ(components[1].transform->ngrp, 6u);
@@ -137,8 +137,8 @@ TEST_F(HostTest, UnloadReleasesTheModuleAndReloadStartsAfresh) {
   EXPECT_EQ(host.ModuleVersion(), 20100830);
   EXPECT_EQ(CountCalls(host, "Date2Int(\"Aug 30 2010\")"), 1) << "version cache survived unload";
   vsim::VesselRecord& heli = Create();
-  EXPECT_EQ(heli.components.size(), 29u);
-  EXPECT_EQ(heli.animations.size(), 17u);
+  EXPECT_EQ(heli.declared.components.size(), 29u);
+  EXPECT_EQ(heli.declared.animations.size(), 17u);
 }
 
 struct ExitHookCase {
@@ -146,6 +146,8 @@ struct ExitHookCase {
   const char* path;
   const char* expected_hook;  // null: no hook called
 };
+
+void PrintTo(const ExitHookCase& c, std::ostream* out) { *out << c.name; }
 
 class ExitHookTest : public HostTest, public ::testing::WithParamInterface<ExitHookCase> {};
 

@@ -19,7 +19,7 @@ bool EndsWith(const std::string& text, const std::string& tail) {
 
 TEST_F(HostTest, NullHandlesFromTheHostArePassedOnUnchanged) {
   Load();
-  host.SetNullHandles(true);
+  Faults().NullHandles(true);
   Create();
   EXPECT_TRUE(Has(Calls("CreateThrusterGroup"), "CreateThrusterGroup([null], 1, 0)"));
   EXPECT_TRUE(Has(Calls("AddMesh"), "AddMesh(null)"));
@@ -37,7 +37,9 @@ TEST_F(HostTest, NullHandlesFromTheHostArePassedOnUnchanged) {
   Step(3);
   EXPECT_TRUE(Has(Calls("SetThrusterMax0"), "SetThrusterMax0(null, 25000)"));
   EXPECT_TRUE(Has(Calls("GetThrusterLevel"), "GetThrusterLevel(null)"));
-  EXPECT_DOUBLE_EQ(State().gear_pos, 3 * 0.00242) << "the step still carries out the commands";
+  EXPECT_DOUBLE_EQ(*host.Vessel("heli").declared.drag_elements[0].level, 1 - 3 * 0.00242)
+      << "the step still carries out the commands";
+  EXPECT_TRUE(host.Faults().empty()) << "a null the host handed out is passed back quietly";
   EXPECT_EQ(host.Vessel("heli").FuelMass(), 1500);
 }
 
@@ -45,6 +47,8 @@ struct BadReading {
   const char* name;
   double value;
 };
+
+void PrintTo(const BadReading& r, std::ostream* out) { *out << r.name; }
 
 // Whatever the host reports within the ranges of its quantities, and for a
 // NaN anywhere, every state the module hands over stays in 0..1.
@@ -62,15 +66,15 @@ TEST_P(ReadingFaultTest, AnimationStatesStayInRange) {
     // NaN stands in for them.
     const bool nan = std::isnan(bad);
     r.heading = nan ? bad : 1.0;
-    host.Vessel("heli").rudder = nan ? bad : 0.5;
+    host.Vessel("heli").controls.rudder = nan ? bad : 0.5;
     Key(OAPI_KEY_G);
     Step(5);
-    for (std::size_t i = 0; i < host.Vessel("heli").animations.size(); ++i) {
+    for (std::size_t i = 0; i < host.Vessel("heli").declared.animations.size(); ++i) {
       const double state = AnimationState(static_cast<UINT>(i));
       EXPECT_GE(state, 0.0) << "animation " << i << " ground " << ground;
       EXPECT_LE(state, 1.0) << "animation " << i << " ground " << ground;
     }
-    EXPECT_TRUE(std::isfinite(*host.Vessel("heli").drag_elements[0].level));
+    EXPECT_TRUE(std::isfinite(*host.Vessel("heli").declared.drag_elements[0].level));
   }
 }
 

@@ -21,16 +21,16 @@ protected:
 
 TEST_F(DisplayTest, RotorDrivenByHoverThrustWrapsToZero) {
   Level(THGROUP_HOVER) = 1;
-  State().rotor_phase = 0.5;
+  Place(&VesselState::rotor_phase, 0.5);
   Step();
   EXPECT_DOUBLE_EQ(AnimationState(kRotors), 0.635);
-  State().rotor_phase = 0.9;
+  Place(&VesselState::rotor_phase, 0.9);
   Step();
   EXPECT_EQ(AnimationState(kRotors), 0.0) << "1.035 restarts at 0, not at the remainder";
 }
 
 TEST_F(DisplayTest, RotorStandsAtTenMetresPerSecondAndWindmillsAbove) {
-  State().rotor_phase = 0.3;
+  Place(&VesselState::rotor_phase, 0.3);
   Read().airspeed = 10;
   host.journal().Clear();
   Step();
@@ -40,7 +40,7 @@ TEST_F(DisplayTest, RotorStandsAtTenMetresPerSecondAndWindmillsAbove) {
   Step();
   EXPECT_DOUBLE_EQ(AnimationState(kRotors), 0.3 + 0.01 + 0.03);
   Read().airspeed = 60;
-  const double before = State().rotor_phase;
+  const double before = AnimationState(kRotors);
   Step();
   EXPECT_DOUBLE_EQ(AnimationState(kRotors), before + 0.054) << "the speed term stops at 44 m/s";
   Read().ground_contact = true;
@@ -64,6 +64,8 @@ struct Reading {
   double expected;
 };
 
+void PrintTo(const Reading& r, std::ostream* out) { *out << r.what << " " << r.value; }
+
 class InstrumentTest : public DisplayTest, public ::testing::WithParamInterface<Reading> {};
 
 TEST_P(InstrumentTest, ShowsItsQuantityClamped) {
@@ -75,7 +77,7 @@ TEST_P(InstrumentTest, ShowsItsQuantityClamped) {
   if (what == "heading") Read().heading = r.value;
   if (what == "aoa") Read().aoa = r.value * RAD;
   if (what == "altitude") Read().altitude = r.value;
-  if (what == "fuel") host.Vessel("heli").propellants[0].mass = r.value;
+  if (what == "fuel") host.Vessel("heli").declared.propellants[0].mass = r.value;
   Step();
   EXPECT_NEAR(AnimationState(r.animation), r.expected, 1e-12);
 }
@@ -99,18 +101,23 @@ INSTANTIATE_TEST_SUITE_P(
         Reading{"bank", kNaN, kBank, 0}, Reading{"heading", kNaN, kCompass, 0},
         Reading{"aoa", kNaN, kAoa, 1}, Reading{"altitude", kNaN, kAltimeter, 1},
         Reading{"fuel", kNaN, kFuel, 0}),
-    [](const auto& info) { return "Case" + std::to_string(info.index); });
+    [](const auto& info) {
+      std::string name = info.param.what;
+      for (char& c : name)
+        if (c == '-') c = '_';
+      return name + "_" + std::to_string(info.index);
+    });
 
 TEST_F(DisplayTest, ClockHandTwoWrapsOnlyAtTheSixty_firstIncrement) {
-  State().clock_hand1 = 0.9999;
+  Place(&VesselState::clock_hand1, 0.9999);
   for (int i = 0; i < 60; ++i) {
-    State().clock_hand1 = 0.9999;
+    Place(&VesselState::clock_hand1, 0.9999);
     Step();
   }
-  EXPECT_NEAR(State().clock_hand2, 60 * 0.016666666, 1e-9);
-  EXPECT_LT(State().clock_hand2, 1.0);
-  EXPECT_EQ(State().clock_hand3, 0.0);
-  State().clock_hand1 = 0.9999;
+  EXPECT_NEAR(AnimationState(kClock2), 60 * 0.016666666, 1e-9);
+  EXPECT_LT(AnimationState(kClock2), 1.0);
+  EXPECT_EQ(AnimationState(kClock3), 0.0);
+  Place(&VesselState::clock_hand1, 0.9999);
   Step();
   EXPECT_EQ(AnimationState(kClock2), 0.0);
   EXPECT_NEAR(AnimationState(kClock3), 0.016666666, 1e-12);

@@ -1,13 +1,17 @@
-#include "sim/script.h"
+#include "sim/script/parser.h"
+#include "sim/script/keys.h"
+#include "sim/script/numbers.h"
 
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
-#include "sim/flight.h"
+#include "sim/flight/runner.h"
 #include "tests/support.h"
 
 namespace {
@@ -19,6 +23,8 @@ struct BadScript {
   const char* text;
   const char* message;  // expected "file:line: message"
 };
+
+void PrintTo(const BadScript& c, std::ostream* out) { *out << c.text; }
 
 class BadScriptTest : public ::testing::TestWithParam<BadScript> {};
 
@@ -76,7 +82,20 @@ INSTANTIATE_TEST_SUITE_P(
                   "bad.vsim:2: plot takes: anim N \"LABEL\" or limit altitude|airspeed VALUE "
                   "\"LABEL\""},
         BadScript{"vessel heli\nexpect debug == \"open\n", "bad.vsim:2: unterminated string"}),
-    [](const auto& info) { return "Case" + std::to_string(info.index); });
+    [](const auto& info) {
+      // The message, as a test name: "bad.vsim:2: unknown command" -> Line2UnknownCommand.
+      std::string name = "Line";
+      bool upper = true;
+      for (const char* c = info.param.message + std::strlen("bad.vsim:"); *c != '\0'; ++c) {
+        if (!std::isalnum(static_cast<unsigned char>(*c))) {
+          upper = true;
+          continue;
+        }
+        name += upper ? static_cast<char>(std::toupper(static_cast<unsigned char>(*c))) : *c;
+        upper = false;
+      }
+      return name + "_" + std::to_string(info.index);
+    });
 
 TEST(ScriptTest, NumbersTakeADegreeSuffix) {
   double v = 0;
@@ -88,13 +107,10 @@ TEST(ScriptTest, NumbersTakeADegreeSuffix) {
 }
 
 TEST(ScriptTest, KeysByLetterOrScanCode) {
-  unsigned code = 0;
-  ASSERT_TRUE(vsim::ParseKey("g", code));
-  EXPECT_EQ(code, OAPI_KEY_G);
-  ASSERT_TRUE(vsim::ParseKey("0x30", code));
-  EXPECT_EQ(code, OAPI_KEY_B);
-  EXPECT_FALSE(vsim::ParseKey("0x100", code));
-  EXPECT_FALSE(vsim::ParseKey("GG", code));
+  EXPECT_EQ(vsim::ParseKey("g"), OAPI_KEY_G);
+  EXPECT_EQ(vsim::ParseKey("0x30"), OAPI_KEY_B);
+  EXPECT_FALSE(vsim::ParseKey("0x100").has_value());
+  EXPECT_FALSE(vsim::ParseKey("GG").has_value());
 }
 
 vsim::FlightOptions Options() {

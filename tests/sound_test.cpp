@@ -47,7 +47,7 @@ TEST_F(HostTest, WithoutTheLibraryEachCreationLogsOnceAndRunsSilently) {
   host.Vessel("one").GroupMember(THGROUP_HOVER)->level = 1;
   Step(3);
   EXPECT_TRUE(SoundCalls(host, "one").empty());
-  EXPECT_EQ(host.Vessel("one").sound_id, -1);
+  EXPECT_EQ(host.Vessel("one").sound.id, -1);
 }
 
 TEST_F(HostTest, LogStopsAfter101EntriesPerModuleLoad) {
@@ -80,7 +80,7 @@ TEST_F(HostTest, LogInAnUnwritableDirectoryWritesNothingAndDoesNotCrash) {
   }
   Create();
   Step();
-  EXPECT_EQ(host.Vessel("heli").sound_id, -1);
+  EXPECT_EQ(host.Vessel("heli").sound.id, -1);
   struct stat info {};
   if (geteuid() != 0) {
     EXPECT_NE(stat("OrbiterSound_Log.txt", &info), 0);
@@ -98,7 +98,7 @@ TEST_F(HostTest, UnwritableLogWritesNothingAndDoesNotCrash) {
   ASSERT_EQ(stat("OrbiterSound_Log.txt", &info), 0);
   EXPECT_TRUE(S_ISDIR(info.st_mode));
   Step();
-  EXPECT_EQ(host.Vessel("heli").sound_id, -1);
+  EXPECT_EQ(host.Vessel("heli").sound.id, -1);
 }
 
 struct VariantCase {
@@ -106,6 +106,8 @@ struct VariantCase {
   const char* path;
   const char* logged;  // null: connects
 };
+
+void PrintTo(const VariantCase& c, std::ostream* out) { *out << c.name; }
 
 class SoundVariantTest : public HostTest, public ::testing::WithParamInterface<VariantCase> {};
 
@@ -115,7 +117,7 @@ TEST_P(SoundVariantTest, ConnectionFailsOnlyForMissingRequiredExports) {
   Create();
   if (GetParam().logged == nullptr) {
     EXPECT_FALSE(LogExists());
-    EXPECT_EQ(host.Vessel("heli").sound_id, 0);
+    EXPECT_EQ(host.Vessel("heli").sound.id, 0);
     EXPECT_EQ(SoundCalls(host).size(), 10u);
     return;
   }
@@ -187,7 +189,7 @@ TEST_F(VesselSoundTest, EnginePitchAndVolumeFollowThrustAndCamera) {
     host.SetCameraInternal(c.internal);
     EXPECT_EQ(StepSounds(), std::vector<std::string>{c.request}) << c.main << " " << c.hover;
   }
-  EXPECT_EQ(host.Vessel("heli").sound_slots.at(1).last, "stop");
+  EXPECT_EQ(host.Vessel("heli").sound.slots.at(1).last, "stop");
 }
 
 TEST_F(VesselSoundTest, GearSoundOnlyInTheAir) {
@@ -211,7 +213,7 @@ TEST_F(VesselSoundTest, CockpitSwitchSounds) {
             (std::vector<std::string>{"PlayVesselWaveOBSound3(0, 2, 0, 255, 0)",
                                       "PlayVesselWaveOBSound3(0, 3, 0, 255, 0)",
                                       "PlayVesselWaveOBSound3(0, 3, 0, 255, 0)"}));
-  EXPECT_EQ(host.Vessel("heli").sound_slots.at(3).last, "play");
+  EXPECT_EQ(host.Vessel("heli").sound.slots.at(3).last, "play");
 }
 
 TEST_F(VesselSoundTest, EachHelicopterSoundsUnderItsOwnIdentifier) {
@@ -232,8 +234,8 @@ TEST_F(VesselSoundTest, EachHelicopterSoundsUnderItsOwnIdentifier) {
 
 TEST_F(VesselSoundTest, TheSixtyFirstHelicopterRunsSilent) {
   for (int i = 1; i < 61; ++i) Create("h" + std::to_string(i));
-  EXPECT_EQ(host.Vessel("h59").sound_id, 59);
-  EXPECT_EQ(host.Vessel("h60").sound_id, -1);
+  EXPECT_EQ(host.Vessel("h59").sound.id, 59);
+  EXPECT_EQ(host.Vessel("h60").sound.id, -1);
   EXPECT_TRUE(Calls("LoadVesselWaveOBSound3", "h60").empty());
   EXPECT_FALSE(LogExists()) << "a refused identifier is no connection failure";
 }

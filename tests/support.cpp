@@ -1,28 +1,31 @@
 #include "tests/support.h"
 
-#include <unistd.h>
-
-#include <climits>
-#include <cstdlib>
+#include <filesystem>
+#include <random>
 
 #include "module/shuttle_pb.h"
 
 namespace test {
 
+namespace fs = std::filesystem;
+
 ScratchDirectory::ScratchDirectory() {
-  char cwd[PATH_MAX];
-  if (getcwd(cwd, sizeof cwd) != nullptr) previous_ = cwd;
-  char pattern[] = "/tmp/corvane-test-XXXXXX";
-  const char* made = mkdtemp(pattern);
-  if (made == nullptr) throw std::runtime_error("cannot make a scratch directory");
-  path_ = made;
-  if (chdir(path_.c_str()) != 0) throw std::runtime_error("cannot enter " + path_);
+  previous_ = fs::current_path().string();
+  std::random_device random;
+  for (;;) {
+    const fs::path dir = fs::temp_directory_path() / ("corvane-test-" + std::to_string(random()));
+    if (fs::create_directory(dir)) {
+      path_ = dir.string();
+      break;
+    }
+  }
+  fs::current_path(path_);
 }
 
 ScratchDirectory::~ScratchDirectory() {
-  if (!previous_.empty() && chdir(previous_.c_str()) != 0) return;
-  std::string command = "rm -rf '" + path_ + "'";
-  [[maybe_unused]] int ignored = std::system(command.c_str());
+  std::error_code ignored;
+  fs::current_path(previous_, ignored);
+  fs::remove_all(path_, ignored);
 }
 
 HostTest::HostTest() = default;
@@ -38,17 +41,22 @@ vsim::VesselRecord& HostTest::Create(const std::string& name, int flight_model) 
 }
 
 std::vector<std::string> HostTest::Calls(const std::string& name, const std::string& vessel) {
-  return host.Calls(vessel, name);
+  return host.journal().Calls(vessel, name);
 }
 
 vsim::Readings& HostTest::Read(const std::string& vessel) { return host.Vessel(vessel).readings; }
+
+vsim::FaultyAnswers& HostTest::Faults() {
+  host.SetAnswers(&faults);
+  return faults;
+}
 
 // The conversion needs no run-time type check: the module built this object.
 #if defined(__clang__)
 __attribute__((no_sanitize("vptr")))
 #endif
 VesselState&
-HostTest::State(const std::string& vessel) {
+HostTest::ModuleState(const std::string& vessel) {
   return static_cast<ShuttlePB*>(static_cast<VESSEL2*>(host.Vessel(vessel).vessel))->state;
 }
 
@@ -88,7 +96,7 @@ void HostTest::Airborne(double altitude, double airspeed, const std::string& ves
 }
 
 double HostTest::AnimationState(UINT index, const std::string& vessel) {
-  return host.Vessel(vessel).animations.at(index).state;
+  return host.Vessel(vessel).declared.animations.at(index).state;
 }
 
 double& HostTest::Level(THGROUP_TYPE group, const std::string& vessel) {

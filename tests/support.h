@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "module/vessel_state.h"
-#include "sim/host.h"
+#include "sim/core/host.h"
+#include "sim/faults/fault_answers.h"
 
 namespace test {
 
@@ -42,14 +43,24 @@ protected:
   vsim::Readings& Read(const std::string& vessel = "heli");
   // Readings of a vessel in flight, clear of the ground.
   void Airborne(double altitude = 100, double airspeed = 0, const std::string& vessel = "heli");
-  // The module's own state of a vessel, for placing it exactly on a boundary
-  // that whole steps cannot reach.
-  VesselState& State(const std::string& vessel = "heli");
+  // The one seam into the module's own state: places a value on a boundary
+  // that whole steps cannot reach. Tests never read the module's state;
+  // what they check is what the host saw.
+  template <typename T>
+  void Place(T VesselState::*field, T value, const std::string& vessel = "heli") {
+    ModuleState(vessel).*field = value;
+  }
   // The first step in which the vessel made this exact call, or 0.
   int FirstStepWith(const std::string& call, const std::string& vessel = "heli");
+  // Puts the fault-injecting answers in front of the host's own.
+  vsim::FaultyAnswers& Faults();
 
   ScratchDirectory scratch;
   vsim::Host host;
+  vsim::FaultyAnswers faults{host.core_answers()};
+
+private:
+  VesselState& ModuleState(const std::string& vessel);
 };
 
 std::string V(double x, double y, double z);

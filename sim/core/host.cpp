@@ -1,0 +1,240 @@
+#include "sim/core/host.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "sim/handles/handles.h"
+
+namespace vsim {
+
+namespace {
+
+constexpr double kStartMjd = 51544.5;
+constexpr double kSecondsPerDay = 86400.0;
+
+// Hosts alive in this process, oldest first.
+std::vector<Host*>& LiveHosts() {
+  static std::vector<Host*> hosts;
+  return hosts;
+}
+
+}  // namespace
+
+Host* Host::active_ = nullptr;
+
+std::uint32_t NextSerial() {
+  static std::uint32_t serial = 0;
+  return ++serial;
+}
+
+std::string HostFault::Line() const {
+  return std::to_string(step) + " " + vessel + " fault " + FormatString(text.c_str());
+}
+
+Host::Host() : serial_(NextSerial()) {
+  LiveHosts().push_back(this);
+  active_ = this;
+}
+
+Host::~Host() {
+  // A wrapper in front of the answers may already be gone.
+  answers_ = &core_answers_;
+  UnloadModule();
+  sound_.reset();
+  auto& hosts = LiveHosts();
+  hosts.erase(std::remove(hosts.begin(), hosts.end(), this), hosts.end());
+  active_ = hosts.empty() ? nullptr : hosts.back();
+}
+
+void Host::LoadModule(const std::string& path) {
+  if (module_) throw HostError(path + ": a module is already loaded");
+  current_ = nullptr;
+  module_ = std::make_unique<ModuleLibrary>(path);
+}
+
+void Host::UnloadModule() {
+  while (!vessels_.empty()) DestroyVessel(vessels_.back()->name);
+  current_ = nullptr;
+  module_.reset();
+  module_instance_ = nullptr;
+}
+
+const char* Host::ModuleDate() {
+  if (!module_) throw HostError("no module loaded");
+  return module_->ModuleDate();
+}
+
+int Host::ModuleVersion() {
+  if (!module_) throw HostError("no module loaded");
+  return module_->GetModuleVersion();
+}
+
+void Host::LoadSoundLibrary(const std::string& path) {
+  sound_.reset();
+  sound_ = std::make_unique<SoundLibrary>(path);
+}
+
+VesselRecord* Host::FindVessel(const std::string& name) {
+  for (auto& v : vessels_)
+    if (v->name == name) return v.get();
+  return nullptr;
+}
+
+VesselRecord& Host::Vessel(const std::string& name) {
+  VesselRecord* v = FindVessel(name);
+  if (v == nullptr) throw HostError("unknown vessel \"" + name + "\"");
+  return *v;
+}
+
+VesselRecord* Host::VesselOf(OBJHANDLE handle) const {
+  const HandleCode code = DecodeHandle(handle);
+  if (code.kind != HandleKind::kVessel || code.index >= slots_.size()) return nullptr;
+  VesselRecord* vessel = slots_[code.index];
+  return vessel != nullptr && vessel->serial == code.owner ? vessel : nullptr;
+}
+
+VesselRecord* Host::VesselBySerial(std::uint32_t serial) const {
+  for (const auto& v : vessels_)
+    if (v->serial == serial) return v.get();
+  return nullptr;
+}
+
+void Host::SetFocus(const std::string& name) { focus_ = &Vessel(name); }
+
+template <typename Fn>
+auto Host::Callback(VesselRecord& vessel, Fn&& fn) {
+  VesselRecord* outer = current_;
+  current_ = &vessel;
+  struct Restore {
+    Host& host;
+    VesselRecord* vessel;
+    VesselRecord* outer;
+    ~Restore() {
+      host.CheckDebugLine(vessel);
+      host.current_ = outer;
+    }
+  } restore{*this, &vessel, outer};
+  return fn(static_cast<VESSEL2*>(vessel.vessel));
+}
+
+std::uint32_t Host::FreeSlot() {
+  for (std::uint32_t i = 0; i < slots_.size(); ++i)
+    if (slots_[i] == nullptr) return i;
+  slots_.push_back(nullptr);
+  return static_cast<std::uint32_t>(slots_.size() - 1);
+}
+
+VesselRecord& Host::CreateVessel(const std::string& name, int flight_model,
+                                 const std::string& class_config) {
+  if (!module_) throw HostError("no module loaded");
+  if (FindVessel(name) != nullptr) throw HostError("vessel \"" + name + "\" already exists");
+  auto record = std::make_unique<VesselRecord>();
+  record->name = name;
+  record->serial = NextSerial();
+  record->flight_model = flight_model;
+  record->class_config = class_config;
+  const std::uint32_t slot = FreeSlot();
+  record->handle = EncodeHandle(record->serial, HandleKind::kVessel, slot);
+  VesselRecord& vessel = *record;
+  vessels_.push_back(std::move(record));
+  slots_[slot] = &vessel;
+  current_ = &vessel;
+  VESSEL* created = module_->ovcInit(vessel.handle, flight_model);
+  CheckDebugLine(&vessel);
+  current_ = nullptr;
+  if (created == nullptr) {
+    slots_[slot] = nullptr;
+    vessels_.pop_back();
+    throw HostError("the module could not create vessel \"" + name + "\"");
+  }
+  vessel.vessel = created;
+  Callback(vessel, [&](VESSEL2* v) { v->clbkSetClassCaps(&vessel.class_config); });
+  if (integrator_ != nullptr) integrator_->Placed(vessel);
+  Callback(vessel, [](VESSEL2* v) { v->clbkPostCreation(); });
+  if (focus_ == nullptr) focus_ = &vessel;
+  return vessel;
+}
+
+void Host::DestroyVessel(const std::string& name) {
+  auto it = std::find_if(vessels_.begin(), vessels_.end(),
+                         [&](const auto& v) { return v->name == name; });
+  if (it == vessels_.end()) throw HostError("unknown vessel \"" + name + "\"");
+  VesselRecord* vessel = it->get();
+  current_ = vessel;
+  module_->ovcExit(vessel->vessel);
+  CheckDebugLine(vessel);
+  current_ = nullptr;
+  if (focus_ == vessel) focus_ = nullptr;
+  slots_[DecodeHandle(vessel->handle).index] = nullptr;
+  handle_names_.Forget(vessel->serial);
+  vessels_.erase(it);
+  if (focus_ == nullptr && !vessels_.empty()) focus_ = vessels_.front().get();
+}
+
+void Host::Step() {
+  answers_->StepStarting(*this);
+  ++step_;
+  const double dt = base_step_ * time_acceleration_;
+  if (integrator_ != nullptr) integrator_->Integrate(vessels_, dt);
+  sim_time_ += dt;
+  const double mjd = kStartMjd + sim_time_ / kSecondsPerDay;
+  for (std::size_t i = 0; i < vessels_.size(); ++i) {
+    VesselRecord& vessel = *vessels_[i];
+    vessel.declared.forces.clear();
+    Callback(vessel, [&](VESSEL2* v) { v->clbkPostStep(sim_time_, dt, mjd); });
+  }
+}
+
+int Host::DeliverKey(const std::string& name, DWORD key, bool down, const char* kstate) {
+  char state[OAPI_KEYSTATE_SIZE] = {};
+  if (kstate != nullptr) std::memcpy(state, kstate, sizeof state);
+  return Callback(Vessel(name),
+                  [&](VESSEL2* v) { return v->clbkConsumeBufferedKey(key, down, state); });
+}
+
+bool Host::LoadCockpit(const std::string& name) {
+  VesselRecord& vessel = Vessel(name);
+  Cockpit& cockpit = vessel.declared.cockpit;
+  cockpit.hud.reset();
+  cockpit.mfds.clear();
+  cockpit.areas.clear();
+  return Callback(vessel, [](VESSEL2* v) { return v->clbkLoadVC(0); });
+}
+
+bool Host::DeliverCockpitEvent(const std::string& name, int area, int event, VECTOR3 point) {
+  return Callback(Vessel(name),
+                  [&](VESSEL2* v) { return v->clbkVCMouseEvent(area, event, point); });
+}
+
+void Host::CheckDebugLine(const VesselRecord* vessel) {
+  debug_line_[sizeof debug_line_ - 1] = '\0';
+  if (std::strcmp(debug_line_, debug_seen_) == 0) return;
+  std::memcpy(debug_seen_, debug_line_, sizeof debug_seen_);
+  if (!journal_.enabled) return;
+  journal_.Add(step_, vessel == nullptr ? "-" : vessel->name, "debug " + FormatString(debug_line_));
+}
+
+void Host::Fault(const VesselRecord* vessel, const char* call, const std::string& what) {
+  HostFault fault{step_, vessel == nullptr ? "-" : vessel->name, std::string(call) + ": " + what};
+  if (journal_.enabled)
+    journal_.Add(fault.step, fault.vessel, "fault " + FormatString(fault.text.c_str()));
+  faults_.push_back(std::move(fault));
+}
+
+MESHHANDLE Host::LoadMesh(const char* name) {
+  const std::string text = name == nullptr ? "" : name;
+  mesh_loads_.push_back(text);
+  auto found = std::find(mesh_names_.begin(), mesh_names_.end(), text);
+  const auto index = static_cast<std::uint32_t>(found - mesh_names_.begin());
+  if (found == mesh_names_.end()) mesh_names_.push_back(text);
+  return EncodeHandle(serial_, HandleKind::kMesh, index);
+}
+
+std::uint32_t Host::MeshIndex(MESHHANDLE mesh) const {
+  const HandleCode code = DecodeHandle(mesh);
+  if (code.kind != HandleKind::kMesh || code.owner != serial_ || code.index >= mesh_names_.size())
+    return kNoIndex;
+  return code.index;
+}
+
+}  // namespace vsim

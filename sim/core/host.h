@@ -1,0 +1,159 @@
+// The substitute host's core: loads a vessel module by path as the
+// simulator does, keeps its vessels and what they declared, steps them and
+// delivers keys and cockpit events. The operations the module calls live in
+// a layer above; they reach the core through ActiveHost().
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/host_api.h"
+#include "sim/core/answers.h"
+#include "sim/core/integrator.h"
+#include "sim/core/module_library.h"
+#include "sim/core/vessel_record.h"
+#include "sim/journal/journal.h"
+
+namespace vsim {
+
+// Something a module did that the host cannot accept: a handle it was not
+// given, an index out of range, a call with no host running.
+struct HostFault {
+  int step = 0;
+  std::string vessel;  // "-" when no vessel was running
+  std::string text;    // "SetThrusterLevel: thruster#1 belongs to vessel \"b\""
+  std::string Line() const;
+};
+
+class Host {
+public:
+  Host();
+  ~Host();
+  Host(const Host&) = delete;
+  Host& operator=(const Host&) = delete;
+
+  // Module
+  void LoadModule(const std::string& path);
+  void UnloadModule();
+  bool ModuleLoaded() const { return module_ != nullptr; }
+  const char* ModuleDate();
+  int ModuleVersion();
+  HINSTANCE ModuleInstance() const { return module_instance_; }
+  void NoteModuleInstance(HINSTANCE instance) { module_instance_ = instance; }
+
+  // Optional sound library, loaded before vessels are created.
+  void LoadSoundLibrary(const std::string& path);
+
+  // Vessels, in creation order. The first becomes the focus.
+  // The class configuration text is handed to the module as an open file.
+  VesselRecord& CreateVessel(const std::string& name, int flight_model = 1,
+                             const std::string& class_config = "");
+  void DestroyVessel(const std::string& name);
+  VesselRecord& Vessel(const std::string& name);
+  VesselRecord* FindVessel(const std::string& name);
+  // The vessel this host gave the handle to, or null.
+  VesselRecord* VesselOf(OBJHANDLE handle) const;
+  VesselRecord* VesselBySerial(std::uint32_t serial) const;
+  const std::vector<std::unique_ptr<VesselRecord>>& Vessels() const { return vessels_; }
+  void SetFocus(const std::string& name);
+  VesselRecord* Focus() const { return focus_; }
+
+  // One simulation step: integration, then every vessel's post step.
+  void Step();
+  int StepCount() const { return step_; }
+  double SimTime() const { return sim_time_; }
+  void SetBaseStep(double dt) { base_step_ = dt; }
+  void SetIntegrator(Integrator* integrator) { integrator_ = integrator; }
+  bool Integrating() const { return integrator_ != nullptr; }
+
+  // Events between steps.
+  int DeliverKey(const std::string& name, DWORD key, bool down, const char* kstate = nullptr);
+  bool LoadCockpit(const std::string& name);
+  bool DeliverCockpitEvent(const std::string& name, int area, int event, VECTOR3 point = {});
+
+  // World-wide settings.
+  double TimeAcceleration() const { return time_acceleration_; }
+  void SetTimeAcceleration(double factor) { time_acceleration_ = factor; }
+  bool CameraInternal() const { return camera_internal_; }
+  void SetCameraInternal(bool internal) { camera_internal_ = internal; }
+  const char* DebugLine() const { return debug_line_; }
+  char* DebugBuffer() { return debug_line_; }
+
+  // The answers the module gets; null puts the core's own back.
+  Answers& answers() { return *answers_; }
+  Answers& core_answers() { return core_answers_; }
+  void SetAnswers(Answers* answers) { answers_ = answers != nullptr ? answers : &core_answers_; }
+
+  Journal& journal() { return journal_; }
+  const Journal& journal() const { return journal_; }
+  HandleNames& handle_names() { return handle_names_; }
+  std::uint32_t Serial() const { return serial_; }
+
+  // Faults the module caused, in order; a run ends after the callback
+  // that caused the first.
+  void Fault(const VesselRecord* vessel, const char* call, const std::string& what);
+  const std::vector<HostFault>& Faults() const { return faults_; }
+  bool Faulted() const { return !faults_.empty(); }
+
+  // The vessel whose callback is running; null between callbacks.
+  VesselRecord* Current() const { return current_; }
+
+  // Meshes, loaded once per name for the whole world.
+  MESHHANDLE LoadMesh(const char* name);
+  const std::vector<std::string>& LoadedMeshes() const { return mesh_loads_; }
+  // Index of a mesh handle this host issued, or kNoIndex.
+  std::uint32_t MeshIndex(MESHHANDLE mesh) const;
+
+  // The host that host functions act on: the most recently created of the
+  // hosts alive, or null.
+  static Host* Active() { return active_; }
+
+private:
+  template <typename Fn>
+  auto Callback(VesselRecord& vessel, Fn&& fn);
+  void CheckDebugLine(const VesselRecord* vessel);
+  std::uint32_t FreeSlot();
+
+  static Host* active_;
+
+  std::uint32_t serial_;
+  std::unique_ptr<ModuleLibrary> module_;
+  std::unique_ptr<SoundLibrary> sound_;
+  HINSTANCE module_instance_ = nullptr;
+  std::vector<std::unique_ptr<VesselRecord>> vessels_;
+  std::vector<VesselRecord*> slots_;  // indexed by the vessel handle's slot
+  VesselRecord* focus_ = nullptr;
+  VesselRecord* current_ = nullptr;
+  Integrator* integrator_ = nullptr;
+  CoreAnswers core_answers_;
+  Answers* answers_ = &core_answers_;
+  Journal journal_;
+  HandleNames handle_names_;
+  std::vector<HostFault> faults_;
+  int step_ = 0;
+  double sim_time_ = 0;
+  double base_step_ = 1.0 / 60.0;
+  double time_acceleration_ = 1;
+  bool camera_internal_ = false;
+  char debug_line_[OAPI_DEBUG_STRING_SIZE] = {};
+  char debug_seen_[OAPI_DEBUG_STRING_SIZE] = {};
+  std::vector<std::string> mesh_names_;  // one per handle
+  std::vector<std::string> mesh_loads_;  // every load, in order
+};
+
+inline Host* ActiveHost() { return Host::Active(); }
+
+// A handle as the journal names it for the vessel that passed it: its own
+// handles by kind and number ("thruster#2", its own vessel handle
+// "vessel#1"), another vessel's with that vessel's name ("b:thruster#1"),
+// values the host did not issue numbered as they appear ("function#1").
+std::string HandleText(Host& host, const VesselRecord* recorder, const char* kind,
+                       const void* handle);
+
+// A serial no other vessel or host of this process has had.
+std::uint32_t NextSerial();
+
+}  // namespace vsim

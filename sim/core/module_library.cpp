@@ -1,0 +1,63 @@
+#include "sim/core/module_library.h"
+
+#include <cstring>
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
+namespace vsim {
+
+namespace {
+
+template <typename Fn>
+Fn Resolve(const DynamicLibrary& library, const char* name) {
+  void* symbol = library.Symbol(name);
+  if (symbol == nullptr)
+    throw HostError(library.Path() + ": entry point \"" + name + "\" not found");
+  Fn fn = nullptr;
+  std::memcpy(&fn, &symbol, sizeof fn);
+  return fn;
+}
+
+}  // namespace
+
+#if defined(_WIN32)
+
+DynamicLibrary::DynamicLibrary(const std::string& path, bool /*global*/) : path_(path) {
+  handle_ = LoadLibraryA(path.c_str());
+  if (handle_ == nullptr) throw HostError(path + ": cannot load library");
+}
+
+DynamicLibrary::~DynamicLibrary() { FreeLibrary(static_cast<HMODULE>(handle_)); }
+
+void* DynamicLibrary::Symbol(const char* name) const {
+  return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name));
+}
+
+#else
+
+DynamicLibrary::DynamicLibrary(const std::string& path, bool global) : path_(path) {
+  handle_ = dlopen(path.c_str(), RTLD_NOW | (global ? RTLD_GLOBAL : RTLD_LOCAL));
+  if (handle_ == nullptr) {
+    const char* why = dlerror();
+    throw HostError(path + ": cannot load library: " + (why != nullptr ? why : "unknown error"));
+  }
+}
+
+DynamicLibrary::~DynamicLibrary() { dlclose(handle_); }
+
+void* DynamicLibrary::Symbol(const char* name) const { return dlsym(handle_, name); }
+
+#endif
+
+ModuleLibrary::ModuleLibrary(const std::string& path) : library_(path) {
+  ovcInit = Resolve<InitFn>(library_, "ovcInit");
+  ovcExit = Resolve<ExitFn>(library_, "ovcExit");
+  ModuleDate = Resolve<DateFn>(library_, "ModuleDate");
+  GetModuleVersion = Resolve<VersionFn>(library_, "GetModuleVersion");
+}
+
+}  // namespace vsim

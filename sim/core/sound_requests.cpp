@@ -1,0 +1,41 @@
+#include "sim/core/sound_requests.h"
+
+#include <string>
+
+#include "sim/core/host.h"
+
+namespace vsim {
+
+namespace {
+
+std::string Text(Host& host, const VesselRecord* vessel, const SoundRequest& r) {
+  std::string call = r.call;
+  call += '(';
+  if (r.vessel != nullptr) call += HandleText(host, vessel, "vessel", r.vessel);
+  for (int i = 0; i < r.count; ++i) call += (i == 0 ? "" : ", ") + std::to_string(r.numbers[i]);
+  if (r.text != nullptr) call += ", " + FormatString(r.text);
+  if (r.has_trailing) call += ", " + std::to_string(r.trailing);
+  return call + ")";
+}
+
+}  // namespace
+
+void NoteSoundRequest(Host& host, OBJHANDLE handle, const SoundRequest& request) {
+  VesselRecord* vessel = host.VesselOf(handle);
+  if (host.journal().enabled)
+    host.journal().Add(host.StepCount(), vessel == nullptr ? "-" : vessel->name,
+                       Text(host, vessel, request));
+  if (vessel == nullptr || request.slot == 0) return;
+  SoundSlot& s = vessel->sound.slots[request.slot];
+  s.last = request.kind;
+  if (request.text != nullptr) s.wave = request.text;
+  s.loop = request.loop;
+  s.volume = request.volume;
+  s.frequency = request.frequency;
+}
+
+void NoteSoundId(Host& host, OBJHANDLE handle, int id) {
+  if (VesselRecord* vessel = host.VesselOf(handle)) vessel->sound.id = id;
+}
+
+}  // namespace vsim

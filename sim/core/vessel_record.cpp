@@ -1,0 +1,32 @@
+#include "sim/core/vessel_record.h"
+
+namespace vsim {
+
+double VesselRecord::FuelMass() const {
+  return declared.propellants.empty() ? 0.0 : declared.propellants.front().mass;
+}
+
+double VesselRecord::Mass() const {
+  double mass = declared.empty_mass;
+  for (const Propellant& p : declared.propellants) mass += p.mass;
+  return mass;
+}
+
+const ThrusterGroup* VesselRecord::Group(THGROUP_TYPE type) const {
+  for (const ThrusterGroup& g : declared.groups)
+    if (g.type == type) return &g;
+  return nullptr;
+}
+
+const Thruster* VesselRecord::GroupMember(THGROUP_TYPE type) const {
+  const ThrusterGroup* g = Group(type);
+  if (g == nullptr || g->members.empty() || g->members.front() >= declared.thrusters.size())
+    return nullptr;
+  return &declared.thrusters[g->members.front()];
+}
+
+Thruster* VesselRecord::GroupMember(THGROUP_TYPE type) {
+  return const_cast<Thruster*>(static_cast<const VesselRecord&>(*this).GroupMember(type));
+}
+
+}  // namespace vsim

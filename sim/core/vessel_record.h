@@ -1,0 +1,186 @@
+// What the substitute host keeps for each vessel, in separate parts: what
+// the module declared, the answers to its queries, the flight state, the
+// controls a script sets and the sound library's requests.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/host_api.h"
+
+namespace vsim {
+
+constexpr std::uint32_t kNoIndex = ~0u;
+
+struct Propellant {
+  double max_mass = 0;
+  double mass = 0;
+  double efficiency = 1;
+};
+
+struct Thruster {
+  VECTOR3 pos{};
+  VECTOR3 dir{};
+  double max0 = 0;
+  std::uint32_t resource = kNoIndex;  // index into the propellants
+  double isp = 0;
+  double isp_ref = 0;
+  double p_ref = 0;
+  double level = 0;
+};
+
+struct ThrusterGroup {
+  THGROUP_TYPE type{};
+  std::vector<std::uint32_t> members;  // thruster indices
+};
+
+struct ExhaustStream {
+  std::uint32_t thruster = kNoIndex;
+  VECTOR3 pos{};
+  PARTICLESTREAMSPEC stream{};
+};
+
+struct Airfoil {
+  AIRFOIL_ORIENTATION orientation{};
+  VECTOR3 ref{};
+  AirfoilCoeffFunc coefficients = nullptr;
+  double chord = 0, area = 0, aspect = 0;
+};
+
+struct DragElement {
+  const double* level = nullptr;  // the module's own variable
+  double factor = 0;
+  VECTOR3 ref{};
+};
+
+struct Mesh {
+  std::uint32_t mesh = kNoIndex;  // index into the host's loaded meshes
+  std::optional<VECTOR3> offset;
+  WORD visibility = MESHVIS_EXTERNAL;
+};
+
+struct AnimationComponent {
+  UINT animation = 0;
+  double from = 0, to = 0;
+  MGROUP_TRANSFORM* transform = nullptr;  // the module's record
+  std::uint32_t parent = kNoIndex;
+};
+
+struct Animation {
+  double initial_state = 0;
+  double state = 0;
+  std::vector<std::uint32_t> components;
+};
+
+struct Force {
+  VECTOR3 force{};
+  VECTOR3 point{};
+};
+
+struct ClickArea {
+  int id = 0;
+  int redraw = 0;
+  int mouse_events = 0;
+  std::optional<VECTOR3> centre;
+  double radius = 0;
+};
+
+struct Cockpit {
+  VECTOR3 camera_offset{};
+  VECTOR3 camera_direction{0, 0, 1};
+  double rotation_range[4] = {};  // left, right, up, down (rad)
+  std::optional<VCHUDSPEC> hud;
+  std::map<int, VCMFDSPEC> mfds;
+  std::vector<ClickArea> areas;
+};
+
+// Everything the module declared or set through the vessel interface.
+struct Declared {
+  double size = 0;
+  double empty_mass = 0;
+  VECTOR3 pmi{};
+  VECTOR3 cross_sections{};
+  VECTOR3 rot_drag{};
+  double cw[4] = {};  // forward, backward, lateral, vertical
+  double wing_aspect = 0;
+  double wing_effectiveness = 0;
+  double pitch_moment_scale = 0;
+  double bank_moment_scale = 0;
+  double trim_scale = 0;
+  VECTOR3 touchdown[3] = {};
+  std::optional<double> friction_lng, friction_lat;
+
+  std::vector<Propellant> propellants;
+  std::vector<Thruster> thrusters;
+  std::vector<ThrusterGroup> groups;
+  std::vector<ExhaustStream> exhausts;
+  std::vector<BEACONLIGHTSPEC*> beacons;
+  std::vector<Airfoil> airfoils;
+  std::vector<DragElement> drag_elements;
+  std::vector<Mesh> meshes;
+  std::vector<Animation> animations;
+  std::vector<AnimationComponent> components;
+  std::vector<Force> forces;  // added during the current step
+  Cockpit cockpit;
+};
+
+// Answers to the per-step queries. With physics off a test or script sets
+// them; with physics on the flight state produces them.
+struct Readings {
+  double altitude = 0;
+  double airspeed = 0;
+  double aoa = 0;
+  double bank = 0;
+  double heading = 0;
+  bool ground_contact = true;
+  VECTOR3 airspeed_vector{};  // vessel frame
+};
+
+struct FlightState {
+  VECTOR3 position{};   // x east, y up, z north (m); y = 0 is the ground
+  VECTOR3 velocity{};   // world frame (m/s)
+  double yaw_rate = 0;  // rad/s about the vertical axis
+};
+
+// What the pilot holds that the host reports back (the rudder pedals).
+struct Controls {
+  double rudder = 0;
+};
+
+// Last request the vessel made of one sound slot.
+struct SoundSlot {
+  std::string wave;
+  std::string last;  // "load", "play", "stop"
+  int loop = 0, volume = 0, frequency = 0;
+};
+
+struct SoundState {
+  int id = -1;
+  std::map<int, SoundSlot> slots;
+};
+
+struct VesselRecord {
+  std::string name;
+  std::uint32_t serial = 0;  // unique in the process; owns the vessel's handles
+  OBJHANDLE handle = nullptr;
+  VESSEL* vessel = nullptr;
+  int flight_model = 1;
+  std::string class_config;
+
+  Declared declared;
+  Readings readings;
+  FlightState flight;
+  Controls controls;
+  SoundState sound;
+
+  double FuelMass() const;
+  double Mass() const;
+  Thruster* GroupMember(THGROUP_TYPE type);
+  const Thruster* GroupMember(THGROUP_TYPE type) const;
+  const ThrusterGroup* Group(THGROUP_TYPE type) const;
+};
+
+}  // namespace vsim

@@ -1,0 +1,48 @@
+#include "sim/flight/checks.h"
+
+#include <cmath>
+
+namespace vsim {
+
+Value Evaluate(Host& host, const Quantity& q, Physics* physics) {
+  VesselRecord* vessel = q.vessel.empty() ? host.Focus() : host.FindVessel(q.vessel);
+  if (vessel == nullptr) throw QuantityError("no vessel for \"" + q.name + "\"");
+  return q.def->read(QuantityContext{host, *vessel, physics}, q.index);
+}
+
+bool Holds(const Condition& c, const Value& actual) {
+  if (c.value.is_text || actual.is_text) {
+    const bool equal = actual.text == c.value.text;
+    return c.op == Op::Eq ? equal : !equal;
+  }
+  const double a = actual.number, b = c.value.number;
+  switch (c.op) {
+    case Op::Eq: return std::abs(a - b) <= c.tolerance;
+    case Op::Ne: return std::abs(a - b) > c.tolerance;
+    case Op::Lt: return a < b;
+    case Op::Le: return a <= b;
+    case Op::Gt: return a > b;
+    case Op::Ge: return a >= b;
+  }
+  return false;
+}
+
+std::string Describe(const Value& value) {
+  return value.is_text ? "\"" + value.text + "\"" : FormatNumber(value.number);
+}
+
+bool CallMatches(const CallEntry& e, const std::string& text) {
+  return e.call == text || e.vessel + " " + e.call == text || e.Line() == text;
+}
+
+void CheckTally::Check(const std::string& where, bool ok, const std::string& expected,
+                       const std::string& got) {
+  if (ok) {
+    ++passed;
+    return;
+  }
+  ++failed;
+  failures.push_back(where + ": expected " + expected + ", got " + got);
+}
+
+}  // namespace vsim

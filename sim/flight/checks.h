@@ -1,0 +1,32 @@
+// What the runner checks: quantities as the host sees them, conditions on
+// them, and calls in the journal.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "sim/core/host.h"
+#include "sim/physics/physics.h"
+#include "sim/script/commands.h"
+
+namespace vsim {
+
+// The value of a quantity; throws QuantityError when the vessel lacks it.
+Value Evaluate(Host& host, const Quantity& quantity, Physics* physics = nullptr);
+bool Holds(const Condition& condition, const Value& actual);
+std::string Describe(const Value& value);
+
+// A journal entry an "expect call" text stands for: the call alone, with
+// its vessel, or the whole line.
+bool CallMatches(const CallEntry& entry, const std::string& text);
+
+struct CheckTally {
+  int passed = 0;
+  int failed = 0;
+  std::vector<std::string> failures;
+
+  void Check(const std::string& where, bool ok, const std::string& expected,
+             const std::string& got);
+};
+
+}  // namespace vsim

@@ -1,0 +1,149 @@
+#include "sim/flight/interpreter.h"
+
+namespace vsim {
+
+namespace {
+
+// Bounds every time command, so that no script can run for ever.
+constexpr long long kMaxStepsPerCommand = 10'000'000;
+// Simulated times closer than this count as reached.
+constexpr double kTimeSlack_s = 1e-9;
+constexpr char kKeyDown = static_cast<char>(0x80);
+
+}  // namespace
+
+Interpreter::Interpreter(Host& host, const Script& script, const FlightOptions& options,
+                         std::vector<RunObserver*> observers, FlightResult& result)
+    : host_(host),
+      script_(script),
+      options_(options),
+      observers_(std::move(observers)),
+      result_(result),
+      narrator_([this](const std::string& text) { Tell(text); }) {}
+
+void Interpreter::Execute(const ScriptLine& line) {
+  line_ = line.line;
+  std::visit(*this, line.command);
+  EndOnFault();
+}
+
+void Interpreter::EndOnFault() const {
+  if (host_.Faulted()) throw RunError(host_.Faults().front().Line());
+}
+
+void Interpreter::Tell(const std::string& text) {
+  FlightEvent event{host_.StepCount(), host_.SimTime(), text};
+  for (RunObserver* o : observers_) o->EventHappened(event);
+  result_.events.push_back(std::move(event));
+}
+
+void Interpreter::EnsureModule() {
+  if (host_.ModuleLoaded()) return;
+  if (sound_) host_.LoadSoundLibrary(options_.sound_path);
+  host_.LoadModule(module_path_.empty() ? options_.module_path : module_path_);
+  if (physics_on_) {
+    physics_ = std::make_unique<SimplePhysics>();
+    host_.SetIntegrator(physics_.get());
+  }
+}
+
+VesselRecord& Interpreter::Focus() {
+  VesselRecord* focus = host_.Focus();
+  if (focus == nullptr) throw RunError("no vessel to act on");
+  return *focus;
+}
+
+void Interpreter::operator()(const VesselCommand& c) {
+  EnsureModule();
+  const VesselRecord& vessel = host_.CreateVessel(c.name, c.flight_model);
+  for (RunObserver* o : observers_) o->VesselCreated(host_, vessel);
+}
+
+void Interpreter::operator()(const ThrottleCommand& c) {
+  VesselRecord& v = Focus();
+  const ThrusterGroup* group = v.Group(c.group);
+  if (group == nullptr) throw RunError(v.name + " has no " + c.group_name + " thrusters");
+  for (std::uint32_t t : group->members) v.declared.thrusters[t].level = c.level;
+}
+
+void Interpreter::operator()(const KeyCommand& c) {
+  char kstate[OAPI_KEYSTATE_SIZE] = {};
+  for (unsigned m : c.modifiers) kstate[m] = kKeyDown;
+  kstate[c.key] = c.release ? 0 : kKeyDown;
+  host_.DeliverKey(Focus().name, c.key, !c.release, kstate);
+  if (!c.release) narrator_.KeyPressed(host_, c.key);
+}
+
+void Interpreter::operator()(const ClickCommand& c) {
+  host_.DeliverCockpitEvent(Focus().name, c.area, PANEL_MOUSE_LBDOWN);
+}
+
+void Interpreter::operator()(const HoldCommand& c) {
+  for (int i = 0; i < c.events && !host_.Faulted(); ++i)
+    host_.DeliverCockpitEvent(Focus().name, c.area, PANEL_MOUSE_LBPRESSED);
+}
+
+void Interpreter::operator()(const SetCommand& c) {
+  c.quantity.def->set(QuantityContext{host_, Focus(), physics_.get()}, c.values.data());
+}
+
+void Interpreter::operator()(const StepCommand& c) {
+  TimeCommand();
+  for (long long i = 0; i < c.count; ++i) StepOnce();
+}
+
+void Interpreter::operator()(const RunCommand& c) {
+  TimeCommand();
+  const double end = host_.SimTime() + c.seconds;
+  long long steps = 0;
+  while (host_.SimTime() < end - kTimeSlack_s) {
+    if (++steps > kMaxStepsPerCommand)
+      throw RunError("run " + FormatNumber(c.seconds) + " needs more than " +
+                     std::to_string(kMaxStepsPerCommand) + " steps");
+    StepOnce();
+  }
+}
+
+void Interpreter::operator()(const UntilCommand& c) {
+  TimeCommand();
+  const double end = host_.SimTime() + c.within;
+  long long steps = 0;
+  while (!Holds(c.condition, Evaluate(host_, c.condition.quantity))) {
+    if (host_.SimTime() >= end - kTimeSlack_s || ++steps > kMaxStepsPerCommand)
+      throw RunError("condition " + c.condition.source + " not met within " +
+                     FormatNumber(c.within) + " s (got " +
+                     Describe(Evaluate(host_, c.condition.quantity)) + ")");
+    StepOnce();
+  }
+}
+
+void Interpreter::operator()(const ExpectCallCommand& c) {
+  for (const CallEntry& e : host_.journal().Entries())
+    if (CallMatches(e, c.text)) return tally_.Check(Where(), true, "", "");
+  tally_.Check(Where(), false, "call " + c.text, "no such call");
+}
+
+void Interpreter::operator()(const ExpectNoCallCommand& c) {
+  for (const CallEntry& e : host_.journal().Entries())
+    if (e.Name() == c.name) return tally_.Check(Where(), false, "no call of " + c.name, e.Line());
+  tally_.Check(Where(), true, "", "");
+}
+
+void Interpreter::operator()(const ExpectCommand& c) {
+  const Value actual = Evaluate(host_, c.condition.quantity);
+  tally_.Check(Where(), Holds(c.condition, actual), c.condition.source, Describe(actual));
+}
+
+void Interpreter::TimeCommand() {
+  if (host_.journal().keep) host_.journal().Clear();
+}
+
+void Interpreter::StepOnce() {
+  narrator_.BeforeStep(host_);
+  host_.Step();
+  EndOnFault();
+  narrator_.AfterStep(host_);
+  for (RunObserver* o : observers_) o->StepDone(host_);
+}
+
+}  // namespace vsim

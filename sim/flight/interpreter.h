@@ -1,0 +1,82 @@
+// The interpreter of one flight: carries out each command on the host.
+#pragma once
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "sim/core/host.h"
+#include "sim/flight/checks.h"
+#include "sim/flight/narration.h"
+#include "sim/flight/runner.h"
+#include "sim/physics/physics.h"
+
+namespace vsim {
+
+// A command that cannot be carried out: the run ends.
+class RunError : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
+class Interpreter {
+public:
+  Interpreter(Host& host, const Script& script, const FlightOptions& options,
+              std::vector<RunObserver*> observers, FlightResult& result);
+
+  void Execute(const ScriptLine& line);
+  const CheckTally& tally() const { return tally_; }
+
+  void operator()(const ModuleCommand& c) { module_path_ = c.path; }
+  void operator()(const SoundCommand& c) { sound_ = c.on; }
+  void operator()(const PhysicsCommand& c) { physics_on_ = c.on; }
+  void operator()(const DtCommand& c) { host_.SetBaseStep(c.seconds); }
+  void operator()(const VesselCommand& c);
+  void operator()(const FocusCommand& c) { host_.SetFocus(c.name); }
+  void operator()(const DestroyCommand& c) { host_.DestroyVessel(c.name); }
+  void operator()(const CockpitCommand&) { host_.LoadCockpit(Focus().name); }
+  void operator()(const CameraCommand& c) { host_.SetCameraInternal(c.internal); }
+  void operator()(const TimeAccCommand& c) { host_.SetTimeAcceleration(c.factor); }
+  void operator()(const ThrottleCommand& c);
+  void operator()(const RudderCommand& c) { Focus().controls.rudder = c.level; }
+  void operator()(const KeyCommand& c);
+  void operator()(const ClickCommand& c);
+  void operator()(const HoldCommand& c);
+  void operator()(const SetCommand& c);
+  void operator()(const StepCommand& c);
+  void operator()(const RunCommand& c);
+  void operator()(const UntilCommand& c);
+  void operator()(const ExpectCallCommand& c);
+  void operator()(const ExpectNoCallCommand& c);
+  void operator()(const ExpectCommand& c);
+  void operator()(const MarkCommand& c) { narrator_.AddMark(c); }
+  // The plot takes its series from the script before the run.
+  void operator()(const PlotAnimCommand&) {}
+  void operator()(const PlotLimitCommand&) {}
+
+private:
+  void EnsureModule();
+  VesselRecord& Focus();
+  // Calls checked by "expect call" are those since the previous time command.
+  void TimeCommand();
+  void StepOnce();
+  void EndOnFault() const;
+  void Tell(const std::string& text);
+  std::string Where() const { return script_.Where(line_); }
+
+  Host& host_;
+  const Script& script_;
+  const FlightOptions& options_;
+  std::vector<RunObserver*> observers_;
+  FlightResult& result_;
+  std::unique_ptr<SimplePhysics> physics_;
+  Narrator narrator_;
+  CheckTally tally_;
+  int line_ = 0;
+  std::string module_path_;
+  bool sound_ = false;
+  bool physics_on_ = true;
+};
+
+}  // namespace vsim

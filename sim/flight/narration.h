@@ -1,0 +1,39 @@
+// The flight's story: lift-off and touchdown of the focus vessel, key
+// presses, and the script's marks when their conditions first hold.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "sim/core/host.h"
+#include "sim/script/commands.h"
+
+namespace vsim {
+
+class Narrator {
+public:
+  using Tell = std::function<void(const std::string&)>;
+  explicit Narrator(Tell tell) : tell_(std::move(tell)) {}
+
+  void AddMark(const MarkCommand& mark) { marks_.push_back({&mark, false}); }
+  void KeyPressed(const Host& host, unsigned key);
+  // Around every step.
+  void BeforeStep(const Host& host);
+  void AfterStep(Host& host);
+
+private:
+  struct Mark {
+    const MarkCommand* command;
+    bool fired;
+  };
+  void CheckMarks(Host& host);
+
+  Tell tell_;
+  std::vector<Mark> marks_;
+  std::map<unsigned, int> last_key_step_;
+  bool was_on_ground_ = false;
+};
+
+}  // namespace vsim

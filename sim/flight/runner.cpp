@@ -1,0 +1,126 @@
+#include "sim/flight/runner.h"
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+
+#include "sim/flight/interpreter.h"
+#include "sim/outputs/csv_log.h"
+#include "sim/outputs/svg_plot.h"
+#include "sim/outputs/trace_writer.h"
+
+namespace vsim {
+
+namespace {
+
+constexpr int kProgressEverySteps = 256;
+constexpr auto kProgressInterval = std::chrono::milliseconds(100);
+
+// A line on the terminal that follows the flight.
+class ProgressLine final : public RunObserver {
+public:
+  explicit ProgressLine(std::string file) : file_(std::move(file)) {}
+  void StepDone(const Host& host) override {
+    if (host.StepCount() % kProgressEverySteps != 0) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - last_ < kProgressInterval) return;
+    last_ = now;
+    std::fprintf(stderr, "\r%s: step %d  t=%.1f s", file_.c_str(), host.StepCount(),
+                 host.SimTime());
+    if (const VesselRecord* focus = host.Focus())
+      std::fprintf(stderr, "  altitude %.0f m  airspeed %.1f m/s   ", focus->readings.altitude,
+                   focus->readings.airspeed);
+    std::fflush(stderr);
+    shown_ = true;
+  }
+  void RunEnded(Host&, bool) override {
+    if (shown_) std::fputc('\n', stderr);
+  }
+
+private:
+  std::string file_;
+  std::chrono::steady_clock::time_point last_{};
+  bool shown_ = false;
+};
+
+PlotSpec PlotSpecOf(const Script& script) {
+  PlotSpec spec;
+  for (const PlotAnimCommand* c : script.All<PlotAnimCommand>())
+    spec.animations.push_back({c->index, c->label});
+  for (const PlotLimitCommand* c : script.All<PlotLimitCommand>())
+    spec.limits.push_back({c->quantity == PlotQuantity::kAltitude, c->value, c->label});
+  return spec;
+}
+
+std::vector<std::unique_ptr<RunObserver>> MakeOutputs(const Script& script,
+                                                      const FlightOptions& options) {
+  FileSystem& files = options.files != nullptr ? *options.files : SystemFiles();
+  std::vector<std::unique_ptr<RunObserver>> outputs;
+  if (!options.trace_path.empty())
+    outputs.push_back(std::make_unique<TraceWriter>(files, options.trace_path));
+  if (!options.out_dir.empty()) {
+    outputs.push_back(std::make_unique<CsvLog>(
+        files, LogOptions{options.out_dir, options.log_every, options.engine_slot}));
+    outputs.push_back(std::make_unique<SvgPlot>(files, options.out_dir + "/flight.svg", script.file,
+                                                PlotSpecOf(script), options.engine_slot));
+  }
+  if (options.progress) outputs.push_back(std::make_unique<ProgressLine>(script.file));
+  return outputs;
+}
+
+void EndAll(const std::vector<std::unique_ptr<RunObserver>>& outputs, Host& host, bool completed) {
+  for (const auto& o : outputs) o->RunEnded(host, completed);
+}
+
+void Abandon(const std::vector<std::unique_ptr<RunObserver>>& outputs, Host& host) {
+  for (const auto& o : outputs) {
+    try {
+      o->RunEnded(host, false);
+    } catch (const FileError&) {
+      // Nothing is kept of an abandoned run.
+    }
+  }
+}
+
+}  // namespace
+
+FlightResult RunFlight(const Script& script, const FlightOptions& options) {
+  FlightResult result;
+  Host host;
+  const bool keep = script.NeedsJournal();
+  host.journal().enabled = keep || !options.trace_path.empty();
+  host.journal().keep = keep;
+  std::vector<std::unique_ptr<RunObserver>> outputs;
+  std::vector<RunObserver*> observers;
+  std::unique_ptr<Interpreter> interpreter;
+  int line = 0;
+  try {
+    outputs = MakeOutputs(script, options);
+    for (const auto& o : outputs) observers.push_back(o.get());
+    for (RunObserver* o : observers) o->RunStarted(host);
+    interpreter = std::make_unique<Interpreter>(host, script, options, observers, result);
+    for (const ScriptLine& command : script.commands) {
+      line = command.line;
+      interpreter->Execute(command);
+    }
+    line = 0;
+    if (const VesselRecord* focus = host.Focus()) result.final_fuel = focus->FuelMass();
+    // The vessels end and the module unloads inside the trace.
+    host.UnloadModule();
+    EndAll(outputs, host, true);
+  } catch (const std::runtime_error& e) {
+    result.error = (line > 0 ? script.Where(line) + ": " : "") + e.what();
+    Abandon(outputs, host);
+  }
+  if (interpreter) {
+    result.passed = interpreter->tally().passed;
+    result.failed = interpreter->tally().failed;
+    result.failures = interpreter->tally().failures;
+  }
+  result.steps = host.StepCount();
+  result.sim_time = host.SimTime();
+  if (const VesselRecord* focus = host.Focus()) result.final_fuel = focus->FuelMass();
+  return result;
+}
+
+}  // namespace vsim

@@ -1,0 +1,38 @@
+// Runs flight scripts on the substitute host: the commands, the checks, the
+// narrated events and the outputs that observe the run.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "sim/files/file_system.h"
+#include "sim/outputs/observer.h"
+#include "sim/script/commands.h"
+
+namespace vsim {
+
+struct FlightOptions {
+  std::string module_path;  // used when the script names none
+  std::string sound_path;
+  std::string out_dir;     // empty: no flight.csv / flight.svg
+  std::string trace_path;  // empty: no call trace
+  bool progress = false;
+  int log_every = 1;
+  int engine_slot = 0;          // the sound slot the log and plot show as the engine; 0: none
+  FileSystem* files = nullptr;  // null: the system's own
+};
+
+struct FlightResult {
+  int passed = 0;
+  int failed = 0;
+  std::vector<std::string> failures;  // "file:line: expected ..., got ..."
+  std::string error;                  // a command that could not be carried out
+  std::vector<FlightEvent> events;
+  double final_fuel = 0;
+  int steps = 0;
+  double sim_time = 0;
+};
+
+FlightResult RunFlight(const Script& script, const FlightOptions& options);
+
+}  // namespace vsim

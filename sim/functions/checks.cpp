@@ -1,0 +1,76 @@
+#include "sim/functions/checks.h"
+
+#include <cstdio>
+#include <string>
+
+namespace vsim::functions {
+
+namespace {
+
+void NoHost(const char* call) {
+  std::fprintf(stderr, "vesselsim: fault \"%s: no host is running\"\n", call);
+}
+
+std::string Describe(Host& host, const VesselRecord& vessel, const void* handle, HandleKind kind) {
+  const HandleCode code = DecodeHandle(handle);
+  const std::string wanted = HandleKindName(kind);
+  if (code.kind == HandleKind::kNone) return "unknown " + wanted + " handle";
+  if (code.kind != kind)
+    return "a " + std::string(HandleKindName(code.kind)) + " handle where a " + wanted +
+           " handle belongs";
+  if (code.owner == vessel.serial)
+    return wanted + " handle #" + std::to_string(code.index + 1) + " was never issued";
+  if (const VesselRecord* owner = host.VesselBySerial(code.owner))
+    return "the " + wanted + " handle belongs to vessel " + owner->name;
+  return "the " + wanted + " handle belongs to no vessel alive";
+}
+
+}  // namespace
+
+VesselRecord* Resolve(Host* host, OBJHANDLE handle, const char* call) {
+  if (host == nullptr) {
+    NoHost(call);
+    return nullptr;
+  }
+  VesselRecord* vessel = host->VesselOf(handle);
+  if (vessel == nullptr) host->Fault(host->Current(), call, "unknown vessel handle");
+  return vessel;
+}
+
+Host* Running(const char* call) {
+  Host* host = ActiveHost();
+  if (host == nullptr) NoHost(call);
+  return host;
+}
+
+std::uint32_t IndexOf(Host& host, const VesselRecord& vessel, const void* handle, HandleKind kind,
+                      std::size_t count, const char* call) {
+  if (handle == nullptr) return kNoIndex;
+  const HandleCode code = DecodeHandle(handle);
+  if (code.kind == kind && code.owner == vessel.serial && code.index < count) return code.index;
+  host.Fault(&vessel, call, Describe(host, vessel, handle, kind));
+  return kNoIndex;
+}
+
+bool InRange(Host& host, const VesselRecord& vessel, UINT index, std::size_t count,
+             const char* what, const char* call) {
+  if (index < count) return true;
+  host.Fault(&vessel, call,
+             std::string(what) + " " + std::to_string(index) + " out of range (the vessel has " +
+                 std::to_string(count) + ")");
+  return false;
+}
+
+bool Present(Host& host, const VesselRecord* vessel, const void* pointer, const char* what,
+             const char* call) {
+  if (pointer != nullptr) return true;
+  host.Fault(vessel, call, std::string("null ") + what);
+  return false;
+}
+
+void* NewHandle(Host& host, const VesselRecord& vessel, HandleKind kind, std::size_t index) {
+  if (index > kMaxHandleIndex) return nullptr;
+  return host.answers().Issue(EncodeHandle(vessel.serial, kind, static_cast<std::uint32_t>(index)));
+}
+
+}  // namespace vsim::functions

@@ -1,0 +1,131 @@
+// The global host functions a module calls. They act for the vessel whose
+// callback is running, if any.
+#include <sstream>
+
+#include "sim/functions/checks.h"
+#include "sim/functions/describe.h"
+#include "sim/functions/record.h"
+
+using vsim::Host;
+using vsim::VesselRecord;
+using vsim::functions::HandleArg;
+using vsim::functions::Lazy;
+using vsim::functions::Present;
+using vsim::functions::Record;
+using vsim::functions::Running;
+
+#define HOST_OR_RETURN(Name, ...)          \
+  Host* host = Running(Name);              \
+  if (host == nullptr) return __VA_ARGS__; \
+  VesselRecord* current = host->Current(); \
+  static_cast<void>(current)
+
+MESHHANDLE oapiLoadMeshGlobal(const char* fname) {
+  HOST_OR_RETURN("oapiLoadMeshGlobal", nullptr);
+  Record(*host, current, "oapiLoadMeshGlobal", fname);
+  return host->answers().Issue(host->LoadMesh(fname));
+}
+
+double oapiGetInducedDrag(double cl, double A, double e) {
+  HOST_OR_RETURN("oapiGetInducedDrag", 0.0);
+  Record(*host, current, "oapiGetInducedDrag", cl, A, e);
+  return cl * cl / (PI * A * e);
+}
+
+double oapiGetTimeAcceleration() {
+  HOST_OR_RETURN("oapiGetTimeAcceleration", 1.0);
+  Record(*host, current, "oapiGetTimeAcceleration");
+  return host->answers().TimeAcceleration(*host);
+}
+
+void oapiSetTimeAcceleration(double warp) {
+  HOST_OR_RETURN("oapiSetTimeAcceleration");
+  Record(*host, current, "oapiSetTimeAcceleration", warp);
+  host->answers().RequestTimeAcceleration(*host, warp);
+}
+
+bool oapiGetFocusAirspeedVector(VECTOR3* speedvec) {
+  HOST_OR_RETURN("oapiGetFocusAirspeedVector", false);
+  Record(*host, current, "oapiGetFocusAirspeedVector");
+  if (!Present(*host, current, speedvec, "vector", "oapiGetFocusAirspeedVector")) return false;
+  return host->answers().FocusAirspeedVector(*host, *speedvec);
+}
+
+bool oapiGetFocusHeading(double* heading) {
+  HOST_OR_RETURN("oapiGetFocusHeading", false);
+  Record(*host, current, "oapiGetFocusHeading");
+  if (!Present(*host, current, heading, "heading", "oapiGetFocusHeading")) return false;
+  return host->answers().FocusHeading(*host, *heading);
+}
+
+bool oapiCameraInternal() {
+  HOST_OR_RETURN("oapiCameraInternal", false);
+  Record(*host, current, "oapiCameraInternal");
+  return host->answers().CameraInternal(*host);
+}
+
+char* oapiDebugString() {
+  static char no_host_line[OAPI_DEBUG_STRING_SIZE];
+  HOST_OR_RETURN("oapiDebugString", no_host_line);
+  Record(*host, current, "oapiDebugString");
+  return host->DebugBuffer();
+}
+
+void oapiVCRegisterHUD(const VCHUDSPEC* hud) {
+  HOST_OR_RETURN("oapiVCRegisterHUD");
+  if (!Present(*host, current, hud, "head-up display", "oapiVCRegisterHUD")) return;
+  Record(*host, current, "oapiVCRegisterHUD", Lazy([&] { return vsim::functions::Text(*hud); }));
+  if (current != nullptr) current->declared.cockpit.hud = *hud;
+}
+
+void oapiVCRegisterMFD(int mfd, const VCMFDSPEC* display) {
+  HOST_OR_RETURN("oapiVCRegisterMFD");
+  if (!Present(*host, current, display, "display", "oapiVCRegisterMFD")) return;
+  Record(*host, current, "oapiVCRegisterMFD", mfd,
+         Lazy([&] { return vsim::functions::Text(*display); }));
+  if (current != nullptr) current->declared.cockpit.mfds[mfd] = *display;
+}
+
+void oapiVCRegisterArea(int id, int draw_event, int mouse_event) {
+  HOST_OR_RETURN("oapiVCRegisterArea");
+  Record(*host, current, "oapiVCRegisterArea", id, draw_event, mouse_event);
+  if (current == nullptr) return;
+  vsim::ClickArea area;
+  area.id = id;
+  area.redraw = draw_event;
+  area.mouse_events = mouse_event;
+  current->declared.cockpit.areas.push_back(area);
+}
+
+void oapiVCSetAreaClickmode_Spherical(int id, const VECTOR3& cnt, double rad) {
+  HOST_OR_RETURN("oapiVCSetAreaClickmode_Spherical");
+  Record(*host, current, "oapiVCSetAreaClickmode_Spherical", id, cnt, rad);
+  if (current == nullptr) return;
+  for (vsim::ClickArea& area : current->declared.cockpit.areas)
+    if (area.id == id) {
+      area.centre = cnt;
+      area.radius = rad;
+    }
+}
+
+void InitLib(HINSTANCE hModule) {
+  HOST_OR_RETURN("InitLib");
+  Record(*host, nullptr, "InitLib", HandleArg{"instance", hModule});
+  host->NoteModuleInstance(hModule);
+}
+
+// Encodes "Mon DD YYYY" as YYYYMMDD; 0 for text that is not such a date.
+int Date2Int(const char* date) {
+  HOST_OR_RETURN("Date2Int", 0);
+  Record(*host, nullptr, "Date2Int", date);
+  if (date == nullptr) return 0;
+  static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  std::istringstream in(date);
+  std::string month;
+  int day = 0, year = 0;
+  if (!(in >> month >> day >> year)) return 0;
+  for (int m = 0; m < 12; ++m)
+    if (month == kMonths[m]) return year * 10000 + (m + 1) * 100 + day;
+  return 0;
+}

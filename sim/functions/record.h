@@ -1,0 +1,63 @@
+// Recording a host call in the journal. The test of the journal's switch is
+// inline; the formatting is out of line and runs only when something
+// records.
+#pragma once
+
+#include <string>
+#include <utility>
+
+#include "sim/core/host.h"
+
+namespace vsim::functions {
+
+struct HandleArg {
+  const char* kind;
+  const void* handle;
+};
+
+// An argument formatted only when the call is recorded.
+template <typename Format>
+struct LazyArg {
+  Format format;
+};
+template <typename Format>
+LazyArg<Format> Lazy(Format format) {
+  return {std::move(format)};
+}
+
+void AppendArg(std::string& out, Host& host, const VesselRecord* vessel, double value);
+void AppendArg(std::string& out, Host& host, const VesselRecord* vessel, int value);
+void AppendArg(std::string& out, Host& host, const VesselRecord* vessel, unsigned value);
+void AppendArg(std::string& out, Host& host, const VesselRecord* vessel, bool value);
+void AppendArg(std::string& out, Host& host, const VesselRecord* vessel, const char* value);
+void AppendArg(std::string& out, Host& host, const VesselRecord* vessel, const VECTOR3& value);
+void AppendArg(std::string& out, Host& host, const VesselRecord* vessel, const HandleArg& value);
+template <typename Format>
+void AppendArg(std::string& out, Host&, const VesselRecord*, const LazyArg<Format>& value) {
+  out += value.format();
+}
+
+template <typename... Args>
+[[gnu::noinline]] void RecordCall(Host& host, const VesselRecord* vessel, const char* name,
+                                  const Args&... args) {
+  std::string call = name;
+  call += '(';
+  bool first = true;
+  [[maybe_unused]] auto append = [&](const auto& arg) {
+    if (!first) call += ", ";
+    first = false;
+    AppendArg(call, host, vessel, arg);
+  };
+  (append(args), ...);
+  call += ')';
+  host.journal().Add(host.StepCount(), vessel == nullptr ? std::string("-") : vessel->name,
+                     std::move(call));
+}
+
+template <typename... Args>
+inline void Record(Host& host, const VesselRecord* vessel, const char* name, const Args&... args) {
+  if (__builtin_expect(!host.journal().enabled, 1)) return;
+  RecordCall(host, vessel, name, args...);
+}
+
+}  // namespace vsim::functions

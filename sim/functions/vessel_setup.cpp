@@ -1,0 +1,201 @@
+// The VESSEL members a module calls to declare its vessel.
+#include <cstring>
+
+#include "sim/functions/checks.h"
+#include "sim/functions/describe.h"
+#include "sim/functions/record.h"
+
+using vsim::ActiveHost;
+using vsim::HandleKind;
+using vsim::Host;
+using vsim::VesselRecord;
+using vsim::functions::HandleArg;
+using vsim::functions::Issued;
+using vsim::functions::Lazy;
+using vsim::functions::NewHandle;
+using vsim::functions::Present;
+using vsim::functions::Record;
+using vsim::functions::Resolve;
+
+VESSEL::VESSEL(OBJHANDLE hVessel, int fmodel) : vessel_handle(hVessel), flight_model(fmodel) {}
+
+OBJHANDLE VESSEL::GetHandle() const {
+  VSIM_VESSEL_OR_RETURN("GetHandle", nullptr);
+  Record(*host, &v, "GetHandle");
+  return v.handle;
+}
+
+int VESSEL::GetFlightModel() const {
+  VSIM_VESSEL_OR_RETURN("GetFlightModel", 0);
+  Record(*host, &v, "GetFlightModel");
+  return v.flight_model;
+}
+
+#define SET_FIELD(Method, Type, field)    \
+  void VESSEL::Method(Type value) const { \
+    VSIM_VESSEL_OR_RETURN(#Method);       \
+    Record(*host, &v, #Method, value);    \
+    d.field = value;                      \
+  }
+SET_FIELD(SetSize, double, size)
+SET_FIELD(SetEmptyMass, double, empty_mass)
+SET_FIELD(SetWingAspect, double, wing_aspect)
+SET_FIELD(SetWingEffectiveness, double, wing_effectiveness)
+SET_FIELD(SetPitchMomentScale, double, pitch_moment_scale)
+SET_FIELD(SetBankMomentScale, double, bank_moment_scale)
+SET_FIELD(SetTrimScale, double, trim_scale)
+SET_FIELD(SetPMI, const VECTOR3&, pmi)
+SET_FIELD(SetCrossSections, const VECTOR3&, cross_sections)
+SET_FIELD(SetRotDrag, const VECTOR3&, rot_drag)
+#undef SET_FIELD
+
+void VESSEL::SetCW(double cw_z_pos, double cw_z_neg, double cw_x, double cw_y) const {
+  VSIM_VESSEL_OR_RETURN("SetCW");
+  Record(*host, &v, "SetCW", cw_z_pos, cw_z_neg, cw_x, cw_y);
+  d.cw[0] = cw_z_pos;
+  d.cw[1] = cw_z_neg;
+  d.cw[2] = cw_x;
+  d.cw[3] = cw_y;
+}
+
+void VESSEL::SetTouchdownPoints(const VECTOR3& pt1, const VECTOR3& pt2, const VECTOR3& pt3) const {
+  VSIM_VESSEL_OR_RETURN("SetTouchdownPoints");
+  Record(*host, &v, "SetTouchdownPoints", pt1, pt2, pt3);
+  d.touchdown[0] = pt1;
+  d.touchdown[1] = pt2;
+  d.touchdown[2] = pt3;
+}
+
+void VESSEL::SetSurfaceFrictionCoeff(double mu_lng, double mu_lat) const {
+  VSIM_VESSEL_OR_RETURN("SetSurfaceFrictionCoeff");
+  Record(*host, &v, "SetSurfaceFrictionCoeff", mu_lng, mu_lat);
+  d.friction_lng = mu_lng;
+  d.friction_lat = mu_lat;
+}
+
+PROPELLANT_HANDLE VESSEL::CreatePropellantResource(double maxmass, double mass,
+                                                   double efficiency) const {
+  VSIM_VESSEL_OR_RETURN("CreatePropellantResource", nullptr);
+  Record(*host, &v, "CreatePropellantResource", maxmass, mass, efficiency);
+  d.propellants.push_back({maxmass, mass < 0 ? maxmass : mass, efficiency});
+  return NewHandle(*host, v, HandleKind::kPropellant, d.propellants.size() - 1);
+}
+
+THRUSTER_HANDLE VESSEL::CreateThruster(const VECTOR3& pos, const VECTOR3& dir, double maxth0,
+                                       PROPELLANT_HANDLE hp, double isp0, double isp_ref,
+                                       double p_ref) const {
+  VSIM_VESSEL_OR_RETURN("CreateThruster", nullptr);
+  Record(*host, &v, "CreateThruster", pos, dir, maxth0, HandleArg{"propellant", hp}, isp0, isp_ref,
+         p_ref);
+  const std::uint32_t resource = vsim::functions::IndexOf(*host, v, hp, HandleKind::kPropellant,
+                                                          d.propellants.size(), "CreateThruster");
+  d.thrusters.push_back({pos, dir, maxth0, resource, isp0, isp_ref, p_ref, 0.0});
+  return NewHandle(*host, v, HandleKind::kThruster, d.thrusters.size() - 1);
+}
+
+THGROUP_HANDLE VESSEL::CreateThrusterGroup(THRUSTER_HANDLE* th, int nth, THGROUP_TYPE type) const {
+  VSIM_VESSEL_OR_RETURN("CreateThrusterGroup", nullptr);
+  const int count = th == nullptr || nth < 0 ? 0 : nth;
+  Record(*host, &v, "CreateThrusterGroup", Lazy([&] {
+    std::string names;
+    for (int i = 0; i < count; ++i)
+      names += (i == 0 ? "" : ", ") + vsim::HandleText(*host, &v, "thruster", th[i]);
+    return "[" + names + "]";
+  }),
+         nth, static_cast<int>(type));
+  if (count != nth)
+    host->Fault(&v, "CreateThrusterGroup", "no thruster list for nth " + std::to_string(nth));
+  vsim::ThrusterGroup group{type, {}};
+  for (int i = 0; i < count; ++i) {
+    const std::uint32_t index = vsim::functions::IndexOf(*host, v, th[i], HandleKind::kThruster,
+                                                         d.thrusters.size(), "CreateThrusterGroup");
+    if (index != vsim::kNoIndex) group.members.push_back(index);
+  }
+  d.groups.push_back(std::move(group));
+  return NewHandle(*host, v, HandleKind::kGroup, d.groups.size() - 1);
+}
+
+PSTREAM_HANDLE VESSEL::AddExhaustStream(THRUSTER_HANDLE th, const VECTOR3& pos,
+                                        PARTICLESTREAMSPEC* pss) const {
+  VSIM_VESSEL_OR_RETURN("AddExhaustStream", nullptr);
+  if (!Present(*host, &v, pss, "particle stream", "AddExhaustStream")) return nullptr;
+  Record(*host, &v, "AddExhaustStream", HandleArg{"thruster", th}, pos,
+         Lazy([&] { return vsim::functions::Text(*pss, *host, &v); }));
+  const std::uint32_t thruster = vsim::functions::IndexOf(*host, v, th, HandleKind::kThruster,
+                                                          d.thrusters.size(), "AddExhaustStream");
+  d.exhausts.push_back({thruster, pos, *pss});
+  return NewHandle(*host, v, HandleKind::kExhaust, d.exhausts.size() - 1);
+}
+
+bool VESSEL::AddBeacon(BEACONLIGHTSPEC* bs) {
+  VSIM_VESSEL_OR_RETURN("AddBeacon", false);
+  if (!Present(*host, &v, bs, "beacon", "AddBeacon")) return false;
+  Record(*host, &v, "AddBeacon", Lazy([&] { return vsim::functions::Text(*bs); }));
+  d.beacons.push_back(bs);
+  return true;
+}
+
+AIRFOILHANDLE VESSEL::CreateAirfoil(AIRFOIL_ORIENTATION align, const VECTOR3& ref,
+                                    AirfoilCoeffFunc cf, double c, double S, double A) const {
+  VSIM_VESSEL_OR_RETURN("CreateAirfoil", nullptr);
+  const void* fn = nullptr;
+  std::memcpy(&fn, &cf, sizeof fn);
+  Record(*host, &v, "CreateAirfoil", static_cast<int>(align), ref, HandleArg{"function", fn}, c, S,
+         A);
+  d.airfoils.push_back({align, ref, cf, c, S, A});
+  return NewHandle(*host, v, HandleKind::kAirfoil, d.airfoils.size() - 1);
+}
+
+UINT VESSEL::CreateVariableDragElement(const double* drag, double factor,
+                                       const VECTOR3& ref) const {
+  VSIM_VESSEL_OR_RETURN("CreateVariableDragElement", 0);
+  if (!Present(*host, &v, drag, "drag level", "CreateVariableDragElement")) return 0;
+  Record(*host, &v, "CreateVariableDragElement",
+         Lazy([&] { return "&" + vsim::FormatNumber(*drag); }), factor, ref);
+  d.drag_elements.push_back({drag, factor, ref});
+  return static_cast<UINT>(d.drag_elements.size() - 1);
+}
+
+UINT VESSEL::AddMesh(MESHHANDLE hMesh, const VECTOR3* ofs) const {
+  VSIM_VESSEL_OR_RETURN("AddMesh", 0);
+  if (ofs != nullptr)
+    Record(*host, &v, "AddMesh", HandleArg{"mesh", hMesh}, *ofs);
+  else
+    Record(*host, &v, "AddMesh", HandleArg{"mesh", hMesh});
+  vsim::Mesh mesh;
+  mesh.mesh = host->MeshIndex(hMesh);
+  if (hMesh != nullptr && mesh.mesh == vsim::kNoIndex)
+    host->Fault(&v, "AddMesh", "unknown mesh handle");
+  if (ofs != nullptr) mesh.offset = *ofs;
+  d.meshes.push_back(mesh);
+  return static_cast<UINT>(d.meshes.size() - 1);
+}
+
+void VESSEL::SetMeshVisibilityMode(UINT idx, WORD mode) const {
+  VSIM_VESSEL_OR_RETURN("SetMeshVisibilityMode");
+  Record(*host, &v, "SetMeshVisibilityMode", idx, static_cast<unsigned>(mode));
+  if (vsim::functions::InRange(*host, v, idx, d.meshes.size(), "mesh", "SetMeshVisibilityMode"))
+    d.meshes[idx].visibility = mode;
+}
+
+void VESSEL::SetCameraOffset(const VECTOR3& co) const {
+  VSIM_VESSEL_OR_RETURN("SetCameraOffset");
+  Record(*host, &v, "SetCameraOffset", co);
+  d.cockpit.camera_offset = co;
+}
+
+void VESSEL::SetCameraDefaultDirection(const VECTOR3& cd) const {
+  VSIM_VESSEL_OR_RETURN("SetCameraDefaultDirection");
+  Record(*host, &v, "SetCameraDefaultDirection", cd);
+  d.cockpit.camera_direction = cd;
+}
+
+void VESSEL::SetCameraRotationRange(double left, double right, double up, double down) const {
+  VSIM_VESSEL_OR_RETURN("SetCameraRotationRange");
+  Record(*host, &v, "SetCameraRotationRange", left, right, up, down);
+  double* range = d.cockpit.rotation_range;
+  range[0] = left;
+  range[1] = right;
+  range[2] = up;
+  range[3] = down;
+}

@@ -1,0 +1,117 @@
+// The VESSEL members a module calls for animations and in every step.
+#include "sim/functions/checks.h"
+#include "sim/functions/describe.h"
+#include "sim/functions/record.h"
+
+using vsim::HandleKind;
+using vsim::functions::HandleArg;
+using vsim::functions::InRange;
+using vsim::functions::Issued;
+using vsim::functions::Lazy;
+using vsim::functions::NewHandle;
+using vsim::functions::Record;
+
+namespace {
+
+double Clamp(double value, double lo, double hi) {
+  return value < lo ? lo : (value > hi ? hi : value);
+}
+
+}  // namespace
+
+UINT VESSEL::CreateAnimation(double initial_state) const {
+  VSIM_VESSEL_OR_RETURN("CreateAnimation", 0);
+  Record(*host, &v, "CreateAnimation", initial_state);
+  d.animations.push_back({initial_state, initial_state, {}});
+  return static_cast<UINT>(d.animations.size() - 1);
+}
+
+ANIMATIONCOMPONENT_HANDLE VESSEL::AddAnimationComponent(UINT anim, double state0, double state1,
+                                                        MGROUP_TRANSFORM* trans,
+                                                        ANIMATIONCOMPONENT_HANDLE parent) const {
+  VSIM_VESSEL_OR_RETURN("AddAnimationComponent", nullptr);
+  Record(*host, &v, "AddAnimationComponent", anim, state0, state1,
+         Lazy([&] { return vsim::functions::Text(trans); }), HandleArg{"component", parent});
+  if (!InRange(*host, v, anim, d.animations.size(), "animation", "AddAnimationComponent"))
+    return nullptr;
+  const std::uint32_t parent_index = vsim::functions::IndexOf(
+      *host, v, parent, HandleKind::kComponent, d.components.size(), "AddAnimationComponent");
+  d.components.push_back({anim, state0, state1, trans, parent_index});
+  const auto index = static_cast<std::uint32_t>(d.components.size() - 1);
+  d.animations[anim].components.push_back(index);
+  return NewHandle(*host, v, HandleKind::kComponent, index);
+}
+
+bool VESSEL::SetAnimation(UINT anim, double state) const {
+  VSIM_VESSEL_OR_RETURN("SetAnimation", false);
+  Record(*host, &v, "SetAnimation", anim, state);
+  if (!InRange(*host, v, anim, d.animations.size(), "animation", "SetAnimation")) return false;
+  d.animations[anim].state = state;
+  return true;
+}
+
+#define QUERY(Type, Method, Answer)         \
+  Type VESSEL::Method() const {             \
+    VSIM_VESSEL_OR_RETURN(#Method, Type{}); \
+    Record(*host, &v, #Method);             \
+    return host->answers().Answer(v);       \
+  }
+QUERY(double, GetAltitude, Altitude)
+QUERY(double, GetAirspeed, Airspeed)
+QUERY(double, GetAOA, AOA)
+QUERY(double, GetBank, Bank)
+QUERY(bool, GroundContact, GroundContact)
+QUERY(double, GetFuelMass, FuelMass)
+#undef QUERY
+
+double VESSEL::GetControlSurfaceLevel(AIRCTRL_TYPE type) const {
+  VSIM_VESSEL_OR_RETURN("GetControlSurfaceLevel", 0.0);
+  Record(*host, &v, "GetControlSurfaceLevel", static_cast<int>(type));
+  return host->answers().ControlSurfaceLevel(v, type);
+}
+
+double VESSEL::GetThrusterLevel(THRUSTER_HANDLE th) const {
+  VSIM_VESSEL_OR_RETURN("GetThrusterLevel", 0.0);
+  Record(*host, &v, "GetThrusterLevel", HandleArg{"thruster", th});
+  const vsim::Thruster* t =
+      Issued(*host, v, th, HandleKind::kThruster, d.thrusters, "GetThrusterLevel");
+  return t == nullptr ? 0.0 : host->answers().ThrusterLevel(v, *t);
+}
+
+void VESSEL::SetThrusterLevel(THRUSTER_HANDLE th, double level) const {
+  VSIM_VESSEL_OR_RETURN("SetThrusterLevel");
+  Record(*host, &v, "SetThrusterLevel", HandleArg{"thruster", th}, level);
+  if (vsim::Thruster* t =
+          Issued(*host, v, th, HandleKind::kThruster, d.thrusters, "SetThrusterLevel"))
+    t->level = Clamp(level, 0, 1);
+}
+
+void VESSEL::SetThrusterDir(THRUSTER_HANDLE th, const VECTOR3& dir) const {
+  VSIM_VESSEL_OR_RETURN("SetThrusterDir");
+  Record(*host, &v, "SetThrusterDir", HandleArg{"thruster", th}, dir);
+  if (vsim::Thruster* t =
+          Issued(*host, v, th, HandleKind::kThruster, d.thrusters, "SetThrusterDir"))
+    t->dir = dir;
+}
+
+void VESSEL::SetThrusterMax0(THRUSTER_HANDLE th, double maxth0) const {
+  VSIM_VESSEL_OR_RETURN("SetThrusterMax0");
+  Record(*host, &v, "SetThrusterMax0", HandleArg{"thruster", th}, maxth0);
+  if (vsim::Thruster* t =
+          Issued(*host, v, th, HandleKind::kThruster, d.thrusters, "SetThrusterMax0"))
+    t->max0 = maxth0;
+}
+
+void VESSEL::SetFuelMass(double m) const {
+  VSIM_VESSEL_OR_RETURN("SetFuelMass");
+  Record(*host, &v, "SetFuelMass", m);
+  if (d.propellants.empty()) return;
+  vsim::Propellant& p = d.propellants.front();
+  p.mass = Clamp(m, 0, p.max_mass);
+}
+
+void VESSEL::AddForce(const VECTOR3& F, const VECTOR3& r) const {
+  VSIM_VESSEL_OR_RETURN("AddForce");
+  Record(*host, &v, "AddForce", F, r);
+  d.forces.push_back({F, r});
+}

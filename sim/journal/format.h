@@ -1,0 +1,18 @@
+// Text of the values the journal records: numbers that read back exactly,
+// vectors and quoted strings.
+#pragma once
+
+#include <string>
+
+#include "host/host_api.h"
+
+namespace vsim {
+
+// Shortest text that reads back as the same number.
+std::string FormatNumber(double value);
+std::string FormatNumber(float value);
+void AppendNumber(std::string& out, double value);
+std::string FormatVector(const VECTOR3& v);
+std::string FormatString(const char* text);
+
+}  // namespace vsim

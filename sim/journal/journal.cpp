@@ -1,0 +1,60 @@
+#include "sim/journal/journal.h"
+
+namespace vsim {
+
+std::string CallEntry::Line() const { return std::to_string(step) + " " + vessel + " " + call; }
+
+std::string_view CallEntry::Name() const {
+  std::string_view text = call;
+  const auto paren = text.find('(');
+  const auto space = text.find(' ');
+  return text.substr(0, paren < space ? paren : space);
+}
+
+void Journal::Add(int step, const std::string& vessel, std::string call) {
+  CallEntry entry{step, vessel, std::move(call)};
+  if (sink != nullptr && !sink_failed_) {
+    const std::string line = entry.Line() + '\n';
+    if (std::fwrite(line.data(), 1, line.size(), sink) != line.size()) sink_failed_ = true;
+  }
+  if (keep) entries_.push_back(std::move(entry));
+}
+
+std::string Journal::Text() const {
+  std::string text;
+  for (const CallEntry& entry : entries_) {
+    text += entry.Line();
+    text += '\n';
+  }
+  return text;
+}
+
+std::vector<std::string> Journal::Calls(const std::string& vessel, const std::string& name) const {
+  std::vector<std::string> calls;
+  for (const CallEntry& entry : entries_)
+    if (entry.vessel == vessel && (name.empty() || entry.Name() == name))
+      calls.push_back(entry.call);
+  return calls;
+}
+
+std::string HandleNames::Issued(HandleKind kind, std::uint32_t index) {
+  return std::string(HandleKindName(kind)) + "#" + std::to_string(index + 1);
+}
+
+std::string HandleNames::Foreign(std::uint32_t vessel, const char* kind, const void* handle) {
+  if (handle == nullptr) return "null";
+  auto found = names_.find({vessel, handle});
+  if (found != names_.end()) return found->second;
+  std::string name = std::string(kind) + "#" + std::to_string(++counts_[{vessel, kind}]);
+  names_.emplace(std::make_pair(vessel, handle), name);
+  return name;
+}
+
+void HandleNames::Forget(std::uint32_t vessel) {
+  for (auto it = names_.begin(); it != names_.end();)
+    it = it->first.first == vessel ? names_.erase(it) : std::next(it);
+  for (auto it = counts_.begin(); it != counts_.end();)
+    it = it->first.first == vessel ? counts_.erase(it) : std::next(it);
+}
+
+}  // namespace vsim

@@ -1,0 +1,65 @@
+// The call journal: every call a module makes into the host or the sound
+// library, in order, as text lines "STEP VESSEL CALL(ARGS)".
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "host/host_api.h"
+#include "sim/handles/handles.h"
+#include "sim/journal/format.h"
+
+namespace vsim {
+
+struct CallEntry {
+  int step = 0;
+  std::string vessel;  // "-" for calls that belong to no vessel
+  std::string call;    // "SetCW(0.3, 0.3, 0.67, 0.92)"
+
+  std::string Line() const;
+  // The operation's name: the call text up to its argument list.
+  std::string_view Name() const;
+};
+
+class Journal {
+public:
+  // Off, recording costs one test of this flag and builds nothing.
+  bool enabled = true;
+  // Entries are kept for inspection; a sink also receives each line as it comes.
+  bool keep = true;
+  std::FILE* sink = nullptr;
+
+  void Add(int step, const std::string& vessel, std::string call);
+  const std::vector<CallEntry>& Entries() const { return entries_; }
+  void Clear() { entries_.clear(); }
+  std::string Text() const;
+  // Entries of one vessel whose operation has this name (all, if empty).
+  std::vector<std::string> Calls(const std::string& vessel, const std::string& name = "") const;
+  // Set when writing to the sink failed.
+  bool SinkFailed() const { return sink_failed_; }
+
+private:
+  std::vector<CallEntry> entries_;
+  bool sink_failed_ = false;
+};
+
+// Names of handles in the journal. A handle the host issued is named after
+// its kind and index ("thruster#2"); values the module made itself (its
+// functions, textures, its instance) are numbered per vessel as they appear.
+class HandleNames {
+public:
+  static std::string Issued(HandleKind kind, std::uint32_t index);
+  std::string Foreign(std::uint32_t vessel, const char* kind, const void* handle);
+  void Forget(std::uint32_t vessel);
+
+private:
+  std::map<std::pair<std::uint32_t, const void*>, std::string> names_;
+  std::map<std::pair<std::uint32_t, std::string>, int> counts_;
+};
+
+}  // namespace vsim

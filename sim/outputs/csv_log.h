@@ -1,0 +1,43 @@
+// flight.csv: one row per vessel per step, written to a partial file that
+// becomes the log only when the flight completes.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sim/files/atomic_file.h"
+#include "sim/outputs/observer.h"
+
+namespace vsim {
+
+struct LogOptions {
+  std::string out_dir;
+  int every = 1;         // a row every this many steps
+  int engine_slot = 0;   // the sound slot whose playback the log shows; 0: none
+};
+
+class CsvLog final : public RunObserver {
+public:
+  // Makes the folder and the partial file; throws FileError.
+  CsvLog(FileSystem& files, LogOptions options);
+  // The columns come from the first vessel; later ones change nothing.
+  void VesselCreated(const Host& host, const VesselRecord& vessel) override;
+  void StepDone(const Host& host) override;
+  void RunEnded(Host& host, bool completed) override;
+
+private:
+  void AppendRow(const Host& host, const VesselRecord& v);
+
+  LogOptions options_;
+  std::unique_ptr<AtomicFile> file_;
+  bool has_columns_ = false;
+  std::vector<THGROUP_TYPE> groups_;
+  std::size_t animations_ = 0;
+  std::size_t beacons_ = 0;
+  std::string line_;
+};
+
+const char* GroupName(THGROUP_TYPE type);
+
+}  // namespace vsim

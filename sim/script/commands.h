@@ -1,0 +1,153 @@
+// Flight-script commands as types: the parser turns each line into one of
+// these once, and nothing downstream looks at the words again.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "host/host_api.h"
+#include "sim/script/quantities.h"
+
+namespace vsim {
+
+enum class Op { Eq, Ne, Lt, Le, Gt, Ge };
+
+// A host-visible quantity, optionally of a named vessel ("heli:altitude").
+struct Quantity {
+  std::string vessel;  // empty: the focus vessel
+  std::string name;    // as written, e.g. "anim.2"
+  const QuantityDef* def = nullptr;
+  int index = 0;
+};
+
+struct Condition {
+  Quantity quantity;
+  Op op = Op::Eq;
+  Value value;
+  double tolerance = 0;
+  std::string source;  // the condition as written, for messages
+};
+
+// Set-up, before the first vessel.
+struct ModuleCommand {
+  std::string path;
+};
+struct SoundCommand {
+  bool on;
+};
+struct PhysicsCommand {
+  bool on;
+};
+struct DtCommand {
+  double seconds;
+};
+// The world and its vessels.
+struct VesselCommand {
+  std::string name;
+  int flight_model;
+};
+struct FocusCommand {
+  std::string name;
+};
+struct DestroyCommand {
+  std::string name;
+};
+struct CockpitCommand {};
+struct CameraCommand {
+  bool internal;
+};
+struct TimeAccCommand {
+  double factor;
+};
+// The pilot.
+struct ThrottleCommand {
+  THGROUP_TYPE group;
+  std::string group_name;
+  double level;
+};
+struct RudderCommand {
+  double level;
+};
+struct KeyCommand {
+  unsigned key;
+  std::vector<unsigned> modifiers;
+  bool release;
+};
+struct ClickCommand {
+  int area;
+};
+struct HoldCommand {
+  int area;
+  int events;
+};
+struct SetCommand {
+  Quantity quantity;
+  std::vector<double> values;
+};
+// Time.
+struct StepCommand {
+  long long count;
+};
+struct RunCommand {
+  double seconds;
+};
+struct UntilCommand {
+  Condition condition;
+  double within;
+};
+// Checks, narration and the plot.
+struct ExpectCallCommand {
+  std::string text;
+};
+struct ExpectNoCallCommand {
+  std::string name;
+};
+struct ExpectCommand {
+  Condition condition;
+};
+struct MarkCommand {
+  std::string text;
+  Condition condition;
+  std::optional<unsigned> after_key;
+};
+enum class PlotQuantity { kAltitude, kAirspeed };
+struct PlotAnimCommand {
+  UINT index;
+  std::string label;
+};
+struct PlotLimitCommand {
+  PlotQuantity quantity;
+  double value;
+  std::string label;
+};
+
+using Command =
+    std::variant<ModuleCommand, SoundCommand, PhysicsCommand, DtCommand, VesselCommand,
+                 FocusCommand, DestroyCommand, CockpitCommand, CameraCommand, TimeAccCommand,
+                 ThrottleCommand, RudderCommand, KeyCommand, ClickCommand, HoldCommand, SetCommand,
+                 StepCommand, RunCommand, UntilCommand, ExpectCallCommand, ExpectNoCallCommand,
+                 ExpectCommand, MarkCommand, PlotAnimCommand, PlotLimitCommand>;
+
+struct ScriptLine {
+  int line = 0;
+  Command command;
+};
+
+struct Script {
+  std::string file;
+  std::vector<ScriptLine> commands;
+
+  std::string Where(int line) const { return file + ":" + std::to_string(line); }
+  bool NeedsJournal() const;
+  template <typename T>
+  std::vector<const T*> All() const {
+    std::vector<const T*> found;
+    for (const ScriptLine& c : commands)
+      if (const T* t = std::get_if<T>(&c.command)) found.push_back(t);
+    return found;
+  }
+};
+
+}  // namespace vsim

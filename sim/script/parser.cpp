@@ -1,0 +1,179 @@
+#include "sim/script/parser.h"
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "sim/script/numbers.h"
+#include "sim/script/parser_impl.h"
+
+namespace vsim {
+
+namespace {
+
+constexpr double kMaxWholeNumber = 1e9;
+
+bool ParseOp(const std::string& text, Op& op) {
+  static const std::map<std::string, Op> kOps = {{"==", Op::Eq}, {"!=", Op::Ne}, {"<", Op::Lt},
+                                                 {"<=", Op::Le}, {">", Op::Gt},  {">=", Op::Ge}};
+  auto it = kOps.find(text);
+  if (it == kOps.end()) return false;
+  op = it->second;
+  return true;
+}
+
+}  // namespace
+
+Command Parser::Parse(int line, const LexedLine& lexed) {
+  line_ = line;
+  tokens_ = &lexed.tokens;
+  text_ = &lexed.text;
+  const VerbRow* verb = FindVerb(Arg(0));
+  if (verb == nullptr) Error("unknown command \"" + Arg(0) + "\"");
+  return (this->*verb->parse)();
+}
+
+void Parser::Error(const std::string& message) const {
+  throw ScriptError(file_ + ":" + std::to_string(line_) + ": " + message);
+}
+
+void Parser::Count(std::size_t lo, std::size_t hi) const {
+  const std::size_t n = Count();
+  if (n >= lo && n <= hi) return;
+  const std::string expected =
+      lo == hi ? std::to_string(lo) : std::to_string(lo) + " to " + std::to_string(hi);
+  Error(Arg(0) + " takes " + expected + (hi == 1 ? " argument" : " arguments") + ", got " +
+        std::to_string(n));
+}
+
+void Parser::Setup(const std::string& what) const {
+  if (any_vessel_) Error(what + " must come before the first vessel");
+}
+
+void Parser::NeedFocus() const {
+  if (focus_.empty()) Error("no vessel to act on: create one with \"vessel NAME\"");
+}
+
+std::string Parser::KnownVessel(const std::string& name) const {
+  if (vessels_.count(name) == 0) Error("unknown vessel \"" + name + "\"");
+  return name;
+}
+
+std::string Parser::OneOf(std::size_t i, std::initializer_list<const char*> options) const {
+  std::string list;
+  for (const char* o : options) {
+    if (Arg(i) == o) return o;
+    list += (list.empty() ? "" : " or ") + std::string(o);
+  }
+  Error("expected " + list + ", got \"" + Arg(i) + "\"");
+}
+
+double Parser::Number(std::size_t i) const {
+  double v = 0;
+  if (!ParseNumber(Arg(i), v)) Error("bad number \"" + Arg(i) + "\"");
+  return v;
+}
+
+double Parser::Positive(std::size_t i) const {
+  const double v = Number(i);
+  if (!(v > 0)) Error("expected a positive number, got \"" + Arg(i) + "\"");
+  return v;
+}
+
+double Parser::Integer(std::size_t i) const {
+  const double v = Number(i);
+  if (std::abs(v) > kMaxWholeNumber || v != std::trunc(v))
+    Error("expected a whole number, got \"" + Arg(i) + "\"");
+  return v;
+}
+
+double Parser::Level(std::size_t i, double lo, double hi) const {
+  const double v = Number(i);
+  if (v < lo || v > hi)
+    Error("level " + Arg(i) + " outside " + std::to_string(static_cast<int>(lo)) + ".." +
+          std::to_string(static_cast<int>(hi)));
+  return v;
+}
+
+Quantity Parser::ParseQuantity(const std::string& written) const {
+  Quantity q;
+  q.name = written;
+  const auto colon = written.find(':');
+  if (colon != std::string::npos) {
+    q.vessel = KnownVessel(written.substr(0, colon));
+    q.name = written.substr(colon + 1);
+  }
+  const QuantityMatch match = FindQuantity(q.name);
+  if (match.def == nullptr || match.def->read == nullptr)
+    Error("unknown quantity \"" + q.name + "\"");
+  q.def = match.def;
+  q.index = match.index;
+  return q;
+}
+
+Condition Parser::ParseCondition(std::size_t first, std::size_t last) const {
+  Condition c;
+  const std::size_t count = last + 1 - first;
+  if (count != 3 && count != 5) Error("expected QUANTITY OP VALUE [~ TOLERANCE]");
+  c.quantity = ParseQuantity(Arg(first));
+  if (!ParseOp(Arg(first + 1), c.op)) Error("unknown comparison \"" + Arg(first + 1) + "\"");
+  if (c.quantity.def->kind == QuantityKind::kText) {
+    if (c.op != Op::Eq && c.op != Op::Ne) Error(c.quantity.name + " compares with == or != only");
+    c.value.is_text = true;
+    c.value.text = Arg(first + 2);
+  } else {
+    c.value.number = Number(first + 2);
+  }
+  if (count == 5) {
+    if (Arg(first + 3) != "~") Error("expected \"~ TOLERANCE\"");
+    c.tolerance = Number(first + 4);
+    if (!(c.tolerance >= 0)) Error("tolerance must not be negative");
+  }
+  for (std::size_t i = first; i <= last; ++i)
+    c.source += (i == first ? "" : " ") + (Quoted(i) ? "\"" + Arg(i) + "\"" : Arg(i));
+  return c;
+}
+
+bool Script::NeedsJournal() const {
+  return !All<ExpectCallCommand>().empty() || !All<ExpectNoCallCommand>().empty();
+}
+
+void CheckFiles(const Script& script) {
+  for (const ScriptLine& line : script.commands)
+    if (const auto* module = std::get_if<ModuleCommand>(&line.command)) {
+      std::error_code error;
+      if (!std::filesystem::is_regular_file(module->path, error))
+        throw ScriptError(script.Where(line.line) + ": module file not found: " + module->path);
+    }
+}
+
+Script ParseScript(const std::string& file, const std::string& text) {
+  Script script;
+  script.file = file;
+  Parser parser(file);
+  std::istringstream in(text);
+  std::string raw;
+  int line = 0;
+  while (std::getline(in, raw)) {
+    ++line;
+    const LexedLine lexed = Lex(raw);
+    if (!lexed.error.empty())
+      throw ScriptError(file + ":" + std::to_string(line) + ": " + lexed.error);
+    if (lexed.tokens.empty()) continue;
+    script.commands.push_back({line, parser.Parse(line, lexed)});
+  }
+  CheckFiles(script);
+  return script;
+}
+
+Script LoadScript(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw ScriptError(path + ": cannot read the script");
+  std::stringstream text;
+  text << in.rdbuf();
+  return ParseScript(path, text.str());
+}
+
+}  // namespace vsim

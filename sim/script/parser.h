@@ -1,0 +1,25 @@
+// Flight scripts: a small command language that sets a flight up, drives
+// the vessels and checks what the host saw. Parsing validates every line
+// before anything runs.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+#include "sim/script/commands.h"
+
+namespace vsim {
+
+// "file:line: message"
+class ScriptError : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
+// Parses and checks the files the script names.
+Script ParseScript(const std::string& file, const std::string& text);
+Script LoadScript(const std::string& path);
+// Every file a script names exists (a module a regular file).
+void CheckFiles(const Script& script);
+
+}  // namespace vsim

@@ -1,0 +1,80 @@
+// The parser's inner workings, shared by the line parser and the verb table.
+#pragma once
+
+#include <cstddef>
+#include <initializer_list>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "sim/script/commands.h"
+#include "sim/script/lexer.h"
+
+namespace vsim {
+
+class Parser {
+public:
+  explicit Parser(std::string file) : file_(std::move(file)) {}
+  Command Parse(int line, const LexedLine& lexed);
+
+  // One per verb, in verbs.cpp.
+  Command Module();
+  Command Sound();
+  Command PhysicsSwitch();
+  Command Dt();
+  Command NewVessel();
+  Command Focus();
+  Command Destroy();
+  Command Cockpit();
+  Command Camera();
+  Command Throttle();
+  Command Rudder();
+  Command TimeAcc();
+  Command Key();
+  Command Click();
+  Command Hold();
+  Command Set();
+  Command Step();
+  Command Run();
+  Command Until();
+  Command Expect();
+  Command Mark();
+  Command Plot();
+
+private:
+  [[noreturn]] void Error(const std::string& message) const;
+  const std::string& Arg(std::size_t i) const { return (*tokens_)[i].text; }
+  bool Quoted(std::size_t i) const { return (*tokens_)[i].quoted; }
+  std::size_t Count() const { return tokens_->size() - 1; }
+  void Count(std::size_t lo, std::size_t hi) const;
+  void Setup(const std::string& what) const;
+  void NeedFocus() const;
+  std::string KnownVessel(const std::string& name) const;
+  std::string OneOf(std::size_t i, std::initializer_list<const char*> options) const;
+  double Number(std::size_t i) const;
+  double Positive(std::size_t i) const;
+  double Integer(std::size_t i) const;
+  double Level(std::size_t i, double lo, double hi) const;
+  // QUANTITY OP VALUE [~ TOLERANCE] over tokens first..last.
+  Condition ParseCondition(std::size_t first, std::size_t last) const;
+  Quantity ParseQuantity(const std::string& written) const;
+
+  std::string file_;
+  int line_ = 0;
+  const std::vector<Token>* tokens_ = nullptr;
+  const std::string* text_ = nullptr;
+  std::set<std::string> vessels_;
+  std::string focus_;
+  bool any_vessel_ = false;
+  bool physics_on_ = true;
+};
+
+struct VerbRow {
+  const char* name;
+  Command (Parser::*parse)();
+};
+
+// The verb's row, or null.
+const VerbRow* FindVerb(const std::string& name);
+
+}  // namespace vsim

@@ -1,0 +1,248 @@
+// The script's verbs: each parses its own arguments into its command.
+#include <cstring>
+#include <iterator>
+
+#include "sim/script/keys.h"
+#include "sim/script/parser_impl.h"
+
+namespace vsim {
+
+namespace {
+
+constexpr int kMaxHoldEvents = 1'000'000;
+constexpr long long kMaxStepCount = 10'000'000;
+constexpr double kDefaultUntilLimit_s = 600;
+
+constexpr VerbRow kVerbs[] = {
+    {"module", &Parser::Module},
+    {"sound", &Parser::Sound},
+    {"physics", &Parser::PhysicsSwitch},
+    {"dt", &Parser::Dt},
+    {"vessel", &Parser::NewVessel},
+    {"focus", &Parser::Focus},
+    {"destroy", &Parser::Destroy},
+    {"cockpit", &Parser::Cockpit},
+    {"camera", &Parser::Camera},
+    {"throttle", &Parser::Throttle},
+    {"rudder", &Parser::Rudder},
+    {"timeacc", &Parser::TimeAcc},
+    {"key", &Parser::Key},
+    {"click", &Parser::Click},
+    {"hold", &Parser::Hold},
+    {"set", &Parser::Set},
+    {"step", &Parser::Step},
+    {"run", &Parser::Run},
+    {"until", &Parser::Until},
+    {"expect", &Parser::Expect},
+    {"mark", &Parser::Mark},
+    {"plot", &Parser::Plot},
+};
+
+}  // namespace
+
+const VerbRow* FindVerb(const std::string& name) {
+  for (const VerbRow& row : kVerbs)
+    if (name == row.name) return &row;
+  return nullptr;
+}
+
+Command Parser::Module() {
+  Count(1, 1);
+  Setup("module");
+  return ModuleCommand{Arg(1)};
+}
+
+Command Parser::Sound() {
+  Count(1, 1);
+  Setup("sound");
+  return SoundCommand{OneOf(1, {"on", "off"}) == "on"};
+}
+
+Command Parser::PhysicsSwitch() {
+  Count(1, 1);
+  Setup("physics");
+  physics_on_ = OneOf(1, {"on", "off"}) == "on";
+  return PhysicsCommand{physics_on_};
+}
+
+Command Parser::Dt() {
+  Count(1, 1);
+  return DtCommand{Positive(1)};
+}
+
+Command Parser::NewVessel() {
+  Count(1, 2);
+  const std::string& name = Arg(1);
+  if (vessels_.count(name) != 0) Error("vessel \"" + name + "\" already exists");
+  if (name.find(':') != std::string::npos) Error("a vessel name cannot contain ':'");
+  const bool easy = Count() == 2 && OneOf(2, {"easy", "realistic"}) == "easy";
+  vessels_.insert(name);
+  if (focus_.empty()) focus_ = name;
+  any_vessel_ = true;
+  return VesselCommand{name, easy ? 0 : 1};
+}
+
+Command Parser::Focus() {
+  Count(1, 1);
+  focus_ = KnownVessel(Arg(1));
+  return FocusCommand{focus_};
+}
+
+Command Parser::Destroy() {
+  Count(1, 1);
+  const std::string name = KnownVessel(Arg(1));
+  vessels_.erase(name);
+  if (focus_ == name) focus_ = vessels_.empty() ? "" : *vessels_.begin();
+  return DestroyCommand{name};
+}
+
+Command Parser::Cockpit() {
+  Count(0, 0);
+  NeedFocus();
+  return CockpitCommand{};
+}
+
+Command Parser::Camera() {
+  Count(1, 1);
+  return CameraCommand{OneOf(1, {"internal", "external"}) == "internal"};
+}
+
+Command Parser::Throttle() {
+  Count(2, 2);
+  NeedFocus();
+  const std::string group = OneOf(1, {"main", "hover"});
+  return ThrottleCommand{group == "main" ? THGROUP_MAIN : THGROUP_HOVER, group, Level(2, 0, 1)};
+}
+
+Command Parser::Rudder() {
+  Count(1, 1);
+  NeedFocus();
+  return RudderCommand{Level(1, -1, 1)};
+}
+
+Command Parser::TimeAcc() {
+  Count(1, 1);
+  return TimeAccCommand{Positive(1)};
+}
+
+Command Parser::Key() {
+  if (Count() < 1) Error("key needs a key");
+  NeedFocus();
+  KeyCommand key{0, {}, false};
+  const auto code = ParseKey(Arg(1));
+  if (!code) Error("unknown key \"" + Arg(1) + "\"");
+  key.key = *code;
+  for (std::size_t i = 2; i <= Count(); ++i) {
+    if (Arg(i) == "release") {
+      key.release = true;
+      continue;
+    }
+    const auto modifier = ParseModifier(Arg(i));
+    if (!modifier) Error("unknown key option \"" + Arg(i) + "\" (release, ctrl, shift, alt)");
+    key.modifiers.push_back(*modifier);
+  }
+  return key;
+}
+
+Command Parser::Click() {
+  Count(1, 1);
+  NeedFocus();
+  return ClickCommand{static_cast<int>(Integer(1))};
+}
+
+Command Parser::Hold() {
+  Count(2, 2);
+  NeedFocus();
+  const int area = static_cast<int>(Integer(1));
+  const double events = Integer(2);
+  if (events < 1 || events > kMaxHoldEvents) Error("hold takes from 1 to 1000000 events");
+  return HoldCommand{area, static_cast<int>(events)};
+}
+
+Command Parser::Set() {
+  if (Count() < 2) Error("set needs a quantity and a value");
+  NeedFocus();
+  const std::string& what = Arg(1);
+  const QuantityMatch match = FindQuantity(what);
+  if (match.def == nullptr || match.def->set == nullptr) Error("cannot set \"" + what + "\"");
+  const auto values = static_cast<std::size_t>(match.def->set_values);
+  if (Count() - 1 != values)
+    Error("set " + what + " takes " + std::to_string(values) +
+          (values == 1 ? " value" : " values"));
+  if (physics_on_ && !match.def->set_with_physics)
+    Error("cannot set " + what + " with physics on: the physics derives it");
+  SetCommand set{{"", what, match.def, match.index}, {}};
+  for (std::size_t i = 2; i <= Count(); ++i) set.values.push_back(Number(i));
+  return set;
+}
+
+Command Parser::Step() {
+  Count(0, 1);
+  const double count = Count() == 1 ? Integer(1) : 1;
+  if (count < 1 || count > kMaxStepCount) Error("step count must be from 1 to 10000000");
+  return StepCommand{static_cast<long long>(count)};
+}
+
+Command Parser::Run() {
+  Count(1, 1);
+  return RunCommand{Positive(1)};
+}
+
+Command Parser::Until() {
+  NeedFocus();
+  const std::size_t n = Count();
+  if (n >= 2 && Arg(n - 1) == "within") return UntilCommand{ParseCondition(1, n - 2), Positive(n)};
+  return UntilCommand{ParseCondition(1, n), kDefaultUntilLimit_s};
+}
+
+Command Parser::Expect() {
+  if (Count() < 1) Error("expect needs a check");
+  if (Arg(1) == "call") {
+    const std::size_t verb_end = text_->find("expect") + std::strlen("expect");
+    std::string text = text_->substr(text_->find("call", verb_end) + std::strlen("call"));
+    text.erase(0, text.find_first_not_of(" \t"));
+    if (text.empty()) Error("expect call needs the call text");
+    return ExpectCallCommand{text};
+  }
+  if (Arg(1) == "no-call") {
+    Count(2, 2);
+    return ExpectNoCallCommand{Arg(2)};
+  }
+  NeedFocus();
+  return ExpectCommand{ParseCondition(1, Count())};
+}
+
+// mark "TEXT" when CONDITION [after key KEY]
+Command Parser::Mark() {
+  const std::size_t n = Count();
+  if (n < 5 || !Quoted(1) || Arg(2) != "when")
+    Error("mark needs \"TEXT\" when QUANTITY OP VALUE [after key KEY]");
+  NeedFocus();
+  MarkCommand mark{Arg(1), {}, std::nullopt};
+  std::size_t end = n;
+  if (n >= 8 && Arg(n - 2) == "after" && Arg(n - 1) == "key") {
+    mark.after_key = ParseKey(Arg(n));
+    if (!mark.after_key) Error("unknown key \"" + Arg(n) + "\"");
+    end = n - 3;
+  }
+  mark.condition = ParseCondition(3, end);
+  return mark;
+}
+
+// plot anim N "LABEL" | plot limit altitude|airspeed VALUE "LABEL"
+Command Parser::Plot() {
+  const std::size_t n = Count();
+  if (n == 3 && Arg(1) == "anim") {
+    const double index = Integer(2);
+    if (index < 0) Error("expected an animation index, got \"" + Arg(2) + "\"");
+    return PlotAnimCommand{static_cast<UINT>(index), Arg(3)};
+  }
+  if (n == 4 && Arg(1) == "limit") {
+    const bool altitude = OneOf(2, {"altitude", "airspeed"}) == "altitude";
+    return PlotLimitCommand{altitude ? PlotQuantity::kAltitude : PlotQuantity::kAirspeed, Number(3),
+                            Arg(4)};
+  }
+  Error("plot takes: anim N \"LABEL\" or limit altitude|airspeed VALUE \"LABEL\"");
+}
+
+}  // namespace vsim

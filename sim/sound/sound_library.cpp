@@ -1,0 +1,89 @@
+// A substitute for the optional sound library: gives each vessel its own
+// identifier and records every request in the host's journal. Built as the
+// library file the module looks for; test variants leave exports out.
+// Nothing here throws or formats text: the host records what it is told,
+// and only when its journal is on.
+#include "host/host_api.h"
+#include "sim/core/host.h"
+#include "sim/core/sound_requests.h"
+
+namespace {
+
+constexpr int kMaxVessels = 60;
+OBJHANDLE vessels[kMaxVessels] = {};
+
+OBJHANDLE VesselOf(int id) { return id >= 0 && id < kMaxVessels ? vessels[id] : nullptr; }
+
+int Note(int id, const vsim::SoundRequest& request, int result = 1) noexcept {
+  if (vsim::Host* host = vsim::ActiveHost()) vsim::NoteSoundRequest(*host, VesselOf(id), request);
+  return result;
+}
+
+}  // namespace
+
+#define SOUND_EXPORT extern "C" __attribute__((visibility("default")))
+
+SOUND_EXPORT int LoadVesselWaveOBSound3(int id, int slot, const char* path, int type) noexcept {
+  return Note(id, {"LoadVesselWaveOBSound3", {id, slot}, 2, path, type, true, nullptr, slot, "load"});
+}
+
+SOUND_EXPORT int PlayVesselWaveOBSound3(int id, int slot, int loop, int volume,
+                                        int frequency) noexcept {
+  return Note(id, {"PlayVesselWaveOBSound3", {id, slot, loop, volume, frequency}, 5, nullptr, 0, false,
+                   nullptr, slot, "play", loop, volume, frequency});
+}
+
+SOUND_EXPORT int PlayVesselExclusiveWaveOBSound3(int id, int slot, int loop, int volume,
+                                                 int frequency) noexcept {
+  return Note(id, {"PlayVesselExclusiveWaveOBSound3", {id, slot, loop, volume, frequency}, 5,
+                   nullptr, 0, false, nullptr, slot, "play", loop, volume, frequency});
+}
+
+SOUND_EXPORT int StopVesselWave3(int id, int slot) noexcept {
+  return Note(id, {"StopVesselWave3", {id, slot}, 2, nullptr, 0, false, nullptr, slot, "stop"});
+}
+
+SOUND_EXPORT int IsPlayingVesselWave3(int id, int slot) noexcept {
+  return Note(id, {"IsPlayingVesselWave3", {id, slot}, 2, nullptr, 0, false, nullptr, 0, "query"}, 0);
+}
+
+SOUND_EXPORT int IsPlayingRadioVesselWave(int id, int slot) noexcept {
+  return Note(id, {"IsPlayingRadioVesselWave", {id, slot}, 2, nullptr, 0, false, nullptr, 0, "query"},
+              0);
+}
+
+SOUND_EXPORT int SoundOption3(int id, int option, int value) noexcept {
+  return Note(id, {"SoundOption3", {id, option, value}, 3, nullptr, 0, false, nullptr, 0, "option"});
+}
+
+#if !defined(WITHOUT_SET_FREQUENCY)
+SOUND_EXPORT int SetFrequency(int id, int slot, int frequency) noexcept {
+  return Note(id, {"SetFrequency", {id, slot, frequency}, 3, nullptr, 0, false, nullptr, 0, "query"});
+}
+#endif
+
+#if !defined(WITHOUT_GET_VESSEL_SOUND_ID)
+SOUND_EXPORT int GetVesselSoundID3(OBJHANDLE vessel) noexcept {
+  int id = -1;
+  for (int i = 0; i < kMaxVessels && id < 0; ++i)
+    if (vessels[i] == vessel || vessels[i] == nullptr) {
+      vessels[i] = vessel;
+      id = i;
+    }
+  vsim::Host* host = vsim::ActiveHost();
+  if (host == nullptr) return id;
+  vsim::NoteSoundRequest(*host, vessel,
+                         {"GetVesselSoundID3", {}, 0, nullptr, 0, false, vessel, 0, "id"});
+  vsim::NoteSoundId(*host, vessel, id);
+  return id;
+}
+#endif
+
+SOUND_EXPORT int ReplaceStockOBSound3(int id, int which, const char* path) noexcept {
+  return Note(id, {"ReplaceStockOBSound3", {id, which}, 2, path, 0, false, nullptr, 0, "option"});
+}
+
+#if !defined(WITHOUT_GET_VERSION)
+constexpr int kVersion = 35;
+SOUND_EXPORT int GetVersionOBSound3() noexcept { return kVersion; }
+#endif

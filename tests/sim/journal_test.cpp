@@ -1,0 +1,79 @@
+// The journal layer: number and string text, handle names, call look-up.
+#include "sim/journal/journal.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+struct NumberCase {
+  const char* name;
+  double value;
+  const char* text;
+};
+
+void PrintTo(const NumberCase& c, std::ostream* out) { *out << c.name; }
+
+class FormatNumberTest : public ::testing::TestWithParam<NumberCase> {};
+
+TEST_P(FormatNumberTest, ShortestTextThatReadsBack) {
+  EXPECT_EQ(vsim::FormatNumber(GetParam().value), GetParam().text);
+  if (std::isfinite(GetParam().value)) {
+    EXPECT_EQ(std::stod(vsim::FormatNumber(GetParam().value)), GetParam().value);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, FormatNumberTest,
+    ::testing::Values(NumberCase{"Zero", 0.0, "0"}, NumberCase{"Integer", 45000, "45000"},
+                      NumberCase{"Decimal", 0.00242, "0.00242"},
+                      NumberCase{"Negative", -3.954622, "-3.954622"},
+                      NumberCase{"Tiny", 1e-9, "1e-09"}, NumberCase{"Huge", 1e300, "1e+300"},
+                      NumberCase{"NotANumber", std::numeric_limits<double>::quiet_NaN(), "nan"},
+                      NumberCase{"Infinite", std::numeric_limits<double>::infinity(), "inf"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(FormatString, QuotesAndEscapes) {
+  EXPECT_EQ(vsim::FormatString("Move \"Forwards\"\n"), "\"Move \\\"Forwards\\\"\\n\"");
+  EXPECT_EQ(vsim::FormatString(nullptr), "null");
+  EXPECT_EQ(vsim::FormatVector({1, -0.5, 2}), "(1, -0.5, 2)");
+}
+
+TEST(HandleNames, IssuedByKindAndIndexForeignNumberedPerVesselAsTheyAppear) {
+  EXPECT_EQ(vsim::HandleNames::Issued(vsim::HandleKind::kThruster, 1), "thruster#2");
+  vsim::HandleNames names;
+  int a = 0, b = 0;
+  EXPECT_EQ(names.Foreign(1, "function", &a), "function#1");
+  EXPECT_EQ(names.Foreign(1, "function", &b), "function#2");
+  EXPECT_EQ(names.Foreign(1, "function", &a), "function#1") << "a name stays";
+  EXPECT_EQ(names.Foreign(2, "function", &b), "function#1") << "counted per vessel";
+  EXPECT_EQ(names.Foreign(2, "function", nullptr), "null");
+  names.Forget(1);
+  EXPECT_EQ(names.Foreign(1, "function", &b), "function#1") << "a destroyed vessel's names go";
+}
+
+TEST(Journal, CallsOfOneVesselByOperationName) {
+  vsim::Journal journal;
+  journal.Add(1, "a", "SetAnimation(2, 0.5)");
+  journal.Add(1, "b", "SetAnimation(2, 1)");
+  journal.Add(2, "a", "debug \"x\"");
+  EXPECT_EQ(journal.Calls("a", "SetAnimation"), std::vector<std::string>{"SetAnimation(2, 0.5)"});
+  EXPECT_EQ(journal.Calls("a", "debug"), std::vector<std::string>{"debug \"x\""});
+  EXPECT_EQ(journal.Calls("a").size(), 2u);
+  EXPECT_EQ(journal.Text(), "1 a SetAnimation(2, 0.5)\n1 b SetAnimation(2, 1)\n2 a debug \"x\"\n");
+}
+
+TEST(HandleCodes, RoundTripAndRejectWhatTheHostNeverMade) {
+  void* handle = vsim::EncodeHandle(7, vsim::HandleKind::kComponent, 28);
+  const vsim::HandleCode code = vsim::DecodeHandle(handle);
+  EXPECT_EQ(code.owner, 7u);
+  EXPECT_EQ(code.kind, vsim::HandleKind::kComponent);
+  EXPECT_EQ(code.index, 28u);
+  int local = 0;
+  EXPECT_EQ(vsim::DecodeHandle(&local).kind, vsim::HandleKind::kNone);
+  EXPECT_EQ(vsim::DecodeHandle(nullptr).kind, vsim::HandleKind::kNone);
+}
+
+}  // namespace
