@@ -1,7 +1,3 @@
-#include "sim/script/parser.h"
-#include "sim/script/keys.h"
-#include "sim/script/numbers.h"
-
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -12,6 +8,9 @@
 #include <sstream>
 
 #include "sim/flight/runner.h"
+#include "sim/script/keys.h"
+#include "sim/script/numbers.h"
+#include "sim/script/parser.h"
 #include "tests/support.h"
 
 namespace {
@@ -233,6 +232,31 @@ TEST(ProgramTest, BadScriptExitsTwoWithoutOutputs) {
   output.clear();
   EXPECT_EQ(RunProgram("run missing.vsim", output), 2);
   EXPECT_EQ(output, "missing.vsim: cannot read the script\n");
+}
+
+TEST(ProgramTest, CarelessModuleEndsTheRunWithAFaultNamingVesselAndCall) {
+  test::ScratchDirectory scratch;
+  {
+    std::ofstream("careless.vsim")
+        << "module " << CARELESS_PATH << "\nvessel a\nvessel b\nstep 5\n";
+  }
+  std::string output;
+  EXPECT_EQ(RunProgram("run careless.vsim --quiet --out out --trace trace.txt", output), 1);
+  EXPECT_NE(output.find("careless.vsim:4: 1 a fault \"SetThrusterLevel: the thruster handle "
+                        "belongs to vessel b\""),
+            std::string::npos)
+      << output;
+  EXPECT_NE(output.find("Flight careless.vsim: 1 steps"), std::string::npos) << output;
+  EXPECT_FALSE(Exists("trace.txt"));
+  EXPECT_FALSE(Exists("out/flight.csv.partial"));
+}
+
+TEST(ProgramTest, HelicopterFlightsRaiseNoFault) {
+  test::ScratchDirectory scratch;
+  { std::ofstream("two.vsim") << "vessel a\nvessel b\nthrottle hover 1\nstep 200\n"; }
+  std::string output;
+  EXPECT_EQ(RunProgram("run two.vsim --quiet --out out", output), 0) << output;
+  EXPECT_EQ(output.find("fault"), std::string::npos) << output;
 }
 
 TEST(ProgramTest, CheckCountsExpectationsAcrossScripts) {
