@@ -24,7 +24,8 @@ Host* Host::active_ = nullptr;
 
 std::uint32_t NextSerial() {
   static std::uint32_t serial = 0;
-  return ++serial;
+  serial = serial % kMaxOwner + 1;
+  return serial;
 }
 
 std::string HostFault::Line() const {

@@ -43,13 +43,13 @@ private:
   bool shown_ = false;
 };
 
-PlotSpec PlotSpecOf(const Script& script) {
-  PlotSpec spec;
+PlotLayout PlotLayoutOf(const Script& script) {
+  PlotLayout layout;
   for (const PlotAnimCommand* c : script.All<PlotAnimCommand>())
-    spec.animations.push_back({c->index, c->label});
+    layout.animations.push_back({c->index, c->label});
   for (const PlotLimitCommand* c : script.All<PlotLimitCommand>())
-    spec.limits.push_back({c->quantity == PlotQuantity::kAltitude, c->value, c->label});
-  return spec;
+    layout.limits.push_back({c->quantity == PlotQuantity::kAltitude, c->value, c->label});
+  return layout;
 }
 
 std::vector<std::unique_ptr<RunObserver>> MakeOutputs(const Script& script,
@@ -62,7 +62,7 @@ std::vector<std::unique_ptr<RunObserver>> MakeOutputs(const Script& script,
     outputs.push_back(std::make_unique<CsvLog>(
         files, LogOptions{options.out_dir, options.log_every, options.engine_slot}));
     outputs.push_back(std::make_unique<SvgPlot>(files, options.out_dir + "/flight.svg", script.file,
-                                                PlotSpecOf(script), options.engine_slot));
+                                                PlotLayoutOf(script), options.engine_slot));
   }
   if (options.progress) outputs.push_back(std::make_unique<ProgressLine>(script.file));
   return outputs;

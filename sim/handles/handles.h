@@ -38,9 +38,13 @@ struct HandleCode {
 };
 
 constexpr std::uint32_t kMaxHandleIndex = (1u << 24) - 2;
+// Owners are numbered 1..kMaxOwner. The top byte holds a tag that no
+// user-space pointer has, so no address the module made decodes as a handle.
+constexpr std::uint32_t kMaxOwner = (1u << 24) - 1;
+constexpr std::uint64_t kHandleTag = 0xA5;
 
 inline void* EncodeHandle(std::uint32_t owner, HandleKind kind, std::uint32_t index) {
-  const std::uint64_t bits = (std::uint64_t{owner} << 32) |
+  const std::uint64_t bits = (kHandleTag << 56) | (std::uint64_t{owner & kMaxOwner} << 32) |
                              (std::uint64_t{static_cast<std::uint8_t>(kind)} << 24) |
                              (std::uint64_t{index} + 1);
   return reinterpret_cast<void*>(static_cast<std::uintptr_t>(bits));
@@ -51,8 +55,9 @@ inline HandleCode DecodeHandle(const void* handle) {
   const auto bits = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(handle));
   const auto kind = static_cast<std::uint8_t>((bits >> 24) & 0xFF);
   const auto low = static_cast<std::uint32_t>(bits & 0xFFFFFF);
-  const auto owner = static_cast<std::uint32_t>(bits >> 32);
-  if (owner == 0 || low == 0 || kind == 0 || kind > static_cast<std::uint8_t>(HandleKind::kLast))
+  const auto owner = static_cast<std::uint32_t>((bits >> 32) & kMaxOwner);
+  if ((bits >> 56) != kHandleTag || owner == 0 || low == 0 || kind == 0 ||
+      kind > static_cast<std::uint8_t>(HandleKind::kLast))
     return {};
   return {owner, static_cast<HandleKind>(kind), low - 1};
 }

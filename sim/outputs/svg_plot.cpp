@@ -14,16 +14,16 @@ namespace {
 constexpr double kWidth = 960;
 constexpr double kPanelHeight = 170;
 constexpr double kLeft = 80, kRight = 215, kTop = 50, kGap = 40;
-constexpr double kPanelTitleRise = 8;      // panel title above its frame
-constexpr double kTickLabelDrop = 14;      // time labels below the frame
-constexpr double kValueLabelDrop = 4;      // value labels centred on their grid line
+constexpr double kPanelTitleRise = 8;  // panel title above its frame
+constexpr double kTickLabelDrop = 14;  // time labels below the frame
+constexpr double kValueLabelDrop = 4;  // value labels centred on their grid line
 constexpr double kLegendTop = 16, kLegendRow = 18;
 constexpr double kLegendLineFrom = 12, kLegendLineTo = 36, kLegendTextAt = 42;
-constexpr double kAxisLabelDrop = 30;      // "time (s)" below the frame
-constexpr double kPanelFooter = 20;        // room for the axis label
+constexpr double kAxisLabelDrop = 30;  // "time (s)" below the frame
+constexpr double kPanelFooter = 20;    // room for the axis label
 constexpr double kFirstPanelDrop = 10;
-constexpr double kRangePadding = 0.05;     // of the value range, above and below
-constexpr double kNegligible = 1e-9;       // ranges and ticks closer than this are equal
+constexpr double kRangePadding = 0.05;  // of the value range, above and below
+constexpr double kNegligible = 1e-9;    // ranges and ticks closer than this are equal
 constexpr std::size_t kMaxPoints = 1500;
 const char* const kColours[] = {"#1f77b4", "#d62728", "#2ca02c", "#ff7f0e", "#9467bd", "#8c564b"};
 
@@ -146,11 +146,11 @@ void DrawPanel(std::ostringstream& svg, const Panel& panel, double top,
     }
     svg << "\"/>\n";
     const double ly = top + kLegendTop + kLegendRow * static_cast<double>(s);
-    svg << "<line x1=\"" << kWidth - kRight + kLegendLineFrom << "\" x2=\"" << kWidth - kRight + kLegendLineTo << "\" y1=\""
-        << ly - 4 << "\" y2=\"" << ly - 4 << "\" stroke=\"" << colour
-        << "\" stroke-width=\"2\"/>\n";
-    svg << "<text x=\"" << kWidth - kRight + kLegendTextAt << "\" y=\"" << ly << "\" font-size=\"12\">"
-        << Escape(series.label) << "</text>\n";
+    svg << "<line x1=\"" << kWidth - kRight + kLegendLineFrom << "\" x2=\""
+        << kWidth - kRight + kLegendLineTo << "\" y1=\"" << ly - 4 << "\" y2=\"" << ly - 4
+        << "\" stroke=\"" << colour << "\" stroke-width=\"2\"/>\n";
+    svg << "<text x=\"" << kWidth - kRight + kLegendTextAt << "\" y=\"" << ly
+        << "\" font-size=\"12\">" << Escape(series.label) << "</text>\n";
   }
 }
 
@@ -167,10 +167,10 @@ void PlotData::Sample(const Host& host, const VesselRecord& focus, int engine_sl
   const auto engine = focus.sound.slots.find(engine_slot);
   const bool playing = engine != focus.sound.slots.end() && engine->second.last == "play";
   engine_frequency.push_back(playing ? engine->second.frequency : 0);
-  animation_states.resize(spec.animations.size());
+  animation_states.resize(layout.animations.size());
   const auto& animations = focus.declared.animations;
-  for (std::size_t i = 0; i < spec.animations.size(); ++i) {
-    const UINT index = spec.animations[i].index;
+  for (std::size_t i = 0; i < layout.animations.size(); ++i) {
+    const UINT index = layout.animations[i].index;
     animation_states[i].push_back(index < animations.size() ? animations[index].state : NAN);
   }
 }
@@ -188,7 +188,7 @@ void WritePlot(FileSystem& files, const std::string& path, const PlotData& data,
   std::vector<Panel> panels;
   Panel altitude{"Altitude", "m", {{"altitude", &data.altitude}}, {}};
   Panel airspeed{"Airspeed", "m/s", {{"airspeed", &data.airspeed}}, {}};
-  for (const auto& limit : data.spec.limits)
+  for (const auto& limit : data.layout.limits)
     (limit.altitude ? altitude : airspeed).limits.push_back({limit.value, limit.label});
   panels.push_back(altitude);
   panels.push_back(airspeed);
@@ -196,7 +196,7 @@ void WritePlot(FileSystem& files, const std::string& path, const PlotData& data,
       "Thrust levels", "0..1", {{"main", &data.main_level}, {"hover", &data.hover_level}}, {}});
   panels.push_back(Panel{
       "Engine sound pitch", "Hz, 0 = silent", {{"engine frequency", &data.engine_frequency}}, {}});
-  const auto& animations = data.spec.animations;
+  const auto& animations = data.layout.animations;
   if (!animations.empty()) {
     Panel anims{"Animation states", "0..1", {}, {}};
     for (std::size_t i = 0; i < animations.size() && i < data.animation_states.size(); ++i)
@@ -206,7 +206,9 @@ void WritePlot(FileSystem& files, const std::string& path, const PlotData& data,
     panels.push_back(anims);
   }
   const std::size_t stride = std::max<std::size_t>(1, data.time.size() / kMaxPoints);
-  const double height = kTop + static_cast<double>(panels.size()) * (kPanelHeight + kGap + kPanelFooter) + kPanelFooter;
+  const double height = kTop +
+                        static_cast<double>(panels.size()) * (kPanelHeight + kGap + kPanelFooter) +
+                        kPanelFooter;
   std::ostringstream svg;
   svg << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << kWidth << "\" height=\"" << height
       << "\" font-family=\"sans-serif\">\n";

@@ -9,7 +9,7 @@
 
 namespace vsim {
 
-struct PlotSpec {
+struct PlotLayout {
   struct AnimationSeries {
     UINT index;
     std::string label;
@@ -25,7 +25,7 @@ struct PlotSpec {
 
 // Every series holds one sample per step, from the first step on.
 struct PlotData {
-  PlotSpec spec;
+  PlotLayout layout;
   std::vector<double> time, altitude, airspeed, main_level, hover_level, engine_frequency;
   std::vector<std::vector<double>> animation_states;
 
@@ -38,11 +38,10 @@ void WritePlot(FileSystem& files, const std::string& path, const PlotData& data,
 
 class SvgPlot final : public RunObserver {
 public:
-  SvgPlot(FileSystem& files, std::string path, std::string title, PlotSpec spec,
+  SvgPlot(FileSystem& files, std::string path, std::string title, PlotLayout layout,
           int engine_slot)
-      : files_(files), path_(std::move(path)), title_(std::move(title)),
-        engine_slot_(engine_slot) {
-    data_.spec = std::move(spec);
+      : files_(files), path_(std::move(path)), title_(std::move(title)), engine_slot_(engine_slot) {
+    data_.layout = std::move(layout);
   }
   void StepDone(const Host& host) override;
   void RunEnded(Host& host, bool completed) override;
