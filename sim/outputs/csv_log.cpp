@@ -11,8 +11,6 @@ void Cell(std::string& line, double value) {
 
 void Blank(std::string& line, std::size_t count = 1) { line.append(count, ','); }
 
-}  // namespace
-
 const char* GroupName(THGROUP_TYPE type) {
   static const char* const kNames[] = {"main",    "retro",    "hover",    "pitchup",   "pitchdown",
                                        "yawleft", "yawright", "bankleft", "bankright", "right",
@@ -20,6 +18,8 @@ const char* GroupName(THGROUP_TYPE type) {
   const auto index = static_cast<std::size_t>(type);
   return index < sizeof kNames / sizeof kNames[0] ? kNames[index] : "group";
 }
+
+}  // namespace
 
 CsvLog::CsvLog(FileSystem& files, LogOptions options) : options_(std::move(options)) {
   if (options_.every < 1) options_.every = 1;
@@ -64,8 +64,7 @@ void CsvLog::AppendRow(const Host& host, const VesselRecord& v) {
   line_ += ',' + v.name;
   for (double x : {v.flight.position.x, v.flight.position.y, v.flight.position.z, r.altitude,
                    r.airspeed, r.airspeed_vector.x, r.airspeed_vector.y, r.airspeed_vector.z,
-                   r.heading, r.ground_contact ? 1.0 : 0.0, v.FuelMass(),
-                   host.TimeAcceleration()})
+                   r.heading, r.ground_contact ? 1.0 : 0.0, v.FuelMass(), host.TimeAcceleration()})
     Cell(line_, x);
   for (THGROUP_TYPE g : groups_) {
     const Thruster* t = v.GroupMember(g);

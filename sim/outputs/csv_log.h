@@ -13,8 +13,8 @@ namespace vsim {
 
 struct LogOptions {
   std::string out_dir;
-  int every = 1;         // a row every this many steps
-  int engine_slot = 0;   // the sound slot whose playback the log shows; 0: none
+  int every = 1;        // a row every this many steps
+  int engine_slot = 0;  // the sound slot whose playback the log shows; 0: none
 };
 
 class CsvLog final : public RunObserver {
@@ -37,7 +37,5 @@ private:
   std::size_t beacons_ = 0;
   std::string line_;
 };
-
-const char* GroupName(THGROUP_TYPE type);
 
 }  // namespace vsim

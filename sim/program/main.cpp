@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -27,14 +28,11 @@ const char kUsage[] =
     "With no script, flies the built-in default flight of the helicopter module\n"
     "beside the program and writes flight.csv and flight.svg into DIR (default out).\n";
 
+// The folder of the running program, where the build puts the module.
 std::string ProgramDirectory() {
-  char path[PATH_MAX];
-  const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) return ".";
-  path[n] = '\0';
-  std::string dir = path;
-  const auto slash = dir.rfind('/');
-  return slash == std::string::npos ? "." : dir.substr(0, slash);
+  std::error_code error;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error || !self.has_parent_path() ? "." : self.parent_path().string();
 }
 
 struct Arguments {
