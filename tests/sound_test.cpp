@@ -232,6 +232,16 @@ TEST_F(VesselSoundTest, EachHelicopterSoundsUnderItsOwnIdentifier) {
             std::vector<std::string>{"PlayVesselWaveOBSound3(1, 1, 1, 255, 20000)"});
 }
 
+TEST_F(VesselSoundTest, IdentifiersOfDestroyedVesselsAreGivenAgain) {
+  for (int i = 0; i < 200; ++i) {
+    const std::string name = "v" + std::to_string(i);
+    Create(name);
+    ASSERT_EQ(host.Vessel(name).sound.id, 1) << "vessel " << i << " gets the freed identifier";
+    host.DestroyVessel(name);
+  }
+  EXPECT_EQ(host.Vessel("heli").sound.id, 0) << "a live vessel keeps its own";
+}
+
 TEST_F(VesselSoundTest, TheSixtyFirstHelicopterRunsSilent) {
   for (int i = 1; i < 61; ++i) Create("h" + std::to_string(i));
   EXPECT_EQ(host.Vessel("h59").sound.id, 59);

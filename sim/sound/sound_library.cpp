@@ -64,13 +64,14 @@ SOUND_EXPORT int SetFrequency(int id, int slot, int frequency) noexcept {
 
 #if !defined(WITHOUT_GET_VESSEL_SOUND_ID)
 SOUND_EXPORT int GetVesselSoundID3(OBJHANDLE vessel) noexcept {
+  vsim::Host* host = vsim::ActiveHost();
+  // A vessel keeps its identifier; one whose vessel is gone is free again.
   int id = -1;
   for (int i = 0; i < kMaxVessels && id < 0; ++i)
-    if (vessels[i] == vessel || vessels[i] == nullptr) {
-      vessels[i] = vessel;
-      id = i;
-    }
-  vsim::Host* host = vsim::ActiveHost();
+    if (vessels[i] == vessel) id = i;
+  for (int i = 0; i < kMaxVessels && id < 0; ++i)
+    if (vessels[i] == nullptr || host == nullptr || host->VesselOf(vessels[i]) == nullptr) id = i;
+  if (id >= 0) vessels[id] = vessel;
   if (host == nullptr) return id;
   vsim::NoteSoundRequest(*host, vessel,
                          {"GetVesselSoundID3", {}, 0, nullptr, 0, false, vessel, 0, "id"});
