@@ -200,15 +200,36 @@ TEST(FlightTest, TraceAndLogDescribeTheRun) {
   std::vector<std::string> rows;
   while (std::getline(csv, line)) rows.push_back(line);
   ASSERT_EQ(rows.size(), 4u) << "a header and one row per step";
-  EXPECT_EQ(rows[0].rfind("step,time,vessel,x,y,z,altitude,airspeed,", 0), 0u);
+  EXPECT_EQ(rows[0].rfind("step,time_s,vessel,x_m,y_m,z_m,altitude_m,airspeed_mps,", 0), 0u);
   EXPECT_EQ(rows[3].rfind("3,", 0), 0u);
-  EXPECT_NE(rows[0].find(",anim_16,beacon_1,beacon_2,engine_frequency,engine_volume"),
+  EXPECT_NE(rows[0].find(",anim_16,beacon_1,beacon_2,engine_frequency_hz,engine_volume"),
             std::string::npos);
   std::ifstream svg("out/flight.svg");
   std::stringstream text;
   text << svg.rdbuf();
   EXPECT_EQ(text.str().rfind("<svg", 0), 0u);
   EXPECT_NE(text.str().find("Altitude (m)"), std::string::npos);
+}
+
+TEST(FlightTest, LogQuotesNamesNamesAnimationsAndRoundsTime) {
+  test::ScratchDirectory scratch;
+  const auto script = ParseScript("f.vsim", "vessel a,\"b\nstep 3\n");
+  vsim::FlightOptions options = Options();
+  options.out_dir = "out";
+  options.animation_names = {"nose_steer", "wheels", "gear"};
+  const vsim::FlightResult result = vsim::RunFlight(script, options);
+  ASSERT_TRUE(result.error.empty()) << result.error;
+  std::ifstream csv("out/flight.csv");
+  std::string header, row;
+  std::getline(csv, header);
+  std::getline(csv, row);
+  EXPECT_NE(header.find(",anim_nose_steer,anim_wheels,anim_gear,anim_3,"), std::string::npos)
+      << header;
+  EXPECT_EQ(row.rfind("1,0.016667,\"a,\"\"b\",", 0), 0u) << "row: " << row;
+  std::size_t header_fields = 1, row_fields = 1;
+  for (char c : header) header_fields += c == ',';
+  for (char c : row) row_fields += c == ',';
+  EXPECT_EQ(row_fields - 1, header_fields) << "one comma inside the quoted name";
 }
 
 int RunProgram(const std::string& args, std::string& output) {

@@ -59,8 +59,10 @@ std::vector<std::unique_ptr<RunObserver>> MakeOutputs(const Script& script,
   if (!options.trace_path.empty())
     outputs.push_back(std::make_unique<TraceWriter>(files, options.trace_path));
   if (!options.out_dir.empty()) {
+    const bool default_module = script.All<ModuleCommand>().empty();
     outputs.push_back(std::make_unique<CsvLog>(
-        files, LogOptions{options.out_dir, options.log_every, options.engine_slot}));
+        files, LogOptions{options.out_dir, options.log_every, options.engine_slot,
+                          default_module ? options.animation_names : std::vector<std::string>{}}));
     outputs.push_back(std::make_unique<SvgPlot>(files, options.out_dir + "/flight.svg", script.file,
                                                 PlotLayoutOf(script), options.engine_slot));
   }

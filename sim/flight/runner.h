@@ -20,6 +20,9 @@ struct FlightOptions {
   int log_every = 1;
   int engine_slot = 0;          // the sound slot the log and plot show as the engine; 0: none
   FileSystem* files = nullptr;  // null: the system's own
+  // What the animations of the module at module_path move, for the log's
+  // columns; used when the script names no module of its own.
+  std::vector<std::string> animation_names;
 };
 
 struct FlightResult {

@@ -1,5 +1,7 @@
 #include "sim/outputs/csv_log.h"
 
+#include <cmath>
+
 namespace vsim {
 
 namespace {
@@ -10,6 +12,25 @@ void Cell(std::string& line, double value) {
 }
 
 void Blank(std::string& line, std::size_t count = 1) { line.append(count, ','); }
+
+// Simulated time to the microsecond: sums of step lengths carry no digits
+// worth reading beyond it.
+constexpr double kTicksPerSecond = 1e6;
+
+// A field quoted as RFC 4180 has it when it holds a separator, quote or
+// line end.
+void Field(std::string& line, const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) {
+    line += text;
+    return;
+  }
+  line += '"';
+  for (char c : text) {
+    if (c == '"') line += '"';
+    line += c;
+  }
+  line += '"';
+}
 
 const char* GroupName(THGROUP_TYPE type) {
   static const char* const kNames[] = {"main",    "retro",    "hover",    "pitchup",   "pitchdown",
@@ -35,15 +56,17 @@ void CsvLog::VesselCreated(const Host&, const VesselRecord& v) {
   animations_ = v.declared.animations.size();
   beacons_ = v.declared.beacons.size();
   std::string header =
-      "step,time,vessel,x,y,z,altitude,airspeed,airspeed_x,airspeed_y,airspeed_z,heading,ground,"
-      "fuel,timeacc";
+      "step,time_s,vessel,x_m,y_m,z_m,altitude_m,airspeed_mps,airspeed_x_mps,airspeed_y_mps,"
+      "airspeed_z_mps,heading_rad,ground,fuel_kg,timeacc";
   for (THGROUP_TYPE g : groups_) {
     header += std::string(",") + GroupName(g) + "_level";
-    header += std::string(",") + GroupName(g) + "_max";
+    header += std::string(",") + GroupName(g) + "_max_N";
   }
-  for (std::size_t i = 0; i < animations_; ++i) header += ",anim_" + std::to_string(i);
+  const auto& names = options_.animation_names;
+  for (std::size_t i = 0; i < animations_; ++i)
+    header += ",anim_" + (i < names.size() ? names[i] : std::to_string(i));
   for (std::size_t i = 0; i < beacons_; ++i) header += ",beacon_" + std::to_string(i + 1);
-  header += ",engine_frequency,engine_volume\n";
+  header += ",engine_frequency_hz,engine_volume\n";
   file_->Write(header);
   has_columns_ = true;
 }
@@ -60,8 +83,9 @@ void CsvLog::StepDone(const Host& host) {
 void CsvLog::AppendRow(const Host& host, const VesselRecord& v) {
   const Readings& r = v.readings;
   line_ += std::to_string(host.StepCount());
-  Cell(line_, host.SimTime());
-  line_ += ',' + v.name;
+  Cell(line_, std::round(host.SimTime() * kTicksPerSecond) / kTicksPerSecond);
+  line_ += ',';
+  Field(line_, v.name);
   for (double x : {v.flight.position.x, v.flight.position.y, v.flight.position.z, r.altitude,
                    r.airspeed, r.airspeed_vector.x, r.airspeed_vector.y, r.airspeed_vector.z,
                    r.heading, r.ground_contact ? 1.0 : 0.0, v.FuelMass(), host.TimeAcceleration()})

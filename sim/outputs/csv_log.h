@@ -15,6 +15,9 @@ struct LogOptions {
   std::string out_dir;
   int every = 1;        // a row every this many steps
   int engine_slot = 0;  // the sound slot whose playback the log shows; 0: none
+  // What each animation moves, for its column ("gear" -> anim_gear); an
+  // animation without a name is anim_INDEX.
+  std::vector<std::string> animation_names;
 };
 
 class CsvLog final : public RunObserver {

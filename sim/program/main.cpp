@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,13 @@ namespace {
 constexpr int kExitFailed = 1;
 // The helicopter plays its engine on sound slot 1.
 constexpr int kEngineSoundSlot = 1;
+// What the helicopter's seventeen animations move, in the order it makes them.
+const char* const kAnimationNames[] = {"nose_steer",      "wheels",       "gear",
+                                       "needle_main",     "needle_hover", "needle_airspeed",
+                                       "needle_vspeed",   "main_lever",   "needle_fuel",
+                                       "needle_bank",     "compass",      "needle_aoa",
+                                       "needle_altitude", "clock_hand1",  "clock_hand2",
+                                       "clock_hand3",     "rotors"};
 constexpr int kExitUsage = 2;
 
 const char kUsage[] =
@@ -54,6 +62,7 @@ Arguments ParseArguments(int argc, char** argv) {
   args.options.sound_path = dir + "/sound/OrbiterSound.so";
   args.options.out_dir = "out";
   args.options.engine_slot = kEngineSoundSlot;
+  args.options.animation_names.assign(std::begin(kAnimationNames), std::end(kAnimationNames));
   int i = 1;
   if (argc > 1 && (std::strcmp(argv[1], "run") == 0 || std::strcmp(argv[1], "check") == 0)) {
     args.mode = argv[1];
