@@ -5,11 +5,13 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "sim/flight/runner.h"
 #include "sim/script/keys.h"
 #include "sim/script/numbers.h"
+#include "sim/script/operations.h"
 #include "sim/script/parser.h"
 #include "tests/support.h"
 
@@ -62,7 +64,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "bad.vsim:3: set focus-airspeed takes 3 values"},
         BadScript{"vessel heli\nset gravity 3\n", "bad.vsim:2: cannot set \"gravity\""},
         BadScript{"vessel heli\nexpect warp > 1\n", "bad.vsim:2: unknown quantity \"warp\""},
-        BadScript{"vessel heli\nexpect anim.x == 1\n", "bad.vsim:2: unknown quantity \"anim.x\""},
+        BadScript{"vessel heli\nexpect anim.x == 1\n",
+                  "bad.vsim:2: unknown quantity \"anim.x\" (did you mean \"anim.N\"?)"},
         BadScript{"vessel heli\nexpect altitude ~ 1\n", "bad.vsim:2: unknown comparison \"~\""},
         BadScript{"vessel heli\nexpect debug > \"a\"\n",
                   "bad.vsim:2: debug compares with == or != only"},
@@ -80,7 +83,17 @@ INSTANTIATE_TEST_SUITE_P(
         BadScript{"vessel heli\nplot anim 2\n",
                   "bad.vsim:2: plot takes: anim N \"LABEL\" or limit altitude|airspeed VALUE "
                   "\"LABEL\""},
-        BadScript{"vessel heli\nexpect debug == \"open\n", "bad.vsim:2: unterminated string"}),
+        BadScript{"vessel heli\nexpect debug == \"open\n", "bad.vsim:2: unterminated string"},
+        BadScript{"vessel heli\nstepp 3\n",
+                  "bad.vsim:2: unknown command \"stepp\" (did you mean \"step\"?)"},
+        BadScript{"vessel heli\nexpect no-call Bogus\n", "bad.vsim:2: unknown operation \"Bogus\""},
+        BadScript{"vessel heli\nexpect no-call SetAnimaton\n",
+                  "bad.vsim:2: unknown operation \"SetAnimaton\" (did you mean \"SetAnimation\"?)"},
+        BadScript{"vessel heli\nexpect call heli SetThrusterMax(thruster#1, 1)\n",
+                  "bad.vsim:2: unknown operation \"SetThrusterMax\" (did you mean "
+                  "\"SetThrusterMax0\"?)"},
+        BadScript{"vessel heli\nfly\nstep\nwarp 2\n",
+                  "bad.vsim:2: unknown command \"fly\"\nbad.vsim:4: unknown command \"warp\""}),
     [](const auto& info) {
       // The message, as a test name: "bad.vsim:2: unknown command" -> Line2UnknownCommand.
       std::string name = "Line";
@@ -209,6 +222,38 @@ TEST(FlightTest, TraceAndLogDescribeTheRun) {
   text << svg.rdbuf();
   EXPECT_EQ(text.str().rfind("<svg", 0), 0u);
   EXPECT_NE(text.str().find("Altitude (m)"), std::string::npos);
+}
+
+TEST(FlightTest, ExpectCallIgnoresATrailingComment) {
+  test::ScratchDirectory scratch;
+  const auto script =
+      ParseScript("f.vsim",
+                  "vessel heli\nstep\n"
+                  "expect call SetThrusterMax0(thruster#2, 45000)   # the hover limit\n");
+  const vsim::FlightResult result = vsim::RunFlight(script, Options());
+  EXPECT_EQ(result.passed, 1) << (result.failures.empty() ? "" : result.failures[0]);
+  EXPECT_EQ(result.failed, 0);
+}
+
+TEST(FlightTest, EveryOperationTheJournalRecordsIsOneScriptsMayName) {
+  test::ScratchDirectory scratch;
+  const auto script =
+      ParseScript("f.vsim",
+                  "sound on\nvessel heli\ncockpit\nclick 4\nclick 6\nkey G\nkey K\nkey B\n"
+                  "throttle hover 1\nstep 30\nkey W\nstep\n");
+  vsim::FlightOptions options = Options();
+  options.trace_path = "trace.txt";
+  ASSERT_TRUE(vsim::RunFlight(script, options).error.empty());
+  std::ifstream trace("trace.txt");
+  std::string line;
+  std::set<std::string> names;
+  while (std::getline(trace, line)) {
+    vsim::CallEntry entry;
+    entry.call = line.substr(line.find(' ', line.find(' ') + 1) + 1);
+    names.insert(std::string(entry.Name()));
+  }
+  EXPECT_GT(names.size(), 40u);
+  for (const std::string& name : names) EXPECT_TRUE(vsim::KnownOperation(name)) << name;
 }
 
 TEST(FlightTest, LogQuotesNamesNamesAnimationsAndRoundsTime) {

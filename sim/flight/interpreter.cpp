@@ -9,6 +9,7 @@ constexpr long long kMaxStepsPerCommand = 10'000'000;
 // Simulated times closer than this count as reached.
 constexpr double kTimeSlack_s = 1e-9;
 constexpr char kKeyDown = static_cast<char>(0x80);
+constexpr int kSimilarCallsShown = 5;
 
 }  // namespace
 
@@ -120,7 +121,24 @@ void Interpreter::operator()(const UntilCommand& c) {
 void Interpreter::operator()(const ExpectCallCommand& c) {
   for (const CallEntry& e : host_.journal().Entries())
     if (CallMatches(e, c.text)) return tally_.Check(Where(), true, "", "");
-  tally_.Check(Where(), false, "call " + c.text, "no such call");
+  tally_.Check(Where(), false, "call " + c.text, "no such call" + SimilarCalls(c.text));
+}
+
+// The window's calls of the operation an expectation named, so that the
+// difference shows.
+std::string Interpreter::SimilarCalls(const std::string& text) const {
+  CallEntry wanted;
+  wanted.call = text.substr(text.find_last_of(' ', text.find_first_of("(\"")) + 1);
+  std::string shown;
+  int count = 0;
+  for (const CallEntry& e : host_.journal().Entries()) {
+    if (e.Name() != wanted.Name()) continue;
+    if (++count <= kSimilarCallsShown) shown += "\n    " + e.Line();
+  }
+  if (count == 0) return "; the window has no call of " + std::string(wanted.Name());
+  if (count > kSimilarCallsShown)
+    shown += "\n    ... and " + std::to_string(count - kSimilarCallsShown) + " more";
+  return "; the window's calls of " + std::string(wanted.Name()) + ":" + shown;
 }
 
 void Interpreter::operator()(const ExpectNoCallCommand& c) {

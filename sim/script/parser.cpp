@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "sim/script/numbers.h"
+#include "sim/script/operations.h"
 #include "sim/script/parser_impl.h"
 
 namespace vsim {
@@ -14,6 +15,22 @@ namespace vsim {
 namespace {
 
 constexpr double kMaxWholeNumber = 1e9;
+
+// Quantity names as a user writes them, with N for an index.
+std::vector<std::string> ReadableNames() {
+  std::vector<std::string> names;
+  for (const QuantityDef& def : Quantities()) {
+    if (def.read == nullptr) continue;
+    std::string name = def.pattern;
+    const auto hash = name.find('#');
+    if (hash != std::string::npos) name[hash] = 'N';
+    names.push_back(name);
+  }
+  return names;
+}
+
+// Errors a script reports before the rest are left unsaid.
+constexpr std::size_t kMaxErrors = 20;
 
 bool ParseOp(const std::string& text, Op& op) {
   static const std::map<std::string, Op> kOps = {{"==", Op::Eq}, {"!=", Op::Ne}, {"<", Op::Lt},
@@ -31,7 +48,8 @@ Command Parser::Parse(int line, const LexedLine& lexed) {
   tokens_ = &lexed.tokens;
   text_ = &lexed.text;
   const VerbRow* verb = FindVerb(Arg(0));
-  if (verb == nullptr) Error("unknown command \"" + Arg(0) + "\"");
+  if (verb == nullptr)
+    Error("unknown command \"" + Arg(0) + "\"" + DidYouMean(Arg(0), VerbNames()));
   return (this->*verb->parse)();
 }
 
@@ -107,7 +125,7 @@ Quantity Parser::ParseQuantity(const std::string& written) const {
   }
   const QuantityMatch match = FindQuantity(q.name);
   if (match.def == nullptr || match.def->read == nullptr)
-    Error("unknown quantity \"" + q.name + "\"");
+    Error("unknown quantity \"" + q.name + "\"" + DidYouMean(q.name, ReadableNames()));
   q.def = match.def;
   q.index = match.index;
   return q;
@@ -136,6 +154,11 @@ Condition Parser::ParseCondition(std::size_t first, std::size_t last) const {
   return c;
 }
 
+void Parser::CheckOperation(const std::string& name) const {
+  if (!KnownOperation(name))
+    Error("unknown operation \"" + name + "\"" + DidYouMean(name, Operations()));
+}
+
 bool Script::NeedsJournal() const {
   return !All<ExpectCallCommand>().empty() || !All<ExpectNoCallCommand>().empty();
 }
@@ -155,16 +178,26 @@ Script ParseScript(const std::string& file, const std::string& text) {
   Parser parser(file);
   std::istringstream in(text);
   std::string raw;
+  std::vector<std::string> errors;
   int line = 0;
-  while (std::getline(in, raw)) {
+  while (std::getline(in, raw) && errors.size() < kMaxErrors) {
     ++line;
     const LexedLine lexed = Lex(raw);
-    if (!lexed.error.empty())
-      throw ScriptError(file + ":" + std::to_string(line) + ": " + lexed.error);
+    if (!lexed.error.empty()) {
+      errors.push_back(file + ":" + std::to_string(line) + ": " + lexed.error);
+      continue;
+    }
     if (lexed.tokens.empty()) continue;
-    script.commands.push_back({line, parser.Parse(line, lexed)});
+    try {
+      script.commands.push_back({line, parser.Parse(line, lexed)});
+    } catch (const ScriptError& e) {
+      errors.push_back(e.what());
+    }
   }
-  CheckFiles(script);
+  if (errors.empty()) CheckFiles(script);
+  std::string message;
+  for (const std::string& e : errors) message += (message.empty() ? "" : "\n") + e;
+  if (!message.empty()) throw ScriptError(message);
   return script;
 }
 

@@ -58,6 +58,9 @@ private:
   // QUANTITY OP VALUE [~ TOLERANCE] over tokens first..last.
   Condition ParseCondition(std::size_t first, std::size_t last) const;
   Quantity ParseQuantity(const std::string& written) const;
+  // The operation an "expect call" or "expect no-call" names; refused when
+  // the journal can never hold it.
+  void CheckOperation(const std::string& name) const;
 
   std::string file_;
   int line_ = 0;
@@ -76,5 +79,6 @@ struct VerbRow {
 
 // The verb's row, or null.
 const VerbRow* FindVerb(const std::string& name);
+std::vector<std::string> VerbNames();
 
 }  // namespace vsim

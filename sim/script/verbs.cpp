@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "sim/script/keys.h"
+#include "sim/script/operations.h"
 #include "sim/script/parser_impl.h"
 
 namespace vsim {
@@ -44,6 +45,12 @@ const VerbRow* FindVerb(const std::string& name) {
   for (const VerbRow& row : kVerbs)
     if (name == row.name) return &row;
   return nullptr;
+}
+
+std::vector<std::string> VerbNames() {
+  std::vector<std::string> names;
+  for (const VerbRow& row : kVerbs) names.push_back(row.name);
+  return names;
 }
 
 Command Parser::Module() {
@@ -202,10 +209,16 @@ Command Parser::Expect() {
     std::string text = text_->substr(text_->find("call", verb_end) + std::strlen("call"));
     text.erase(0, text.find_first_not_of(" \t"));
     if (text.empty()) Error("expect call needs the call text");
+    // The operation is the last word before the arguments: "SetCW(...)",
+    // "heli SetCW(...)", "3 heli SetCW(...)", "debug \"text\"".
+    std::string head = text.substr(0, text.find_first_of("(\""));
+    head.erase(head.find_last_not_of(" \t") + 1);
+    CheckOperation(head.substr(head.find_last_of(" \t") + 1));
     return ExpectCallCommand{text};
   }
   if (Arg(1) == "no-call") {
     Count(2, 2);
+    CheckOperation(Arg(2));
     return ExpectNoCallCommand{Arg(2)};
   }
   NeedFocus();
