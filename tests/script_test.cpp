@@ -155,13 +155,24 @@ TEST(FlightTest, ExpectationsFailWhenTheyShould) {
   EXPECT_EQ(result.passed, 5);
   ASSERT_EQ(result.failed, 5);
   EXPECT_EQ(result.failures[0], "f.vsim:8: expected anim.2 == 0.0025, got 0.00242");
-  EXPECT_EQ(result.failures[1], "f.vsim:11: expected call SetAnimation(2, 0.5), got no such call");
+  EXPECT_EQ(result.failures[1].rfind(
+                "f.vsim:11: expected call SetAnimation(2, 0.5), got no such call; the window's "
+                "calls of SetAnimation:\n    1 heli SetAnimation(2, 0.00242)\n",
+                0),
+            0u)
+      << "the nearest call first: " << result.failures[1];
   EXPECT_EQ(result.failures[2].rfind(
                 "f.vsim:13: expected no call of SetAnimation, got 1 heli SetAnimation(", 0),
             0u)
       << result.failures[2];
-  EXPECT_EQ(result.failures[3],
-            "f.vsim:15: expected call SetAnimation(2, 0.00242), got no such call");
+  EXPECT_EQ(result.failures[3].rfind(
+                "f.vsim:15: expected call SetAnimation(2, 0.00242), got no such call; the "
+                "window's calls of SetAnimation:\n    2 heli SetAnimation(2, 0.00484)\n",
+                0),
+            0u)
+      << result.failures[3];
+  EXPECT_NE(result.failures[3].find("\n    ... and 10 more"), std::string::npos)
+      << "five calls shown, the rest counted";
   EXPECT_EQ(result.failures[4], "f.vsim:17: expected debug != \"\", got \"\"");
 }
 

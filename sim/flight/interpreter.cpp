@@ -1,5 +1,7 @@
 #include "sim/flight/interpreter.h"
 
+#include <algorithm>
+
 namespace vsim {
 
 namespace {
@@ -9,7 +11,7 @@ constexpr long long kMaxStepsPerCommand = 10'000'000;
 // Simulated times closer than this count as reached.
 constexpr double kTimeSlack_s = 1e-9;
 constexpr char kKeyDown = static_cast<char>(0x80);
-constexpr int kSimilarCallsShown = 5;
+constexpr std::size_t kSimilarCallsShown = 5;
 
 }  // namespace
 
@@ -124,21 +126,27 @@ void Interpreter::operator()(const ExpectCallCommand& c) {
   tally_.Check(Where(), false, "call " + c.text, "no such call" + SimilarCalls(c.text));
 }
 
-// The window's calls of the operation an expectation named, so that the
-// difference shows.
+// The window's calls of the operation an expectation named, those most
+// like the expected text first, so that the difference shows.
 std::string Interpreter::SimilarCalls(const std::string& text) const {
   CallEntry wanted;
   wanted.call = text.substr(text.find_last_of(' ', text.find_first_of("(\"")) + 1);
-  std::string shown;
-  int count = 0;
+  std::vector<std::pair<std::size_t, const CallEntry*>> similar;
   for (const CallEntry& e : host_.journal().Entries()) {
     if (e.Name() != wanted.Name()) continue;
-    if (++count <= kSimilarCallsShown) shown += "\n    " + e.Line();
+    const auto differ =
+        std::mismatch(e.call.begin(), e.call.end(), wanted.call.begin(), wanted.call.end());
+    similar.push_back({static_cast<std::size_t>(differ.first - e.call.begin()), &e});
   }
-  if (count == 0) return "; the window has no call of " + std::string(wanted.Name());
-  if (count > kSimilarCallsShown)
-    shown += "\n    ... and " + std::to_string(count - kSimilarCallsShown) + " more";
-  return "; the window's calls of " + std::string(wanted.Name()) + ":" + shown;
+  if (similar.empty()) return "; the window has no call of " + std::string(wanted.Name());
+  std::stable_sort(similar.begin(), similar.end(),
+                   [](const auto& a, const auto& b) { return a.first > b.first; });
+  std::string shown = "; the window's calls of " + std::string(wanted.Name()) + ":";
+  for (std::size_t i = 0; i < similar.size() && i < kSimilarCallsShown; ++i)
+    shown += "\n    " + similar[i].second->Line();
+  if (similar.size() > kSimilarCallsShown)
+    shown += "\n    ... and " + std::to_string(similar.size() - kSimilarCallsShown) + " more";
+  return shown;
 }
 
 void Interpreter::operator()(const ExpectNoCallCommand& c) {
