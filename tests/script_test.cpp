@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -351,7 +352,90 @@ TEST(ProgramTest, CheckCountsExpectationsAcrossScripts) {
   EXPECT_EQ(output, "1 passed, 0 failed\n");
   output.clear();
   EXPECT_EQ(RunProgram("--bogus", output), 2);
-  EXPECT_NE(output.find("unknown option --bogus"), std::string::npos);
+  EXPECT_NE(output.find("The following argument was not expected: --bogus"), std::string::npos)
+      << output;
+}
+
+TEST(ProgramTest, CheckFailsWhenNothingWasChecked) {
+  test::ScratchDirectory scratch;
+  std::filesystem::create_directories("none");
+  { std::ofstream("empty.vsim") << "# nothing here\n"; }
+  { std::ofstream("quiet.vsim") << "vessel heli\nstep 3\n"; }
+  std::string output;
+  EXPECT_EQ(RunProgram("check none", output), 1);
+  EXPECT_EQ(output, "none: no *.vsim scripts in this folder\n0 passed, 1 failed\n");
+  output.clear();
+  EXPECT_EQ(RunProgram("check empty.vsim quiet.vsim", output), 1);
+  EXPECT_EQ(output,
+            "empty.vsim: no expectations: nothing was checked\n"
+            "quiet.vsim: no expectations: nothing was checked\n0 passed, 2 failed\n");
+}
+
+TEST(ProgramTest, CheckRunsAFoldersScriptsInNameOrderAndReportsForCi) {
+  test::ScratchDirectory scratch;
+  std::filesystem::create_directories("suite");
+  { std::ofstream("suite/b.vsim") << "vessel heli\nstep\nexpect fuel == 1\n"; }
+  { std::ofstream("suite/a.vsim") << "vessel heli\nstep\nexpect ground == 1\n"; }
+  { std::ofstream("suite/notes.txt") << "not a script\n"; }
+  std::string output;
+  EXPECT_EQ(RunProgram("check suite --junit results.xml --json", output), 1);
+  EXPECT_EQ(output.rfind("{\"passed\"", 0), 0u) << "with --json, only the JSON: " << output;
+  EXPECT_LT(output.find("suite/a.vsim"), output.find("suite/b.vsim")) << output;
+  EXPECT_NE(output.find("{\"passed\": 1, \"failed\": 1, \"scripts\": ["), std::string::npos)
+      << output;
+  EXPECT_NE(output.find("{\"line\": 3, \"message\": \"suite/b.vsim:3: expected fuel == 1, got "),
+            std::string::npos)
+      << output;
+  std::ifstream junit("results.xml");
+  std::stringstream xml;
+  xml << junit.rdbuf();
+  EXPECT_NE(xml.str().find("<testsuites tests=\"2\" failures=\"1\">"), std::string::npos)
+      << xml.str();
+  EXPECT_NE(xml.str().find("<testcase classname=\"vesselsim.check\" name=\"suite/a.vsim\""),
+            std::string::npos);
+  EXPECT_NE(xml.str().find("file=\"suite/b.vsim\" line=\"3\">suite/b.vsim:3: expected fuel"),
+            std::string::npos)
+      << xml.str();
+}
+
+TEST(ProgramTest, HelpExplainsEveryOption) {
+  struct Help {
+    const char* command;
+    std::vector<const char*> options;
+  };
+  const Help helps[] = {
+      {"--help",
+       {"--version", "--out", "--trace", "--quiet", "--log-every", "--module", "run", "check",
+        "Exit codes"}},
+      {"run --help", {"--out", "--trace", "--quiet", "--log-every", "--module", "SCRIPT"}},
+      {"check --help", {"--junit", "--json", "--module", "SCRIPTS"}}};
+  for (const Help& help : helps) {
+    std::string output;
+    EXPECT_EQ(RunProgram(help.command, output), 0) << help.command;
+    for (const char* option : help.options)
+      EXPECT_NE(output.find(option), std::string::npos) << help.command << ": " << option;
+  }
+  std::string version;
+  EXPECT_EQ(RunProgram("--version", version), 0);
+  EXPECT_EQ(version.rfind("vesselsim ", 0), 0u);
+}
+
+TEST(ProgramTest, OptionsGoBeforeOrAfterTheScriptAndModulesResolveFromItsFolder) {
+  test::ScratchDirectory scratch;
+  std::filesystem::create_directories("flights/modules");
+  std::filesystem::create_symlink(CARELESS_PATH, "flights/modules/careless.so");
+  { std::ofstream("flights/own.vsim") << "module modules/careless.so\nvessel a\nstep\n"; }
+  { std::ofstream("flights/heli.vsim") << "vessel a\nvessel b\nstep\n"; }
+  std::string output;
+  EXPECT_EQ(RunProgram("run --quiet --out o1 flights/own.vsim", output), 0) << output;
+  output.clear();
+  EXPECT_EQ(RunProgram("run flights/heli.vsim --out o2 --quiet", output), 0) << output;
+  output.clear();
+  EXPECT_EQ(RunProgram("run flights/heli.vsim --quiet --out o3 --module " CARELESS_PATH, output), 1)
+      << "the careless module, flown in place of the helicopter, faults";
+  EXPECT_NE(output.find("SetThrusterLevel: the thruster handle belongs to vessel b"),
+            std::string::npos)
+      << output;
 }
 
 }  // namespace

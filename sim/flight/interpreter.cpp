@@ -43,7 +43,10 @@ void Interpreter::Tell(const std::string& text) {
 void Interpreter::EnsureModule() {
   if (host_.ModuleLoaded()) return;
   if (sound_) host_.LoadSoundLibrary(options_.sound_path);
-  host_.LoadModule(module_path_.empty() ? options_.module_path : module_path_);
+  if (!options_.module_override.empty())
+    host_.LoadModule(options_.module_override);
+  else
+    host_.LoadModule(module_path_.empty() ? options_.module_path : module_path_);
   if (physics_on_) {
     physics_ = std::make_unique<SimplePhysics>();
     host_.SetIntegrator(physics_.get());

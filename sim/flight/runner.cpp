@@ -59,7 +59,8 @@ std::vector<std::unique_ptr<RunObserver>> MakeOutputs(const Script& script,
   if (!options.trace_path.empty())
     outputs.push_back(std::make_unique<TraceWriter>(files, options.trace_path));
   if (!options.out_dir.empty()) {
-    const bool default_module = script.All<ModuleCommand>().empty();
+    const bool default_module =
+        script.All<ModuleCommand>().empty() && options.module_override.empty();
     outputs.push_back(std::make_unique<CsvLog>(
         files, LogOptions{options.out_dir, options.log_every, options.engine_slot,
                           default_module ? options.animation_names : std::vector<std::string>{}}));

@@ -12,7 +12,8 @@
 namespace vsim {
 
 struct FlightOptions {
-  std::string module_path;  // used when the script names none
+  std::string module_path;      // used when the script names none
+  std::string module_override;  // when set, flown in place of any module the script names
   std::string sound_path;
   std::string out_dir;     // empty: no flight.csv / flight.svg
   std::string trace_path;  // empty: no call trace

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "sim/files/atomic_file.h"
+#include "sim/outputs/xml.h"
 
 namespace vsim {
 
@@ -39,23 +40,6 @@ struct Panel {
   std::vector<Series> series;
   std::vector<std::pair<double, std::string>> limits;
 };
-
-std::string Escape(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '<')
-      out += "&lt;";
-    else if (c == '>')
-      out += "&gt;";
-    else if (c == '&')
-      out += "&amp;";
-    else if (c == '"')
-      out += "&quot;";
-    else
-      out += c;
-  }
-  return out;
-}
 
 std::string Num(double x) {
   char buffer[32];
@@ -113,8 +97,8 @@ void DrawPanel(std::ostringstream& svg, const Panel& panel, double top,
   auto y = [&](double v) { return bottom - (v - lo) / (hi - lo) * kPanelHeight; };
 
   svg << "<text x=\"" << kLeft << "\" y=\"" << top - kPanelTitleRise
-      << "\" font-size=\"14\" font-weight=\"bold\">" << Escape(panel.title) << " ("
-      << Escape(panel.unit) << ")</text>\n";
+      << "\" font-size=\"14\" font-weight=\"bold\">" << XmlEscape(panel.title) << " ("
+      << XmlEscape(panel.unit) << ")</text>\n";
   svg << "<rect x=\"" << kLeft << "\" y=\"" << top << "\" width=\"" << plot_w << "\" height=\""
       << kPanelHeight << "\" fill=\"none\" stroke=\"#444\"/>\n";
   const double step = TickStep(hi - lo);
@@ -133,7 +117,7 @@ void DrawPanel(std::ostringstream& svg, const Panel& panel, double top,
         << Num(y(limit.first)) << "\" y2=\"" << Num(y(limit.first))
         << "\" stroke=\"#999\" stroke-dasharray=\"6 4\"/>\n";
     svg << "<text x=\"" << kLeft + plot_w - 4 << "\" y=\"" << Num(y(limit.first) - kValueLabelDrop)
-        << "\" font-size=\"11\" text-anchor=\"end\" fill=\"#666\">" << Escape(limit.second)
+        << "\" font-size=\"11\" text-anchor=\"end\" fill=\"#666\">" << XmlEscape(limit.second)
         << "</text>\n";
   }
   for (std::size_t s = 0; s < panel.series.size(); ++s) {
@@ -150,7 +134,7 @@ void DrawPanel(std::ostringstream& svg, const Panel& panel, double top,
         << kWidth - kRight + kLegendLineTo << "\" y1=\"" << ly - 4 << "\" y2=\"" << ly - 4
         << "\" stroke=\"" << colour << "\" stroke-width=\"2\"/>\n";
     svg << "<text x=\"" << kWidth - kRight + kLegendTextAt << "\" y=\"" << ly
-        << "\" font-size=\"12\">" << Escape(series.label) << "</text>\n";
+        << "\" font-size=\"12\">" << XmlEscape(series.label) << "</text>\n";
   }
 }
 
@@ -214,7 +198,7 @@ void WritePlot(FileSystem& files, const std::string& path, const PlotData& data,
       << "\" font-family=\"sans-serif\">\n";
   svg << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
   svg << "<text x=\"" << kLeft
-      << "\" y=\"26\" font-size=\"18\" font-weight=\"bold\">Flight: " << Escape(title)
+      << "\" y=\"26\" font-size=\"18\" font-weight=\"bold\">Flight: " << XmlEscape(title)
       << "</text>\n";
   double top = kTop + kFirstPanelDrop;
   for (const Panel& panel : panels) {

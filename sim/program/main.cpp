@@ -1,23 +1,27 @@
 // vesselsim: flies vessel modules on the substitute host from flight scripts.
 #include <unistd.h>
 
-#include <climits>
+#include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include "sim/flight/runner.h"
+#include "sim/outputs/check_report.h"
 #include "sim/script/parser.h"
 
 extern const char kDefaultFlight[];
 
 namespace {
 
+namespace fs = std::filesystem;
+
 constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+constexpr char kVersion[] = "vesselsim 1.1";
 // The helicopter plays its engine on sound slot 1.
 constexpr int kEngineSoundSlot = 1;
 // What the helicopter's seventeen animations move, in the order it makes them.
@@ -27,86 +31,54 @@ const char* const kAnimationNames[] = {"nose_steer",      "wheels",       "gear"
                                        "needle_bank",     "compass",      "needle_aoa",
                                        "needle_altitude", "clock_hand1",  "clock_hand2",
                                        "clock_hand3",     "rotors"};
-constexpr int kExitUsage = 2;
 
-const char kUsage[] =
-    "usage: vesselsim [--out DIR] [--trace FILE] [--quiet] [--log-every N]\n"
-    "       vesselsim run SCRIPT [--out DIR] [--trace FILE] [--quiet] [--log-every N]\n"
-    "       vesselsim check SCRIPT...\n"
-    "With no script, flies the built-in default flight of the helicopter module\n"
-    "beside the program and writes flight.csv and flight.svg into DIR (default out).\n";
+const char kDescription[] =
+    "vesselsim: a headless substitute host that loads a vessel module by path, flies it from\n"
+    "flight scripts with simple physics and records every call it makes into the host.\n"
+    "With no subcommand it flies the built-in default flight of the helicopter module\n"
+    "beside the program. Exit codes: 0 all well, 1 a run or a check failed, 2 bad usage\n"
+    "or a bad script (nothing is run and nothing written).";
 
 // The folder of the running program, where the build puts the module.
 std::string ProgramDirectory() {
   std::error_code error;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  const fs::path self = fs::read_symlink("/proc/self/exe", error);
   return error || !self.has_parent_path() ? "." : self.parent_path().string();
 }
 
-struct Arguments {
-  std::string mode = "default";
-  std::vector<std::string> scripts;
+struct Settings {
   vsim::FlightOptions options;
   bool quiet = false;
+  std::vector<std::string> scripts;
+  std::string junit;
+  bool json = false;
 };
 
-[[noreturn]] void UsageError(const std::string& message) {
-  std::fprintf(stderr, "vesselsim: %s\n%s", message.c_str(), kUsage);
-  std::exit(kExitUsage);
+void AddModuleOption(CLI::App& app, Settings& s) {
+  app.add_option("--module", s.options.module_override,
+                 "fly this vessel module in place of the helicopter and of any module the "
+                 "script names")
+      ->type_name("PATH");
 }
 
-Arguments ParseArguments(int argc, char** argv) {
-  Arguments args;
-  const std::string dir = ProgramDirectory();
-  args.options.module_path = dir + "/Corvane.so";
-  args.options.sound_path = dir + "/sound/OrbiterSound.so";
-  args.options.out_dir = "out";
-  args.options.engine_slot = kEngineSoundSlot;
-  args.options.animation_names.assign(std::begin(kAnimationNames), std::end(kAnimationNames));
-  int i = 1;
-  if (argc > 1 && (std::strcmp(argv[1], "run") == 0 || std::strcmp(argv[1], "check") == 0)) {
-    args.mode = argv[1];
-    i = 2;
-  }
-  for (; i < argc; ++i) {
-    const std::string a = argv[i];
-    auto value = [&](const char* what) -> std::string {
-      if (i + 1 >= argc) UsageError(a + " needs " + what);
-      return argv[++i];
-    };
-    if (a == "--out")
-      args.options.out_dir = value("a folder");
-    else if (a == "--trace")
-      args.options.trace_path = value("a file");
-    else if (a == "--quiet")
-      args.quiet = true;
-    else if (a == "--log-every") {
-      const std::string n = value("a number");
-      char* end = nullptr;
-      const long every = std::strtol(n.c_str(), &end, 10);
-      if (*end != '\0' || every < 1 || every > INT_MAX) UsageError("bad --log-every \"" + n + "\"");
-      args.options.log_every = static_cast<int>(every);
-    } else if (a == "--help" || a == "-h") {
-      std::fputs(kUsage, stdout);
-      std::exit(0);
-    } else if (!a.empty() && a[0] == '-') {
-      UsageError("unknown option " + a);
-    } else if (args.mode == "default") {
-      UsageError("unexpected argument \"" + a + "\"");
-    } else {
-      args.scripts.push_back(a);
-    }
-  }
-  if (args.mode == "run" && args.scripts.size() != 1) UsageError("run takes one script");
-  if (args.mode == "check" && args.scripts.empty()) UsageError("check needs at least one script");
-  args.options.progress = !args.quiet && isatty(STDERR_FILENO) && args.mode != "check";
-  if (args.mode == "check") args.options.out_dir.clear();
-  return args;
+void AddRunOptions(CLI::App& app, Settings& s) {
+  app.add_option("--out", s.options.out_dir,
+                 "folder for flight.csv and flight.svg (made if missing; default: out)")
+      ->type_name("DIR");
+  app.add_option("--trace", s.options.trace_path,
+                 "write the call trace, one line per call: STEP VESSEL CALL(ARGS)")
+      ->type_name("FILE");
+  app.add_flag("--quiet", s.quiet, "no progress line while flying");
+  app.add_option("--log-every", s.options.log_every,
+                 "write every Nth step to flight.csv (default: 1, every step)")
+      ->type_name("N")
+      ->check(CLI::Range(1, 1'000'000'000));
+  AddModuleOption(app, s);
 }
 
-void PrintSummary(const vsim::Script& script, const vsim::FlightResult& result,
+void PrintSummary(const std::string& file, const vsim::FlightResult& result,
                   const vsim::FlightOptions& options) {
-  std::printf("Flight %s: %d steps, %.2f s simulated\n", script.file.c_str(), result.steps,
+  std::printf("Flight %s: %d steps, %.2f s simulated\n", file.c_str(), result.steps,
               result.sim_time);
   for (const vsim::FlightEvent& e : result.events)
     std::printf("  step %6d  t=%8.2f s  %s\n", e.step, e.time, e.text.c_str());
@@ -118,42 +90,128 @@ void PrintSummary(const vsim::Script& script, const vsim::FlightResult& result,
     std::printf("Wrote the call trace to %s\n", options.trace_path.c_str());
 }
 
-int Report(const vsim::FlightResult& result) {
+int Fly(const vsim::Script& script, const Settings& s) {
+  vsim::FlightOptions options = s.options;
+  options.progress = !s.quiet && isatty(STDERR_FILENO);
+  const vsim::FlightResult result = vsim::RunFlight(script, options);
+  PrintSummary(script.file, result, options);
   for (const std::string& f : result.failures) std::printf("%s\n", f.c_str());
   if (!result.error.empty()) std::fprintf(stderr, "%s\n", result.error.c_str());
   return result.failed == 0 && result.error.empty() ? 0 : kExitFailed;
 }
 
-}  // namespace
+// The scripts a check names: files as given, folders as their *.vsim files
+// in name order. A folder with none is an error of its own.
+std::vector<std::string> Expand(const std::vector<std::string>& paths,
+                                std::vector<vsim::ScriptCheck>& empty_folders) {
+  std::vector<std::string> scripts;
+  for (const std::string& path : paths) {
+    std::error_code error;
+    if (!fs::is_directory(path, error)) {
+      scripts.push_back(path);
+      continue;
+    }
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator(path, error))
+      if (entry.path().extension() == ".vsim") found.push_back(entry.path().string());
+    std::sort(found.begin(), found.end());
+    if (found.empty()) empty_folders.push_back({path, 0, {}, "no *.vsim scripts in this folder"});
+    scripts.insert(scripts.end(), found.begin(), found.end());
+  }
+  return scripts;
+}
 
-int main(int argc, char** argv) {
-  const Arguments args = ParseArguments(argc, argv);
+vsim::ScriptCheck Check(const vsim::Script& script, const vsim::FlightOptions& options) {
+  const vsim::FlightResult result = vsim::RunFlight(script, options);
+  vsim::ScriptCheck check{script.file, result.passed, result.failures, result.error};
+  if (check.error.empty() && result.passed + result.failed == 0)
+    check.error = "no expectations: nothing was checked";
+  return check;
+}
+
+int CheckAll(const Settings& s) {
+  std::vector<vsim::ScriptCheck> checks;
+  const std::vector<std::string> paths = Expand(s.scripts, checks);
   std::vector<vsim::Script> scripts;
   try {
-    if (args.mode == "default")
-      scripts.push_back(vsim::ParseScript("default flight", kDefaultFlight));
-    for (const std::string& path : args.scripts) scripts.push_back(vsim::LoadScript(path));
+    for (const std::string& path : paths) scripts.push_back(vsim::LoadScript(path));
   } catch (const vsim::ScriptError& e) {
     std::fprintf(stderr, "%s\n", e.what());
     return kExitUsage;
   }
-
-  if (args.mode != "check") {
-    const vsim::FlightResult result = vsim::RunFlight(scripts.front(), args.options);
-    PrintSummary(scripts.front(), result, args.options);
-    return Report(result);
+  vsim::FlightOptions options = s.options;
+  options.out_dir.clear();
+  for (const vsim::Script& script : scripts) checks.push_back(Check(script, options));
+  for (const vsim::ScriptCheck& c : checks) {
+    if (s.json) break;
+    for (const std::string& f : c.failures) std::printf("%s\n", f.c_str());
+    if (!c.error.empty())
+      std::printf("%s%s\n", c.error.rfind(c.file, 0) == 0 ? "" : (c.file + ": ").c_str(),
+                  c.error.c_str());
   }
-  int passed = 0, failed = 0;
-  for (const vsim::Script& script : scripts) {
-    const vsim::FlightResult result = vsim::RunFlight(script, args.options);
-    for (const std::string& f : result.failures) std::printf("%s\n", f.c_str());
-    if (!result.error.empty()) {
-      std::printf("%s\n", result.error.c_str());
-      ++failed;
+  const vsim::CheckTotals totals = vsim::Totals(checks);
+  if (s.json)
+    std::fputs(vsim::Json(checks).c_str(), stdout);
+  else
+    std::printf("%d passed, %d failed\n", totals.passed, totals.failed);
+  if (!s.junit.empty()) {
+    try {
+      vsim::WriteReport(vsim::SystemFiles(), s.junit, vsim::JUnitXml(checks));
+    } catch (const vsim::FileError& e) {
+      std::fprintf(stderr, "vesselsim: %s\n", e.what());
+      return kExitFailed;
     }
-    passed += result.passed;
-    failed += result.failed;
   }
-  std::printf("%d passed, %d failed\n", passed, failed);
-  return failed == 0 ? 0 : kExitFailed;
+  return totals.failed == 0 ? 0 : kExitFailed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Settings s;
+  const std::string dir = ProgramDirectory();
+  s.options.module_path = dir + "/Corvane.so";
+  s.options.sound_path = dir + "/sound/OrbiterSound.so";
+  s.options.out_dir = "out";
+  s.options.engine_slot = kEngineSoundSlot;
+
+  CLI::App app{kDescription, "vesselsim"};
+  app.set_version_flag("--version", kVersion);
+  AddRunOptions(app, s);
+  CLI::App* run = app.add_subcommand("run", "fly one flight script and write its outputs");
+  run->add_option("script", s.scripts, "the flight script")
+      ->required()
+      ->expected(1)
+      ->type_name("SCRIPT");
+  AddRunOptions(*run, s);
+  CLI::App* check = app.add_subcommand(
+      "check",
+      "run flight scripts as tests: every expect line is a check; a script that checks "
+      "nothing fails");
+  check->add_option("scripts", s.scripts, "flight scripts, or folders of *.vsim scripts")
+      ->required()
+      ->type_name("SCRIPTS");
+  check->add_option("--junit", s.junit, "also write the results as JUnit XML to this file")
+      ->type_name("FILE");
+  check->add_flag("--json", s.json, "print the results as JSON instead of the summary line");
+  AddModuleOption(*check, s);
+  app.require_subcommand(0, 1);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    const int code = app.exit(e);
+    return code == 0 ? 0 : kExitUsage;
+  }
+  if (s.options.module_override.empty())
+    s.options.animation_names.assign(std::begin(kAnimationNames), std::end(kAnimationNames));
+
+  if (check->parsed()) return CheckAll(s);
+  try {
+    const vsim::Script script = run->parsed() ? vsim::LoadScript(s.scripts.front())
+                                              : vsim::ParseScript("default flight", kDefaultFlight);
+    return Fly(script, s);
+  } catch (const vsim::ScriptError& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    return kExitUsage;
+  }
 }

@@ -172,10 +172,10 @@ void CheckFiles(const Script& script) {
     }
 }
 
-Script ParseScript(const std::string& file, const std::string& text) {
+Script ParseScript(const std::string& file, const std::string& text, const std::string& base_dir) {
   Script script;
   script.file = file;
-  Parser parser(file);
+  Parser parser(file, base_dir);
   std::istringstream in(text);
   std::string raw;
   std::vector<std::string> errors;
@@ -206,7 +206,8 @@ Script LoadScript(const std::string& path) {
   if (!in) throw ScriptError(path + ": cannot read the script");
   std::stringstream text;
   text << in.rdbuf();
-  return ParseScript(path, text.str());
+  const std::string folder = std::filesystem::path(path).parent_path().string();
+  return ParseScript(path, text.str(), folder.empty() ? "." : folder);
 }
 
 }  // namespace vsim

@@ -16,8 +16,11 @@ public:
   using std::runtime_error::runtime_error;
 };
 
-// Parses and checks the files the script names.
-Script ParseScript(const std::string& file, const std::string& text);
+// Parses and checks the files the script names; a relative module path is
+// taken from base_dir when one is given.
+Script ParseScript(const std::string& file, const std::string& text,
+                   const std::string& base_dir = "");
+// Reads a script file; its module paths are relative to its folder.
 Script LoadScript(const std::string& path);
 // Every file a script names exists (a module a regular file).
 void CheckFiles(const Script& script);

@@ -14,7 +14,8 @@ namespace vsim {
 
 class Parser {
 public:
-  explicit Parser(std::string file) : file_(std::move(file)) {}
+  Parser(std::string file, std::string base_dir)
+      : file_(std::move(file)), base_dir_(std::move(base_dir)) {}
   Command Parse(int line, const LexedLine& lexed);
 
   // One per verb, in verbs.cpp.
@@ -63,6 +64,7 @@ private:
   void CheckOperation(const std::string& name) const;
 
   std::string file_;
+  std::string base_dir_;
   int line_ = 0;
   const std::vector<Token>* tokens_ = nullptr;
   const std::string* text_ = nullptr;

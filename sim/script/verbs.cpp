@@ -1,5 +1,6 @@
 // The script's verbs: each parses its own arguments into its command.
 #include <cstring>
+#include <filesystem>
 #include <iterator>
 
 #include "sim/script/keys.h"
@@ -56,7 +57,9 @@ std::vector<std::string> VerbNames() {
 Command Parser::Module() {
   Count(1, 1);
   Setup("module");
-  return ModuleCommand{Arg(1)};
+  const std::filesystem::path path = Arg(1);
+  if (base_dir_.empty() || path.is_absolute()) return ModuleCommand{Arg(1)};
+  return ModuleCommand{(std::filesystem::path(base_dir_) / path).string()};
 }
 
 Command Parser::Sound() {
