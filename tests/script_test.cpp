@@ -182,7 +182,14 @@ bool Exists(const std::string& path) {
   return stat(path.c_str(), &info) == 0;
 }
 
-TEST(FlightTest, UnmetConditionIsAnErrorAndWritesNoOutput) {
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+TEST(FlightTest, UnmetConditionIsAnErrorAndKeepsTheOutputsOfTheStepsThatRan) {
   test::ScratchDirectory scratch;
   auto options = Options();
   options.out_dir = "out";
@@ -193,11 +200,37 @@ TEST(FlightTest, UnmetConditionIsAnErrorAndWritesNoOutput) {
   EXPECT_EQ(result.error.rfind("f.vsim:3: condition altitude > 10 not met within 2 s (got 4.25", 0),
             0u)
       << result.error;
-  EXPECT_FALSE(Exists("out/flight.csv"));
+  EXPECT_NE(result.error.find("; outputs cover steps 0..120"), std::string::npos) << result.error;
+  const std::string csv = ReadFile("out/flight.csv");
+  EXPECT_NE(csv.find("\n120,2,heli,"), std::string::npos) << "the last step that ran is logged";
+  EXPECT_NE(ReadFile("out/flight.svg").find(">stopped</text>"), std::string::npos)
+      << "the plot marks where the run stopped";
+  const std::string trace = ReadFile("trace.txt");
+  EXPECT_NE(trace.find("120 heli SetAnimation("), std::string::npos);
   EXPECT_FALSE(Exists("out/flight.csv.partial"));
-  EXPECT_FALSE(Exists("out/flight.svg"));
-  EXPECT_FALSE(Exists("trace.txt"));
   EXPECT_FALSE(Exists("trace.txt.partial"));
+}
+
+TEST(FlightTest, PlotExplainsTheFlight) {
+  test::ScratchDirectory scratch;
+  auto options = Options();
+  options.out_dir = "out";
+  const auto script = ParseScript("f.vsim",
+                                  "vessel one\nvessel two\nplot anim 16 \"rotor\"\n"
+                                  "plot anim 2 \"gear\"\nplot limit altitude 10 \"ten\"\n"
+                                  "mark \"climbing\" when vy > 0.5\n"
+                                  "throttle hover 1\nstep 120\nkey G\nstep 60\n");
+  ASSERT_TRUE(vsim::RunFlight(script, options).error.empty());
+  const std::string svg = ReadFile("out/flight.svg");
+  for (const char* text :
+       {">key G pressed</text>", ">lift-off</text>", ">climbing</text>", ">one: altitude</text>",
+        ">two: altitude</text>", "Vertical speed", "Heading", ">ten</text>",
+        "Animation phase speed", ">one: rotor (anim 16)</text>", ">one: gear (anim 2)</text>"})
+    EXPECT_NE(svg.find(text), std::string::npos) << text;
+  EXPECT_EQ(svg.find("Engine sound"), std::string::npos) << "no sound panel with sound off";
+  EXPECT_LT(svg.find("Animation states"), svg.find(">one: gear (anim 2)</text>"));
+  EXPECT_GT(svg.find(">one: rotor (anim 16)</text>"), svg.find("Animation phase speed"))
+      << "a wrapping phase is drawn as its speed, not as a band";
 }
 
 TEST(FlightTest, TraceAndLogDescribeTheRun) {
@@ -325,7 +358,11 @@ TEST(ProgramTest, CarelessModuleEndsTheRunWithAFaultNamingVesselAndCall) {
             std::string::npos)
       << output;
   EXPECT_NE(output.find("Flight careless.vsim: 1 steps"), std::string::npos) << output;
-  EXPECT_FALSE(Exists("trace.txt"));
+  EXPECT_NE(ReadFile("trace.txt")
+                .find("1 a fault \"SetThrusterLevel: the thruster handle belongs to vessel b\""),
+            std::string::npos)
+      << "the trace of the steps that ran ends with the fault";
+  EXPECT_NE(output.find("; outputs cover steps 0..1"), std::string::npos) << output;
   EXPECT_FALSE(Exists("out/flight.csv.partial"));
 }
 

@@ -85,6 +85,17 @@ void Abandon(const std::vector<std::unique_ptr<RunObserver>>& outputs, Host& hos
   }
 }
 
+// A run stopped by a command that could not be carried out keeps the
+// outputs of the steps it ran, marked where it stopped.
+std::string KeepStoppedRun(const std::vector<std::unique_ptr<RunObserver>>& outputs, Host& host) {
+  const FlightEvent stop{host.StepCount(), host.SimTime(), "stopped"};
+  for (const auto& o : outputs) o->EventHappened(stop);
+  const int steps = host.StepCount();
+  host.UnloadModule();
+  EndAll(outputs, host, true);
+  return "; outputs cover steps 0.." + std::to_string(steps);
+}
+
 }  // namespace
 
 FlightResult RunFlight(const Script& script, const FlightOptions& options) {
@@ -111,8 +122,18 @@ FlightResult RunFlight(const Script& script, const FlightOptions& options) {
     // The vessels end and the module unloads inside the trace.
     host.UnloadModule();
     EndAll(outputs, host, true);
+  } catch (const FileError& e) {
+    result.error = e.what();
+    Abandon(outputs, host);
   } catch (const std::runtime_error& e) {
     result.error = (line > 0 ? script.Where(line) + ": " : "") + e.what();
+    if (const VesselRecord* focus = host.Focus()) result.final_fuel = focus->FuelMass();
+    const bool files = !options.out_dir.empty() || !options.trace_path.empty();
+    try {
+      if (files && interpreter) result.error += KeepStoppedRun(outputs, host);
+    } catch (const FileError& f) {
+      result.error += std::string("; ") + f.what();
+    }
     Abandon(outputs, host);
   }
   if (interpreter) {
@@ -122,7 +143,6 @@ FlightResult RunFlight(const Script& script, const FlightOptions& options) {
   }
   result.steps = host.StepCount();
   result.sim_time = host.SimTime();
-  if (const VesselRecord* focus = host.Focus()) result.final_fuel = focus->FuelMass();
   return result;
 }
 

@@ -14,24 +14,28 @@ namespace {
 
 constexpr double kWidth = 960;
 constexpr double kPanelHeight = 170;
-constexpr double kLeft = 80, kRight = 215, kTop = 50, kGap = 40;
-constexpr double kPanelTitleRise = 8;  // panel title above its frame
-constexpr double kTickLabelDrop = 14;  // time labels below the frame
-constexpr double kValueLabelDrop = 4;  // value labels centred on their grid line
+constexpr double kLeft = 80, kRight = 235, kTop = 50, kGap = 40;
+constexpr double kPanelTitleRise = 8;   // panel title above its frame
+constexpr double kTickLabelDrop = 14;   // time labels below the frame
+constexpr double kValueLabelDrop = 4;   // value labels centred on their grid line
+constexpr double kLimitLabelRoom = 14;  // a limit label goes under its line nearer the top
 constexpr double kLegendTop = 16, kLegendRow = 18;
 constexpr double kLegendLineFrom = 12, kLegendLineTo = 36, kLegendTextAt = 42;
+constexpr double kEventLabelInset = 4;
 constexpr double kAxisLabelDrop = 30;  // "time (s)" below the frame
 constexpr double kPanelFooter = 20;    // room for the axis label
 constexpr double kFirstPanelDrop = 10;
 constexpr double kRangePadding = 0.05;  // of the value range, above and below
 constexpr double kNegligible = 1e-9;    // ranges and ticks closer than this are equal
+constexpr double kWrap = 0.5;           // a state falling by more than this has wrapped round
+constexpr std::size_t kPhaseWindowSteps = 30;
+constexpr double kEventLabelWidth = 10;  // an upright label's width on the page
 constexpr std::size_t kMaxPoints = 1500;
 const char* const kColours[] = {"#1f77b4", "#d62728", "#2ca02c", "#ff7f0e", "#9467bd", "#8c564b"};
 
 struct Series {
   std::string label;
-  const std::vector<double>* values;
-  bool dashed = false;
+  std::vector<double> values;
 };
 
 struct Panel {
@@ -39,6 +43,15 @@ struct Panel {
   std::string unit;
   std::vector<Series> series;
   std::vector<std::pair<double, std::string>> limits;
+};
+
+// Where a panel sits and how it maps time and value to the page.
+struct Frame {
+  double top, t0, t1, lo, hi;
+  double Width() const { return kWidth - kLeft - kRight; }
+  double Bottom() const { return top + kPanelHeight; }
+  double X(double t) const { return kLeft + (t - t0) / (t1 - t0) * Width(); }
+  double Y(double v) const { return Bottom() - (v - lo) / (hi - lo) * kPanelHeight; }
 };
 
 std::string Num(double x) {
@@ -69,7 +82,7 @@ void ValueRange(const Panel& panel, double& lo, double& hi) {
   hi = 0;
   bool first = true;
   for (const Series& s : panel.series)
-    for (double v : *s.values) {
+    for (double v : s.values) {
       if (!std::isfinite(v)) continue;
       lo = first ? v : std::min(lo, v);
       hi = first ? v : std::max(hi, v);
@@ -85,51 +98,75 @@ void ValueRange(const Panel& panel, double& lo, double& hi) {
   hi += pad;
 }
 
-void DrawPanel(std::ostringstream& svg, const Panel& panel, double top,
-               const std::vector<double>& time, std::size_t stride) {
-  const double plot_w = kWidth - kLeft - kRight;
-  const double bottom = top + kPanelHeight;
-  const double t0 = time.empty() ? 0 : std::min(0.0, time.front());
-  const double t1 = time.empty() ? 1 : std::max(time.back(), t0 + kNegligible);
-  double lo = 0, hi = 0;
-  ValueRange(panel, lo, hi);
-  auto x = [&](double t) { return kLeft + (t - t0) / (t1 - t0) * plot_w; };
-  auto y = [&](double v) { return bottom - (v - lo) / (hi - lo) * kPanelHeight; };
-
-  svg << "<text x=\"" << kLeft << "\" y=\"" << top - kPanelTitleRise
+void DrawAxes(std::ostringstream& svg, const Panel& panel, const Frame& f) {
+  svg << "<text x=\"" << kLeft << "\" y=\"" << f.top - kPanelTitleRise
       << "\" font-size=\"14\" font-weight=\"bold\">" << XmlEscape(panel.title) << " ("
       << XmlEscape(panel.unit) << ")</text>\n";
-  svg << "<rect x=\"" << kLeft << "\" y=\"" << top << "\" width=\"" << plot_w << "\" height=\""
+  svg << "<rect x=\"" << kLeft << "\" y=\"" << f.top << "\" width=\"" << f.Width() << "\" height=\""
       << kPanelHeight << "\" fill=\"none\" stroke=\"#444\"/>\n";
-  const double step = TickStep(hi - lo);
-  for (double v = std::ceil(lo / step) * step; v <= hi; v += step) {
-    svg << "<line x1=\"" << kLeft << "\" x2=\"" << kLeft + plot_w << "\" y1=\"" << Num(y(v))
-        << "\" y2=\"" << Num(y(v)) << "\" stroke=\"#ddd\"/>\n";
-    svg << "<text x=\"" << kLeft - 6 << "\" y=\"" << Num(y(v) + kValueLabelDrop)
+  const double step = TickStep(f.hi - f.lo);
+  for (double v = std::ceil(f.lo / step) * step; v <= f.hi; v += step) {
+    svg << "<line x1=\"" << kLeft << "\" x2=\"" << kLeft + f.Width() << "\" y1=\"" << Num(f.Y(v))
+        << "\" y2=\"" << Num(f.Y(v)) << "\" stroke=\"#ddd\"/>\n";
+    svg << "<text x=\"" << kLeft - 6 << "\" y=\"" << Num(f.Y(v) + kValueLabelDrop)
         << "\" font-size=\"11\" text-anchor=\"end\">" << TickLabel(v) << "</text>\n";
   }
-  const double tstep = TickStep(t1 - t0);
-  for (double t = std::ceil(t0 / tstep) * tstep; t <= t1; t += tstep)
-    svg << "<text x=\"" << Num(x(t)) << "\" y=\"" << bottom + kTickLabelDrop
+  const double tstep = TickStep(f.t1 - f.t0);
+  for (double t = std::ceil(f.t0 / tstep) * tstep; t <= f.t1; t += tstep)
+    svg << "<text x=\"" << Num(f.X(t)) << "\" y=\"" << f.Bottom() + kTickLabelDrop
         << "\" font-size=\"11\" text-anchor=\"middle\">" << TickLabel(t) << "</text>\n";
+  svg << "<text x=\"" << kLeft + f.Width() / 2 << "\" y=\"" << f.Bottom() + kAxisLabelDrop
+      << "\" font-size=\"11\" text-anchor=\"middle\">time (s)</text>\n";
+}
+
+// Limit labels stay inside the frame: under their line near the top.
+void DrawLimits(std::ostringstream& svg, const Panel& panel, const Frame& f) {
   for (const auto& limit : panel.limits) {
-    svg << "<line x1=\"" << kLeft << "\" x2=\"" << kLeft + plot_w << "\" y1=\""
-        << Num(y(limit.first)) << "\" y2=\"" << Num(y(limit.first))
-        << "\" stroke=\"#999\" stroke-dasharray=\"6 4\"/>\n";
-    svg << "<text x=\"" << kLeft + plot_w - 4 << "\" y=\"" << Num(y(limit.first) - kValueLabelDrop)
-        << "\" font-size=\"11\" text-anchor=\"end\" fill=\"#666\">" << XmlEscape(limit.second)
+    const double y = f.Y(limit.first);
+    const double label_y =
+        y - f.top < kLimitLabelRoom ? y + kLimitLabelRoom - kValueLabelDrop : y - kValueLabelDrop;
+    svg << "<line x1=\"" << kLeft << "\" x2=\"" << kLeft + f.Width() << "\" y1=\"" << Num(y)
+        << "\" y2=\"" << Num(y) << "\" stroke=\"#999\" stroke-dasharray=\"6 4\"/>\n";
+    svg << "<text x=\"" << kLeft + f.Width() - kEventLabelInset << "\" y=\"" << Num(label_y)
+        << "\" font-size=\"11\" text-anchor=\"end\" fill=\"#555\">" << XmlEscape(limit.second)
         << "</text>\n";
   }
+}
+
+// Events as vertical lines; their words, upright along the line, in the
+// first panel only.
+// Events as vertical lines; their words, upright along the line, in the
+// first panel only, moved right where they would overlap.
+void DrawEvents(std::ostringstream& svg, const std::vector<FlightEvent>& events, const Frame& f,
+                bool labelled) {
+  double next_label_x = 0;
+  for (const FlightEvent& e : events) {
+    const double x = f.X(e.time);
+    const bool stop = e.text.rfind("stopped", 0) == 0;
+    svg << "<line x1=\"" << Num(x) << "\" x2=\"" << Num(x) << "\" y1=\"" << f.top << "\" y2=\""
+        << f.Bottom() << "\" stroke=\"" << (stop ? "#d00" : "#bbb")
+        << "\" stroke-dasharray=\"2 3\"/>\n";
+    if (!labelled) continue;
+    const double label_x = std::max(x + 2, next_label_x);
+    next_label_x = label_x + kEventLabelWidth;
+    svg << "<text transform=\"translate(" << Num(label_x) << "," << Num(f.top + kEventLabelInset)
+        << ") rotate(90)\" font-size=\"9\" fill=\"" << (stop ? "#d00" : "#666") << "\">"
+        << XmlEscape(e.text) << "</text>\n";
+  }
+}
+
+void DrawSeries(std::ostringstream& svg, const Panel& panel, const Frame& f,
+                const std::vector<double>& time, std::size_t stride) {
   for (std::size_t s = 0; s < panel.series.size(); ++s) {
     const Series& series = panel.series[s];
     const char* colour = kColours[s % (sizeof kColours / sizeof kColours[0])];
     svg << "<polyline fill=\"none\" stroke=\"" << colour << "\" stroke-width=\"1.5\" points=\"";
-    for (std::size_t i = 0; i < time.size(); i += stride) {
-      const double v = (*series.values)[i];
-      if (std::isfinite(v)) svg << Num(x(time[i])) << ',' << Num(y(v)) << ' ';
+    for (std::size_t i = 0; i < time.size() && i < series.values.size(); i += stride) {
+      const double v = series.values[i];
+      if (std::isfinite(v)) svg << Num(f.X(time[i])) << ',' << Num(f.Y(v)) << ' ';
     }
     svg << "\"/>\n";
-    const double ly = top + kLegendTop + kLegendRow * static_cast<double>(s);
+    const double ly = f.top + kLegendTop + kLegendRow * static_cast<double>(s);
     svg << "<line x1=\"" << kWidth - kRight + kLegendLineFrom << "\" x2=\""
         << kWidth - kRight + kLegendLineTo << "\" y1=\"" << ly - 4 << "\" y2=\"" << ly - 4
         << "\" stroke=\"" << colour << "\" stroke-width=\"2\"/>\n";
@@ -138,58 +175,94 @@ void DrawPanel(std::ostringstream& svg, const Panel& panel, double top,
   }
 }
 
-}  // namespace
+void DrawPanel(std::ostringstream& svg, const Panel& panel, const PlotData& data, double top,
+               bool first) {
+  const auto& time = data.time;
+  Frame f{top, time.empty() ? 0 : std::min(0.0, time.front()), 1, 0, 1};
+  f.t1 = time.empty() ? 1 : std::max(time.back(), f.t0 + kNegligible);
+  ValueRange(panel, f.lo, f.hi);
+  DrawAxes(svg, panel, f);
+  DrawLimits(svg, panel, f);
+  DrawEvents(svg, data.events, f, first);
+  DrawSeries(svg, panel, f, time, std::max<std::size_t>(1, time.size() / kMaxPoints));
+}
 
-void PlotData::Sample(const Host& host, const VesselRecord& focus, int engine_slot) {
-  time.push_back(host.SimTime());
-  altitude.push_back(focus.readings.altitude);
-  airspeed.push_back(focus.readings.airspeed);
-  const Thruster* main = focus.GroupMember(THGROUP_MAIN);
-  const Thruster* hover = focus.GroupMember(THGROUP_HOVER);
-  main_level.push_back(main != nullptr ? main->level : 0);
-  hover_level.push_back(hover != nullptr ? hover->level : 0);
-  const auto engine = focus.sound.slots.find(engine_slot);
-  const bool playing = engine != focus.sound.slots.end() && engine->second.last == "play";
-  engine_frequency.push_back(playing ? engine->second.frequency : 0);
-  animation_states.resize(layout.animations.size());
-  const auto& animations = focus.declared.animations;
-  for (std::size_t i = 0; i < layout.animations.size(); ++i) {
-    const UINT index = layout.animations[i].index;
-    animation_states[i].push_back(index < animations.size() ? animations[index].state : NAN);
+// A state that wraps round (a rotor's phase) reads as a band when drawn per
+// step; its advance per second reads as what it is.
+bool Wraps(const std::vector<double>& s) {
+  for (std::size_t i = 1; i < s.size(); ++i)
+    if (s[i - 1] - s[i] > kWrap) return true;
+  return false;
+}
+
+// Over a window of steps, so that a state that restarts at 0 rather than
+// at its remainder does not flicker between two rates.
+std::vector<double> AdvancePerSecond(const std::vector<double>& s, const std::vector<double>& t) {
+  std::vector<double> rate(s.size(), NAN);
+  double advance = 0;
+  for (std::size_t i = 1; i < s.size() && i < t.size(); ++i) {
+    double d = s[i] - s[i - 1];
+    if (d < -kWrap) d += 1;
+    advance += std::isfinite(d) ? d : 0;
+    if (i < kPhaseWindowSteps) continue;
+    const std::size_t from = i - kPhaseWindowSteps;
+    double gone = s[from + 1] - s[from];
+    if (gone < -kWrap) gone += 1;
+    if (t[i] > t[from]) rate[i] = advance / (t[i] - t[from]);
+    advance -= std::isfinite(gone) ? gone : 0;
   }
+  return rate;
 }
 
-void SvgPlot::StepDone(const Host& host) {
-  if (const VesselRecord* focus = host.Focus()) data_.Sample(host, *focus, engine_slot_);
+// One series per vessel; with several, each label starts with its vessel.
+void AddSeries(Panel& panel, const PlotData& data, const std::string& label,
+               std::vector<double> VesselSeries::*values) {
+  for (const VesselSeries& v : data.vessels)
+    panel.series.push_back({data.vessels.size() > 1 ? v.name + ": " + label : label, v.*values});
 }
 
-void SvgPlot::RunEnded(Host&, bool completed) {
-  if (completed) WritePlot(files_, path_, data_, title_);
+std::vector<Panel> Panels(const PlotData& data) {
+  Panel altitude{"Altitude", "m", {}, {}}, airspeed{"Airspeed", "m/s", {}, {}};
+  AddSeries(altitude, data, "altitude", &VesselSeries::altitude);
+  AddSeries(airspeed, data, "airspeed", &VesselSeries::airspeed);
+  for (const auto& limit : data.layout.limits)
+    (limit.altitude ? altitude : airspeed).limits.push_back({limit.value, limit.label});
+  Panel heading{"Heading", "deg, 0 = north, 90 = east", {}, {}};
+  AddSeries(heading, data, "heading", &VesselSeries::heading_deg);
+  Panel climb{"Vertical speed", "m/s, up positive", {}, {}};
+  AddSeries(climb, data, "vertical speed", &VesselSeries::vertical_speed);
+  Panel thrust{"Thrust levels", "0..1", {}, {}};
+  AddSeries(thrust, data, "main", &VesselSeries::main_level);
+  AddSeries(thrust, data, "hover", &VesselSeries::hover_level);
+  std::vector<Panel> panels{altitude, airspeed, heading, climb, thrust};
+  if (data.sound_seen) {
+    Panel sound{"Engine sound", "requested playback frequency, Hz; 0 = silent", {}, {}};
+    AddSeries(sound, data, "engine", &VesselSeries::engine_frequency);
+    panels.push_back(sound);
+  }
+  Panel states{"Animation states", "0..1", {}, {}};
+  Panel phases{"Animation phase speed", "turns per second", {}, {}};
+  const auto& animations = data.layout.animations;
+  for (std::size_t i = 0; i < animations.size(); ++i)
+    for (const VesselSeries& v : data.vessels) {
+      const std::string label = (data.vessels.size() > 1 ? v.name + ": " : "") +
+                                animations[i].label + " (anim " +
+                                std::to_string(animations[i].index) + ")";
+      if (Wraps(v.animations[i]))
+        phases.series.push_back({label, AdvancePerSecond(v.animations[i], data.time)});
+      else
+        states.series.push_back({label, v.animations[i]});
+    }
+  for (Panel* p : {&states, &phases})
+    if (!p->series.empty()) panels.push_back(*p);
+  return panels;
 }
+
+}  // namespace
 
 void WritePlot(FileSystem& files, const std::string& path, const PlotData& data,
                const std::string& title) {
-  std::vector<Panel> panels;
-  Panel altitude{"Altitude", "m", {{"altitude", &data.altitude}}, {}};
-  Panel airspeed{"Airspeed", "m/s", {{"airspeed", &data.airspeed}}, {}};
-  for (const auto& limit : data.layout.limits)
-    (limit.altitude ? altitude : airspeed).limits.push_back({limit.value, limit.label});
-  panels.push_back(altitude);
-  panels.push_back(airspeed);
-  panels.push_back(Panel{
-      "Thrust levels", "0..1", {{"main", &data.main_level}, {"hover", &data.hover_level}}, {}});
-  panels.push_back(Panel{
-      "Engine sound pitch", "Hz, 0 = silent", {{"engine frequency", &data.engine_frequency}}, {}});
-  const auto& animations = data.layout.animations;
-  if (!animations.empty()) {
-    Panel anims{"Animation states", "0..1", {}, {}};
-    for (std::size_t i = 0; i < animations.size() && i < data.animation_states.size(); ++i)
-      anims.series.push_back(
-          {animations[i].label + " (anim " + std::to_string(animations[i].index) + ")",
-           &data.animation_states[i]});
-    panels.push_back(anims);
-  }
-  const std::size_t stride = std::max<std::size_t>(1, data.time.size() / kMaxPoints);
+  const std::vector<Panel> panels = Panels(data);
   const double height = kTop +
                         static_cast<double>(panels.size()) * (kPanelHeight + kGap + kPanelFooter) +
                         kPanelFooter;
@@ -201,11 +274,8 @@ void WritePlot(FileSystem& files, const std::string& path, const PlotData& data,
       << "\" y=\"26\" font-size=\"18\" font-weight=\"bold\">Flight: " << XmlEscape(title)
       << "</text>\n";
   double top = kTop + kFirstPanelDrop;
-  for (const Panel& panel : panels) {
-    DrawPanel(svg, panel, top, data.time, stride);
-    svg << "<text x=\"" << kLeft + (kWidth - kLeft - kRight) / 2 << "\" y=\""
-        << top + kPanelHeight + kAxisLabelDrop
-        << "\" font-size=\"11\" text-anchor=\"middle\">time (s)</text>\n";
+  for (std::size_t i = 0; i < panels.size(); ++i) {
+    DrawPanel(svg, panels[i], data, top, i == 0);
     top += kPanelHeight + kGap + kPanelFooter;
   }
   svg << "</svg>\n";

@@ -1,4 +1,5 @@
-// flight.svg: the focus vessel's flight against time, drawn as plain SVG.
+// flight.svg: every vessel's flight against time, with the run's events as
+// labelled lines, drawn as plain SVG.
 #pragma once
 
 #include <string>
@@ -23,13 +24,23 @@ struct PlotLayout {
   std::vector<Limit> limits;
 };
 
+// One vessel's samples; NaN where it did not exist.
+struct VesselSeries {
+  std::string name;
+  std::vector<double> altitude, airspeed, heading_deg, vertical_speed, main_level, hover_level,
+      engine_frequency;
+  std::vector<std::vector<double>> animations;  // one per layout animation
+};
+
 // Every series holds one sample per step, from the first step on.
 struct PlotData {
   PlotLayout layout;
-  std::vector<double> time, altitude, airspeed, main_level, hover_level, engine_frequency;
-  std::vector<std::vector<double>> animation_states;
+  std::vector<double> time;
+  std::vector<VesselSeries> vessels;
+  std::vector<FlightEvent> events;
+  bool sound_seen = false;  // some vessel had a sound identifier
 
-  void Sample(const Host& host, const VesselRecord& focus, int engine_slot);
+  void Sample(const Host& host, int engine_slot);
 };
 
 // Throws FileError when the file cannot be written.
@@ -43,8 +54,11 @@ public:
       : files_(files), path_(std::move(path)), title_(std::move(title)), engine_slot_(engine_slot) {
     data_.layout = std::move(layout);
   }
-  void StepDone(const Host& host) override;
-  void RunEnded(Host& host, bool completed) override;
+  void StepDone(const Host& host) override { data_.Sample(host, engine_slot_); }
+  void EventHappened(const FlightEvent& event) override { data_.events.push_back(event); }
+  void RunEnded(Host&, bool completed) override {
+    if (completed) WritePlot(files_, path_, data_, title_);
+  }
 
 private:
   FileSystem& files_;
