@@ -12,7 +12,8 @@ TEST_F(HostTest, SeventeenAnimationsWithTheirInitialStates) {
   vsim::VesselRecord& heli = Create();
   const double initial[17] = {0.5, 0, 0, 0, 0, 0, 0, 0, 0, 0.5, 0, 0, 0, 0, 0, 0, 0};
   ASSERT_EQ(heli.declared.animations.size(), 17u);
-  for (std::size_t i = 0; i < 17; ++i) EXPECT_EQ(heli.declared.animations[i].initial_state, initial[i]) << i;
+  for (std::size_t i = 0; i < 17; ++i)
+    EXPECT_EQ(heli.declared.animations[i].initial_state, initial[i]) << i;
   const std::size_t per_animation[17] = {1, 3, 10, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2};
   for (std::size_t i = 0; i < 17; ++i)
     EXPECT_EQ(heli.declared.animations[i].components.size(), per_animation[i]) << i;
@@ -78,7 +79,8 @@ TEST_F(HostTest, SecondVesselSharesAllButItsOwnNoseWheelRoll) {
   for (const auto& c : one.declared.components) objects.insert(c.transform);
   EXPECT_EQ(objects.size(), 29u);
   std::size_t new_objects = 0;
-  for (const auto& c : two.declared.components) new_objects += objects.insert(c.transform).second ? 1 : 0;
+  for (const auto& c : two.declared.components)
+    new_objects += objects.insert(c.transform).second ? 1 : 0;
   EXPECT_EQ(new_objects, 1u);
   EXPECT_NE(one.declared.components[1].transform, two.declared.components[1].transform);
   // Each nose wheel follows its own vessel's steering pivot.

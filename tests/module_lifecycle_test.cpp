@@ -184,7 +184,12 @@ TEST_F(HostTest, JournalLinesNameStepVesselAndCall) {
   host.SetTimeAcceleration(1);
   Step();
   const std::string text = host.journal().Text();
-  EXPECT_NE(text.find("1 heli oapiGetTimeAcceleration()\n"), std::string::npos) << text;
+  EXPECT_EQ(text.rfind("1 heli => clbkPostStep(0.016666666666666666, 0.016666666666666666, ", 0),
+            0u)
+      << "the host's call into the module comes first: " << text;
+  EXPECT_NE(text.find("1 heli oapiGetTimeAcceleration() -> 1\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("1 heli GroundContact() -> true\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("1 heli SetAnimation(16, 0) -> true\n"), std::string::npos) << text;
   EXPECT_NE(text.find("1 heli SetThrusterMax0(thruster#1, 25000)\n"), std::string::npos) << text;
   EXPECT_NE(text.find("1 heli SetThrusterDir(thruster#1, (0, 0, 1))\n"), std::string::npos);
   EXPECT_NE(text.find("1 heli SetThrusterMax0(thruster#2, 45000)\n"), std::string::npos);

@@ -1,6 +1,7 @@
 #include "sim/core/host.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "sim/handles/handles.h"
@@ -140,6 +141,7 @@ VesselRecord& Host::CreateVessel(const std::string& name, int flight_model,
   vessels_.push_back(std::move(record));
   slots_[slot] = &vessel;
   current_ = &vessel;
+  Announce(vessel, [&] { return "ovcInit(vessel#1, " + std::to_string(flight_model) + ")"; });
   VESSEL* created = module_->ovcInit(vessel.handle, flight_model);
   CheckDebugLine(&vessel);
   current_ = nullptr;
@@ -149,8 +151,10 @@ VesselRecord& Host::CreateVessel(const std::string& name, int flight_model,
     throw HostError("the module could not create vessel \"" + name + "\"");
   }
   vessel.vessel = created;
+  Announce(vessel, [] { return std::string("clbkSetClassCaps(config)"); });
   Callback(vessel, [&](VESSEL2* v) { v->clbkSetClassCaps(&vessel.class_config); });
   if (integrator_ != nullptr) integrator_->Placed(vessel);
+  Announce(vessel, [] { return std::string("clbkPostCreation()"); });
   Callback(vessel, [](VESSEL2* v) { v->clbkPostCreation(); });
   if (focus_ == nullptr) focus_ = &vessel;
   return vessel;
@@ -162,6 +166,7 @@ void Host::DestroyVessel(const std::string& name) {
   if (it == vessels_.end()) throw HostError("unknown vessel \"" + name + "\"");
   VesselRecord* vessel = it->get();
   current_ = vessel;
+  Announce(*vessel, [] { return std::string("ovcExit(vessel#1)"); });
   module_->ovcExit(vessel->vessel);
   CheckDebugLine(vessel);
   current_ = nullptr;
@@ -182,6 +187,10 @@ void Host::Step() {
   for (std::size_t i = 0; i < vessels_.size(); ++i) {
     VesselRecord& vessel = *vessels_[i];
     vessel.declared.forces.clear();
+    Announce(vessel, [&] {
+      return "clbkPostStep(" + FormatNumber(sim_time_) + ", " + FormatNumber(dt) + ", " +
+             FormatNumber(mjd) + ")";
+    });
     Callback(vessel, [&](VESSEL2* v) { v->clbkPostStep(sim_time_, dt, mjd); });
   }
 }
@@ -189,8 +198,13 @@ void Host::Step() {
 int Host::DeliverKey(const std::string& name, DWORD key, bool down, const char* kstate) {
   char state[OAPI_KEYSTATE_SIZE] = {};
   if (kstate != nullptr) std::memcpy(state, kstate, sizeof state);
-  return Callback(Vessel(name),
-                  [&](VESSEL2* v) { return v->clbkConsumeBufferedKey(key, down, state); });
+  VesselRecord& vessel = Vessel(name);
+  Announce(vessel, [&] {
+    char code[8];
+    std::snprintf(code, sizeof code, "0x%02X", static_cast<unsigned>(key));
+    return std::string("clbkConsumeBufferedKey(") + code + (down ? ", down)" : ", up)");
+  });
+  return Callback(vessel, [&](VESSEL2* v) { return v->clbkConsumeBufferedKey(key, down, state); });
 }
 
 bool Host::LoadCockpit(const std::string& name) {
@@ -199,12 +213,17 @@ bool Host::LoadCockpit(const std::string& name) {
   cockpit.hud.reset();
   cockpit.mfds.clear();
   cockpit.areas.clear();
+  Announce(vessel, [] { return std::string("clbkLoadVC(0)"); });
   return Callback(vessel, [](VESSEL2* v) { return v->clbkLoadVC(0); });
 }
 
 bool Host::DeliverCockpitEvent(const std::string& name, int area, int event, VECTOR3 point) {
-  return Callback(Vessel(name),
-                  [&](VESSEL2* v) { return v->clbkVCMouseEvent(area, event, point); });
+  VesselRecord& vessel = Vessel(name);
+  Announce(vessel, [&] {
+    return "clbkVCMouseEvent(" + std::to_string(area) + ", " + std::to_string(event) + ", " +
+           FormatVector(point) + ")";
+  });
+  return Callback(vessel, [&](VESSEL2* v) { return v->clbkVCMouseEvent(area, event, point); });
 }
 
 void Host::CheckDebugLine(const VesselRecord* vessel) {

@@ -115,6 +115,12 @@ private:
   template <typename Fn>
   auto Callback(VesselRecord& vessel, Fn&& fn);
   void CheckDebugLine(const VesselRecord* vessel);
+  // Records the host's call into the module, "=> clbkPostStep(...)",
+  // building its text only when the journal is on.
+  template <typename Text>
+  void Announce(const VesselRecord& vessel, Text text) {
+    if (journal_.enabled) journal_.Add(step_, vessel.name, "=> " + text(), {}, true);
+  }
   std::uint32_t FreeSlot();
 
   static Host* active_;

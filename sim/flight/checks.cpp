@@ -32,7 +32,12 @@ std::string Describe(const Value& value) {
 }
 
 bool CallMatches(const CallEntry& e, const std::string& text) {
-  return e.call == text || e.vessel + " " + e.call == text || e.Line() == text;
+  const std::string returned = e.result.empty() ? e.call : e.call + " -> " + e.result;
+  for (const std::string& call : {e.call, returned})
+    if (text == call || text == e.vessel + " " + call ||
+        text == std::to_string(e.step) + " " + e.vessel + " " + call)
+      return true;
+  return false;
 }
 
 void CheckTally::Check(const std::string& where, bool ok, const std::string& expected,

@@ -12,6 +12,7 @@ using vsim::functions::HandleArg;
 using vsim::functions::Lazy;
 using vsim::functions::Present;
 using vsim::functions::Record;
+using vsim::functions::Returns;
 using vsim::functions::Running;
 
 #define HOST_OR_RETURN(Name, ...)          \
@@ -22,20 +23,23 @@ using vsim::functions::Running;
 
 MESHHANDLE oapiLoadMeshGlobal(const char* fname) {
   HOST_OR_RETURN("oapiLoadMeshGlobal", nullptr);
-  Record(*host, current, "oapiLoadMeshGlobal", fname);
-  return host->answers().Issue(host->LoadMesh(fname));
+  MESHHANDLE mesh = host->answers().Issue(host->LoadMesh(fname));
+  Record(*host, current, "oapiLoadMeshGlobal", fname, Returns(HandleArg{"mesh", mesh}));
+  return mesh;
 }
 
 double oapiGetInducedDrag(double cl, double A, double e) {
   HOST_OR_RETURN("oapiGetInducedDrag", 0.0);
-  Record(*host, current, "oapiGetInducedDrag", cl, A, e);
-  return cl * cl / (PI * A * e);
+  const double drag = cl * cl / (PI * A * e);
+  Record(*host, current, "oapiGetInducedDrag", cl, A, e, Returns(drag));
+  return drag;
 }
 
 double oapiGetTimeAcceleration() {
   HOST_OR_RETURN("oapiGetTimeAcceleration", 1.0);
-  Record(*host, current, "oapiGetTimeAcceleration");
-  return host->answers().TimeAcceleration(*host);
+  const double factor = host->answers().TimeAcceleration(*host);
+  Record(*host, current, "oapiGetTimeAcceleration", Returns(factor));
+  return factor;
 }
 
 void oapiSetTimeAcceleration(double warp) {
@@ -46,22 +50,27 @@ void oapiSetTimeAcceleration(double warp) {
 
 bool oapiGetFocusAirspeedVector(VECTOR3* speedvec) {
   HOST_OR_RETURN("oapiGetFocusAirspeedVector", false);
-  Record(*host, current, "oapiGetFocusAirspeedVector");
   if (!Present(*host, current, speedvec, "vector", "oapiGetFocusAirspeedVector")) return false;
-  return host->answers().FocusAirspeedVector(*host, *speedvec);
+  const bool known = host->answers().FocusAirspeedVector(*host, *speedvec);
+  Record(*host, current, "oapiGetFocusAirspeedVector",
+         Returns(Lazy([&] { return known ? vsim::FormatVector(*speedvec) : "false"; })));
+  return known;
 }
 
 bool oapiGetFocusHeading(double* heading) {
   HOST_OR_RETURN("oapiGetFocusHeading", false);
-  Record(*host, current, "oapiGetFocusHeading");
   if (!Present(*host, current, heading, "heading", "oapiGetFocusHeading")) return false;
-  return host->answers().FocusHeading(*host, *heading);
+  const bool known = host->answers().FocusHeading(*host, *heading);
+  Record(*host, current, "oapiGetFocusHeading",
+         Returns(Lazy([&] { return known ? vsim::FormatNumber(*heading) : "false"; })));
+  return known;
 }
 
 bool oapiCameraInternal() {
   HOST_OR_RETURN("oapiCameraInternal", false);
-  Record(*host, current, "oapiCameraInternal");
-  return host->answers().CameraInternal(*host);
+  const bool internal = host->answers().CameraInternal(*host);
+  Record(*host, current, "oapiCameraInternal", Returns(internal));
+  return internal;
 }
 
 char* oapiDebugString() {
@@ -114,10 +123,10 @@ void InitLib(HINSTANCE hModule) {
   host->NoteModuleInstance(hModule);
 }
 
+namespace {
+
 // Encodes "Mon DD YYYY" as YYYYMMDD; 0 for text that is not such a date.
-int Date2Int(const char* date) {
-  HOST_OR_RETURN("Date2Int", 0);
-  Record(*host, nullptr, "Date2Int", date);
+int DateNumber(const char* date) {
   if (date == nullptr) return 0;
   static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                             "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
@@ -128,4 +137,13 @@ int Date2Int(const char* date) {
   for (int m = 0; m < 12; ++m)
     if (month == kMonths[m]) return year * 10000 + (m + 1) * 100 + day;
   return 0;
+}
+
+}  // namespace
+
+int Date2Int(const char* date) {
+  HOST_OR_RETURN("Date2Int", 0);
+  const int number = DateNumber(date);
+  Record(*host, nullptr, "Date2Int", date, Returns(number));
+  return number;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <type_traits>
 #include <utility>
 
 #include "sim/core/host.h"
@@ -25,6 +26,21 @@ LazyArg<Format> Lazy(Format format) {
   return {std::move(format)};
 }
 
+// What a call returned, shown after its arguments.
+template <typename T>
+struct Result {
+  const T& value;
+};
+template <typename T>
+Result<T> Returns(const T& value) {
+  return {value};
+}
+
+template <typename T>
+struct IsResult : std::false_type {};
+template <typename T>
+struct IsResult<Result<T>> : std::true_type {};
+
 void AppendArg(std::string& out, Host& host, const VesselRecord* vessel, double value);
 void AppendArg(std::string& out, Host& host, const VesselRecord* vessel, int value);
 void AppendArg(std::string& out, Host& host, const VesselRecord* vessel, unsigned value);
@@ -42,16 +58,22 @@ template <typename... Args>
                                   const Args&... args) {
   std::string call = name;
   call += '(';
+  std::string result;
   bool first = true;
   [[maybe_unused]] auto append = [&](const auto& arg) {
-    if (!first) call += ", ";
-    first = false;
-    AppendArg(call, host, vessel, arg);
+    using Arg = std::decay_t<decltype(arg)>;
+    if constexpr (IsResult<Arg>::value) {
+      AppendArg(result, host, vessel, arg.value);
+    } else {
+      if (!first) call += ", ";
+      first = false;
+      AppendArg(call, host, vessel, arg);
+    }
   };
   (append(args), ...);
   call += ')';
   host.journal().Add(host.StepCount(), vessel == nullptr ? std::string("-") : vessel->name,
-                     std::move(call));
+                     std::move(call), std::move(result));
 }
 
 template <typename... Args>

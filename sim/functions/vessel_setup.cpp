@@ -16,18 +16,19 @@ using vsim::functions::NewHandle;
 using vsim::functions::Present;
 using vsim::functions::Record;
 using vsim::functions::Resolve;
+using vsim::functions::Returns;
 
 VESSEL::VESSEL(OBJHANDLE hVessel, int fmodel) : vessel_handle(hVessel), flight_model(fmodel) {}
 
 OBJHANDLE VESSEL::GetHandle() const {
   VSIM_VESSEL_OR_RETURN("GetHandle", nullptr);
-  Record(*host, &v, "GetHandle");
+  Record(*host, &v, "GetHandle", Returns(HandleArg{"vessel", v.handle}));
   return v.handle;
 }
 
 int VESSEL::GetFlightModel() const {
   VSIM_VESSEL_OR_RETURN("GetFlightModel", 0);
-  Record(*host, &v, "GetFlightModel");
+  Record(*host, &v, "GetFlightModel", Returns(v.flight_model));
   return v.flight_model;
 }
 
@@ -76,33 +77,29 @@ void VESSEL::SetSurfaceFrictionCoeff(double mu_lng, double mu_lat) const {
 PROPELLANT_HANDLE VESSEL::CreatePropellantResource(double maxmass, double mass,
                                                    double efficiency) const {
   VSIM_VESSEL_OR_RETURN("CreatePropellantResource", nullptr);
-  Record(*host, &v, "CreatePropellantResource", maxmass, mass, efficiency);
   d.propellants.push_back({maxmass, mass < 0 ? maxmass : mass, efficiency});
-  return NewHandle(*host, v, HandleKind::kPropellant, d.propellants.size() - 1);
+  void* handle = NewHandle(*host, v, HandleKind::kPropellant, d.propellants.size() - 1);
+  Record(*host, &v, "CreatePropellantResource", maxmass, mass, efficiency,
+         Returns(HandleArg{"propellant", handle}));
+  return handle;
 }
 
 THRUSTER_HANDLE VESSEL::CreateThruster(const VECTOR3& pos, const VECTOR3& dir, double maxth0,
                                        PROPELLANT_HANDLE hp, double isp0, double isp_ref,
                                        double p_ref) const {
   VSIM_VESSEL_OR_RETURN("CreateThruster", nullptr);
-  Record(*host, &v, "CreateThruster", pos, dir, maxth0, HandleArg{"propellant", hp}, isp0, isp_ref,
-         p_ref);
   const std::uint32_t resource = vsim::functions::IndexOf(*host, v, hp, HandleKind::kPropellant,
                                                           d.propellants.size(), "CreateThruster");
   d.thrusters.push_back({pos, dir, maxth0, resource, isp0, isp_ref, p_ref, 0.0});
-  return NewHandle(*host, v, HandleKind::kThruster, d.thrusters.size() - 1);
+  void* handle = NewHandle(*host, v, HandleKind::kThruster, d.thrusters.size() - 1);
+  Record(*host, &v, "CreateThruster", pos, dir, maxth0, HandleArg{"propellant", hp}, isp0, isp_ref,
+         p_ref, Returns(HandleArg{"thruster", handle}));
+  return handle;
 }
 
 THGROUP_HANDLE VESSEL::CreateThrusterGroup(THRUSTER_HANDLE* th, int nth, THGROUP_TYPE type) const {
   VSIM_VESSEL_OR_RETURN("CreateThrusterGroup", nullptr);
   const int count = th == nullptr || nth < 0 ? 0 : nth;
-  Record(*host, &v, "CreateThrusterGroup", Lazy([&] {
-    std::string names;
-    for (int i = 0; i < count; ++i)
-      names += (i == 0 ? "" : ", ") + vsim::HandleText(*host, &v, "thruster", th[i]);
-    return "[" + names + "]";
-  }),
-         nth, static_cast<int>(type));
   if (count != nth)
     host->Fault(&v, "CreateThrusterGroup", "no thruster list for nth " + std::to_string(nth));
   vsim::ThrusterGroup group{type, {}};
@@ -112,25 +109,35 @@ THGROUP_HANDLE VESSEL::CreateThrusterGroup(THRUSTER_HANDLE* th, int nth, THGROUP
     if (index != vsim::kNoIndex) group.members.push_back(index);
   }
   d.groups.push_back(std::move(group));
-  return NewHandle(*host, v, HandleKind::kGroup, d.groups.size() - 1);
+  void* handle = NewHandle(*host, v, HandleKind::kGroup, d.groups.size() - 1);
+  Record(*host, &v, "CreateThrusterGroup", Lazy([&] {
+    std::string names;
+    for (int i = 0; i < count; ++i)
+      names += (i == 0 ? "" : ", ") + vsim::HandleText(*host, &v, "thruster", th[i]);
+    return "[" + names + "]";
+  }),
+         nth, static_cast<int>(type), Returns(HandleArg{"group", handle}));
+  return handle;
 }
 
 PSTREAM_HANDLE VESSEL::AddExhaustStream(THRUSTER_HANDLE th, const VECTOR3& pos,
                                         PARTICLESTREAMSPEC* pss) const {
   VSIM_VESSEL_OR_RETURN("AddExhaustStream", nullptr);
   if (!Present(*host, &v, pss, "particle stream", "AddExhaustStream")) return nullptr;
-  Record(*host, &v, "AddExhaustStream", HandleArg{"thruster", th}, pos,
-         Lazy([&] { return vsim::functions::Text(*pss, *host, &v); }));
   const std::uint32_t thruster = vsim::functions::IndexOf(*host, v, th, HandleKind::kThruster,
                                                           d.thrusters.size(), "AddExhaustStream");
   d.exhausts.push_back({thruster, pos, *pss});
-  return NewHandle(*host, v, HandleKind::kExhaust, d.exhausts.size() - 1);
+  void* handle = NewHandle(*host, v, HandleKind::kExhaust, d.exhausts.size() - 1);
+  Record(*host, &v, "AddExhaustStream", HandleArg{"thruster", th}, pos,
+         Lazy([&] { return vsim::functions::Text(*pss, *host, &v); }),
+         Returns(HandleArg{"exhaust", handle}));
+  return handle;
 }
 
 bool VESSEL::AddBeacon(BEACONLIGHTSPEC* bs) {
   VSIM_VESSEL_OR_RETURN("AddBeacon", false);
   if (!Present(*host, &v, bs, "beacon", "AddBeacon")) return false;
-  Record(*host, &v, "AddBeacon", Lazy([&] { return vsim::functions::Text(*bs); }));
+  Record(*host, &v, "AddBeacon", Lazy([&] { return vsim::functions::Text(*bs); }), Returns(true));
   d.beacons.push_back(bs);
   return true;
 }
@@ -140,35 +147,38 @@ AIRFOILHANDLE VESSEL::CreateAirfoil(AIRFOIL_ORIENTATION align, const VECTOR3& re
   VSIM_VESSEL_OR_RETURN("CreateAirfoil", nullptr);
   const void* fn = nullptr;
   std::memcpy(&fn, &cf, sizeof fn);
-  Record(*host, &v, "CreateAirfoil", static_cast<int>(align), ref, HandleArg{"function", fn}, c, S,
-         A);
   d.airfoils.push_back({align, ref, cf, c, S, A});
-  return NewHandle(*host, v, HandleKind::kAirfoil, d.airfoils.size() - 1);
+  void* handle = NewHandle(*host, v, HandleKind::kAirfoil, d.airfoils.size() - 1);
+  Record(*host, &v, "CreateAirfoil", static_cast<int>(align), ref, HandleArg{"function", fn}, c, S,
+         A, Returns(HandleArg{"airfoil", handle}));
+  return handle;
 }
 
 UINT VESSEL::CreateVariableDragElement(const double* drag, double factor,
                                        const VECTOR3& ref) const {
   VSIM_VESSEL_OR_RETURN("CreateVariableDragElement", 0);
   if (!Present(*host, &v, drag, "drag level", "CreateVariableDragElement")) return 0;
-  Record(*host, &v, "CreateVariableDragElement",
-         Lazy([&] { return "&" + vsim::FormatNumber(*drag); }), factor, ref);
   d.drag_elements.push_back({drag, factor, ref});
-  return static_cast<UINT>(d.drag_elements.size() - 1);
+  const auto index = static_cast<UINT>(d.drag_elements.size() - 1);
+  Record(*host, &v, "CreateVariableDragElement",
+         Lazy([&] { return "&" + vsim::FormatNumber(*drag); }), factor, ref, Returns(index));
+  return index;
 }
 
 UINT VESSEL::AddMesh(MESHHANDLE hMesh, const VECTOR3* ofs) const {
   VSIM_VESSEL_OR_RETURN("AddMesh", 0);
-  if (ofs != nullptr)
-    Record(*host, &v, "AddMesh", HandleArg{"mesh", hMesh}, *ofs);
-  else
-    Record(*host, &v, "AddMesh", HandleArg{"mesh", hMesh});
   vsim::Mesh mesh;
   mesh.mesh = host->MeshIndex(hMesh);
   if (hMesh != nullptr && mesh.mesh == vsim::kNoIndex)
     host->Fault(&v, "AddMesh", "unknown mesh handle");
   if (ofs != nullptr) mesh.offset = *ofs;
   d.meshes.push_back(mesh);
-  return static_cast<UINT>(d.meshes.size() - 1);
+  const auto index = static_cast<UINT>(d.meshes.size() - 1);
+  if (ofs != nullptr)
+    Record(*host, &v, "AddMesh", HandleArg{"mesh", hMesh}, *ofs, Returns(index));
+  else
+    Record(*host, &v, "AddMesh", HandleArg{"mesh", hMesh}, Returns(index));
+  return index;
 }
 
 void VESSEL::SetMeshVisibilityMode(UINT idx, WORD mode) const {

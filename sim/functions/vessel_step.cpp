@@ -10,6 +10,7 @@ using vsim::functions::Issued;
 using vsim::functions::Lazy;
 using vsim::functions::NewHandle;
 using vsim::functions::Record;
+using vsim::functions::Returns;
 
 namespace {
 
@@ -21,40 +22,48 @@ double Clamp(double value, double lo, double hi) {
 
 UINT VESSEL::CreateAnimation(double initial_state) const {
   VSIM_VESSEL_OR_RETURN("CreateAnimation", 0);
-  Record(*host, &v, "CreateAnimation", initial_state);
   d.animations.push_back({initial_state, initial_state, {}});
-  return static_cast<UINT>(d.animations.size() - 1);
+  const auto index = static_cast<UINT>(d.animations.size() - 1);
+  Record(*host, &v, "CreateAnimation", initial_state, Returns(index));
+  return index;
 }
 
 ANIMATIONCOMPONENT_HANDLE VESSEL::AddAnimationComponent(UINT anim, double state0, double state1,
                                                         MGROUP_TRANSFORM* trans,
                                                         ANIMATIONCOMPONENT_HANDLE parent) const {
   VSIM_VESSEL_OR_RETURN("AddAnimationComponent", nullptr);
-  Record(*host, &v, "AddAnimationComponent", anim, state0, state1,
-         Lazy([&] { return vsim::functions::Text(trans); }), HandleArg{"component", parent});
-  if (!InRange(*host, v, anim, d.animations.size(), "animation", "AddAnimationComponent"))
+  if (!InRange(*host, v, anim, d.animations.size(), "animation", "AddAnimationComponent")) {
+    Record(*host, &v, "AddAnimationComponent", anim, state0, state1,
+           Lazy([&] { return vsim::functions::Text(trans); }), HandleArg{"component", parent});
     return nullptr;
+  }
   const std::uint32_t parent_index = vsim::functions::IndexOf(
       *host, v, parent, HandleKind::kComponent, d.components.size(), "AddAnimationComponent");
   d.components.push_back({anim, state0, state1, trans, parent_index});
   const auto index = static_cast<std::uint32_t>(d.components.size() - 1);
   d.animations[anim].components.push_back(index);
-  return NewHandle(*host, v, HandleKind::kComponent, index);
+  void* handle = NewHandle(*host, v, HandleKind::kComponent, index);
+  Record(*host, &v, "AddAnimationComponent", anim, state0, state1,
+         Lazy([&] { return vsim::functions::Text(trans); }), HandleArg{"component", parent},
+         Returns(HandleArg{"component", handle}));
+  return handle;
 }
 
 bool VESSEL::SetAnimation(UINT anim, double state) const {
   VSIM_VESSEL_OR_RETURN("SetAnimation", false);
-  Record(*host, &v, "SetAnimation", anim, state);
+  const bool known = anim < d.animations.size();
+  Record(*host, &v, "SetAnimation", anim, state, Returns(known));
   if (!InRange(*host, v, anim, d.animations.size(), "animation", "SetAnimation")) return false;
   d.animations[anim].state = state;
   return true;
 }
 
-#define QUERY(Type, Method, Answer)         \
-  Type VESSEL::Method() const {             \
-    VSIM_VESSEL_OR_RETURN(#Method, Type{}); \
-    Record(*host, &v, #Method);             \
-    return host->answers().Answer(v);       \
+#define QUERY(Type, Method, Answer)                \
+  Type VESSEL::Method() const {                    \
+    VSIM_VESSEL_OR_RETURN(#Method, Type{});        \
+    const Type answer = host->answers().Answer(v); \
+    Record(*host, &v, #Method, Returns(answer));   \
+    return answer;                                 \
   }
 QUERY(double, GetAltitude, Altitude)
 QUERY(double, GetAirspeed, Airspeed)
@@ -66,16 +75,18 @@ QUERY(double, GetFuelMass, FuelMass)
 
 double VESSEL::GetControlSurfaceLevel(AIRCTRL_TYPE type) const {
   VSIM_VESSEL_OR_RETURN("GetControlSurfaceLevel", 0.0);
-  Record(*host, &v, "GetControlSurfaceLevel", static_cast<int>(type));
-  return host->answers().ControlSurfaceLevel(v, type);
+  const double level = host->answers().ControlSurfaceLevel(v, type);
+  Record(*host, &v, "GetControlSurfaceLevel", static_cast<int>(type), Returns(level));
+  return level;
 }
 
 double VESSEL::GetThrusterLevel(THRUSTER_HANDLE th) const {
   VSIM_VESSEL_OR_RETURN("GetThrusterLevel", 0.0);
-  Record(*host, &v, "GetThrusterLevel", HandleArg{"thruster", th});
   const vsim::Thruster* t =
       Issued(*host, v, th, HandleKind::kThruster, d.thrusters, "GetThrusterLevel");
-  return t == nullptr ? 0.0 : host->answers().ThrusterLevel(v, *t);
+  const double level = t == nullptr ? 0.0 : host->answers().ThrusterLevel(v, *t);
+  Record(*host, &v, "GetThrusterLevel", HandleArg{"thruster", th}, Returns(level));
+  return level;
 }
 
 void VESSEL::SetThrusterLevel(THRUSTER_HANDLE th, double level) const {

@@ -2,7 +2,11 @@
 
 namespace vsim {
 
-std::string CallEntry::Line() const { return std::to_string(step) + " " + vessel + " " + call; }
+std::string CallEntry::Line() const {
+  std::string line = std::to_string(step) + " " + vessel + " " + call;
+  if (!result.empty()) line += " -> " + result;
+  return line;
+}
 
 std::string_view CallEntry::Name() const {
   std::string_view text = call;
@@ -11,8 +15,9 @@ std::string_view CallEntry::Name() const {
   return text.substr(0, paren < space ? paren : space);
 }
 
-void Journal::Add(int step, const std::string& vessel, std::string call) {
-  CallEntry entry{step, vessel, std::move(call)};
+void Journal::Add(int step, const std::string& vessel, std::string call, std::string result,
+                  bool from_host) {
+  CallEntry entry{step, vessel, std::move(call), std::move(result), from_host};
   if (sink != nullptr && !sink_failed_) {
     const std::string line = entry.Line() + '\n';
     if (std::fwrite(line.data(), 1, line.size(), sink) != line.size()) sink_failed_ = true;
@@ -32,7 +37,7 @@ std::string Journal::Text() const {
 std::vector<std::string> Journal::Calls(const std::string& vessel, const std::string& name) const {
   std::vector<std::string> calls;
   for (const CallEntry& entry : entries_)
-    if (entry.vessel == vessel && (name.empty() || entry.Name() == name))
+    if (!entry.from_host && entry.vessel == vessel && (name.empty() || entry.Name() == name))
       calls.push_back(entry.call);
   return calls;
 }

@@ -18,8 +18,10 @@ namespace vsim {
 
 struct CallEntry {
   int step = 0;
-  std::string vessel;  // "-" for calls that belong to no vessel
-  std::string call;    // "SetCW(0.3, 0.3, 0.67, 0.92)"
+  std::string vessel;      // "-" for calls that belong to no vessel
+  std::string call;        // "SetCW(0.3, 0.3, 0.67, 0.92)"
+  std::string result;      // what the call returned, if anything: "thruster#2", "true"
+  bool from_host = false;  // a call of the host into the module: "=> clbkPostStep(...)"
 
   std::string Line() const;
   // The operation's name: the call text up to its argument list.
@@ -34,11 +36,13 @@ public:
   bool keep = true;
   std::FILE* sink = nullptr;
 
-  void Add(int step, const std::string& vessel, std::string call);
+  void Add(int step, const std::string& vessel, std::string call, std::string result = {},
+           bool from_host = false);
   const std::vector<CallEntry>& Entries() const { return entries_; }
   void Clear() { entries_.clear(); }
   std::string Text() const;
-  // Entries of one vessel whose operation has this name (all, if empty).
+  // Calls one vessel made whose operation has this name (all, if empty);
+  // the host's calls into the module are left out.
   std::vector<std::string> Calls(const std::string& vessel, const std::string& name = "") const;
   // Set when writing to the sink failed.
   bool SinkFailed() const { return sink_failed_; }
