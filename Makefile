@@ -23,8 +23,10 @@ asan:
 	cmake --build build-asan -j $(JOBS)
 	ctest --test-dir build-asan --output-on-failure -j $(JOBS)
 
+# In the build folder: a module without its sound library writes its log
+# into the working directory.
 bench: build
-	$(BUILD)/corvane_bench
+	cd $(BUILD) && ./corvane_bench
 
 clean:
 	rm -rf $(BUILD) build-asan out
