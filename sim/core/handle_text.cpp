@@ -9,12 +9,12 @@ std::string HandleText(Host& host, const VesselRecord* recorder, const char* kin
   if (code.kind == HandleKind::kMesh && code.owner == host.Serial())
     return HandleNames::Issued(code.kind, code.index);
   if (code.kind != HandleKind::kNone) {
-    const bool own = recorder != nullptr && code.owner == recorder->serial;
-    if (own)
-      return HandleNames::Issued(code.kind, code.kind == HandleKind::kVessel ? 0 : code.index);
+    // A vessel has one handle of its own, whatever slot the host keeps it in.
+    const std::string issued =
+        HandleNames::Issued(code.kind, code.kind == HandleKind::kVessel ? 0 : code.index);
+    if (recorder != nullptr && code.owner == recorder->serial) return issued;
     if (const VesselRecord* owner = host.VesselBySerial(code.owner))
-      return owner->name + ":" +
-             HandleNames::Issued(code.kind, code.kind == HandleKind::kVessel ? 0 : code.index);
+      return owner->name + ":" + issued;
   }
   return host.handle_names().Foreign(recorder == nullptr ? 0 : recorder->serial, kind, handle);
 }

@@ -67,7 +67,6 @@ public:
   double SimTime() const { return sim_time_; }
   void SetBaseStep(double dt) { base_step_ = dt; }
   void SetIntegrator(Integrator* integrator) { integrator_ = integrator; }
-  bool Integrating() const { return integrator_ != nullptr; }
 
   // Events between steps.
   int DeliverKey(const std::string& name, DWORD key, bool down, const char* kstate = nullptr);

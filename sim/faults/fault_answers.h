@@ -69,7 +69,6 @@ public:
   // Every answer to this query is the value given, until cleared.
   void Override(Query query, double value) { overrides_[Index(query)] = value; }
   void Clear(Query query) { overrides_[Index(query)].reset(); }
-  void ClearAll() { overrides_.fill(std::nullopt); }
 
   double Altitude(const VesselRecord& v) override;
   double Airspeed(const VesselRecord& v) override;

@@ -126,25 +126,22 @@ void Interpreter::operator()(const UntilCommand& c) {
 void Interpreter::operator()(const ExpectCallCommand& c) {
   for (const CallEntry& e : host_.journal().Entries())
     if (CallMatches(e, c.text)) return tally_.Check(Where(), true, "", "");
-  tally_.Check(Where(), false, "call " + c.text, "no such call" + SimilarCalls(c.text));
+  tally_.Check(Where(), false, "call " + c.text, "no such call" + SimilarCalls(c));
 }
 
 // The window's calls of the operation an expectation named, those most
 // like the expected text first, so that the difference shows.
-std::string Interpreter::SimilarCalls(const std::string& text) const {
-  CallEntry wanted;
-  wanted.call = text.substr(text.find_last_of(' ', text.find_first_of("(\"")) + 1);
+std::string Interpreter::SimilarCalls(const ExpectCallCommand& c) const {
   std::vector<std::pair<std::size_t, const CallEntry*>> similar;
   for (const CallEntry& e : host_.journal().Entries()) {
-    if (e.Name() != wanted.Name()) continue;
-    const auto differ =
-        std::mismatch(e.call.begin(), e.call.end(), wanted.call.begin(), wanted.call.end());
+    if (e.from_host || e.Name() != c.operation) continue;
+    const auto differ = std::mismatch(e.call.begin(), e.call.end(), c.call.begin(), c.call.end());
     similar.push_back({static_cast<std::size_t>(differ.first - e.call.begin()), &e});
   }
-  if (similar.empty()) return "; the window has no call of " + std::string(wanted.Name());
+  if (similar.empty()) return "; the window has no call of " + c.operation;
   std::stable_sort(similar.begin(), similar.end(),
                    [](const auto& a, const auto& b) { return a.first > b.first; });
-  std::string shown = "; the window's calls of " + std::string(wanted.Name()) + ":";
+  std::string shown = "; the window's calls of " + c.operation + ":";
   for (std::size_t i = 0; i < similar.size() && i < kSimilarCallsShown; ++i)
     shown += "\n    " + similar[i].second->Line();
   if (similar.size() > kSimilarCallsShown)

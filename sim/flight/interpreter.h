@@ -62,7 +62,7 @@ private:
   void TimeCommand();
   void StepOnce();
   void EndOnFault() const;
-  std::string SimilarCalls(const std::string& text) const;
+  std::string SimilarCalls(const ExpectCallCommand& c) const;
   void Tell(const std::string& text);
   std::string Where() const { return script_.Where(line_); }
 

@@ -99,7 +99,9 @@ struct UntilCommand {
 };
 // Checks, narration and the plot.
 struct ExpectCallCommand {
-  std::string text;
+  std::string text;       // as written: the call, or with its vessel, or a whole line
+  std::string call;       // the call alone: "SetCW(0.3, 0.3, 0.67, 0.92)"
+  std::string operation;  // "SetCW"
 };
 struct ExpectNoCallCommand {
   std::string name;

@@ -216,8 +216,10 @@ Command Parser::Expect() {
     // "heli SetCW(...)", "3 heli SetCW(...)", "debug \"text\"".
     std::string head = text.substr(0, text.find_first_of("(\""));
     head.erase(head.find_last_not_of(" \t") + 1);
-    CheckOperation(head.substr(head.find_last_of(" \t") + 1));
-    return ExpectCallCommand{text};
+    const std::size_t start = head.find_last_of(" \t") + 1;
+    const std::string operation = head.substr(start);
+    CheckOperation(operation);
+    return ExpectCallCommand{text, text.substr(start), operation};
   }
   if (Arg(1) == "no-call") {
     Count(2, 2);
