@@ -5,9 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
-#if defined(_WIN32)
-#include <windows.h>
-#endif
+#include "sim/platform/platform.h"
 
 namespace vsim {
 
@@ -22,15 +20,7 @@ public:
   }
 
   bool Replace(const std::string& from, const std::string& to, std::string& why) override {
-#if defined(_WIN32)
-    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0) return true;
-    why = "cannot replace the file (error " + std::to_string(GetLastError()) + ")";
-    return false;
-#else
-    if (std::rename(from.c_str(), to.c_str()) == 0) return true;
-    why = std::strerror(errno);
-    return false;
-#endif
+    return platform::MoveReplacing(from, to, why);
   }
 
   void Remove(const std::string& path) override {

@@ -1,6 +1,4 @@
 // vesselsim: flies vessel modules on the substitute host from flight scripts.
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cstdio>
@@ -11,6 +9,7 @@
 
 #include "sim/flight/runner.h"
 #include "sim/outputs/check_report.h"
+#include "sim/platform/platform.h"
 #include "sim/script/parser.h"
 
 extern const char kDefaultFlight[];
@@ -41,9 +40,8 @@ const char kDescription[] =
 
 // The folder of the running program, where the build puts the module.
 std::string ProgramDirectory() {
-  std::error_code error;
-  const fs::path self = fs::read_symlink("/proc/self/exe", error);
-  return error || !self.has_parent_path() ? "." : self.parent_path().string();
+  const fs::path self = vsim::platform::ExecutablePath();
+  return !self.has_parent_path() ? "." : self.parent_path().string();
 }
 
 struct Settings {
@@ -92,7 +90,7 @@ void PrintSummary(const std::string& file, const vsim::FlightResult& result,
 
 int Fly(const vsim::Script& script, const Settings& s) {
   vsim::FlightOptions options = s.options;
-  options.progress = !s.quiet && isatty(STDERR_FILENO);
+  options.progress = !s.quiet && vsim::platform::IsTerminal(stderr);
   const vsim::FlightResult result = vsim::RunFlight(script, options);
   PrintSummary(script.file, result, options);
   for (const std::string& f : result.failures) std::printf("%s\n", f.c_str());
@@ -112,8 +110,9 @@ std::vector<std::string> Expand(const std::vector<std::string>& paths,
       continue;
     }
     std::vector<std::string> found;
+    // Forward slashes, so that reports name a script alike on every system.
     for (const auto& entry : fs::directory_iterator(path, error))
-      if (entry.path().extension() == ".vsim") found.push_back(entry.path().string());
+      if (entry.path().extension() == ".vsim") found.push_back(entry.path().generic_string());
     std::sort(found.begin(), found.end());
     if (found.empty()) empty_folders.push_back({path, 0, {}, "no *.vsim scripts in this folder"});
     scripts.insert(scripts.end(), found.begin(), found.end());
@@ -170,12 +169,14 @@ int CheckAll(const Settings& s) {
 int main(int argc, char** argv) {
   Settings s;
   const std::string dir = ProgramDirectory();
-  s.options.module_path = dir + "/Corvane.so";
-  s.options.sound_path = dir + "/sound/OrbiterSound.so";
+  s.options.module_path = dir + "/Corvane" + vsim::platform::kLibrarySuffix;
+  s.options.sound_path = dir + "/sound/OrbiterSound" + vsim::platform::kLibrarySuffix;
   s.options.out_dir = "out";
   s.options.engine_slot = kEngineSoundSlot;
 
   CLI::App app{kDescription, "vesselsim"};
+  // One syntax on every system: "/dir/a.vsim" is a path, never an option.
+  app.allow_windows_style_options(false);
   app.set_version_flag("--version", kVersion);
   AddRunOptions(app, s);
   CLI::App* run = app.add_subcommand("run", "fly one flight script and write its outputs");

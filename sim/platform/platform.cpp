@@ -1,0 +1,116 @@
+#include "sim/platform/platform.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#if defined(_WIN32)
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <io.h>
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+namespace vsim::platform {
+
+#if defined(_WIN32)
+
+std::string ExecutablePath() {
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) return {};
+    if (n < path.size()) {
+      path.resize(n);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+bool IsTerminal(std::FILE* stream) { return _isatty(_fileno(stream)) != 0; }
+
+bool MoveReplacing(const std::string& from, const std::string& to, std::string& why) {
+  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0) return true;
+  why = "cannot replace the file (error " + std::to_string(GetLastError()) + ")";
+  return false;
+}
+
+std::string CommandWord(const std::string& path) {
+  return "\"" + std::filesystem::path(path).make_preferred().string() + "\"";
+}
+
+int RunCommand(const std::string& command, std::string& output) {
+  // cmd.exe strips the outer quotes of a line that starts with a quote.
+  // Read as text, as the program writes it: lines end in "\n" here too.
+  std::FILE* pipe = _popen(("\"" + command + "\"").c_str(), "rt");
+  if (pipe == nullptr) return -1;
+  char buffer[4096];
+  std::size_t n = 0;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
+  return _pclose(pipe);
+}
+
+bool LibraryLoaded(const std::string& path) { return GetModuleHandleA(path.c_str()) != nullptr; }
+
+void* LoadedLibrarySymbol(const std::string& path, const char* name) {
+  HMODULE module = GetModuleHandleA(path.c_str());
+  if (module == nullptr) return nullptr;
+  return reinterpret_cast<void*>(GetProcAddress(module, name));
+}
+
+#else
+
+std::string ExecutablePath() {
+  std::error_code error;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::string() : self.string();
+}
+
+bool IsTerminal(std::FILE* stream) { return isatty(fileno(stream)) != 0; }
+
+bool MoveReplacing(const std::string& from, const std::string& to, std::string& why) {
+  if (std::rename(from.c_str(), to.c_str()) == 0) return true;
+  why = std::strerror(errno);
+  return false;
+}
+
+std::string CommandWord(const std::string& path) {
+  std::string word = "'";
+  for (char c : path) word += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return word + "'";
+}
+
+int RunCommand(const std::string& command, std::string& output) {
+  std::FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return -1;
+  char buffer[4096];
+  std::size_t n = 0;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
+  const int status = pclose(pipe);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool LibraryLoaded(const std::string& path) {
+  void* handle = dlopen(path.c_str(), RTLD_LAZY | RTLD_NOLOAD);
+  if (handle != nullptr) dlclose(handle);
+  return handle != nullptr;
+}
+
+void* LoadedLibrarySymbol(const std::string& path, const char* name) {
+  void* handle = dlopen(path.c_str(), RTLD_LAZY | RTLD_NOLOAD);
+  if (handle == nullptr) return nullptr;
+  void* symbol = dlsym(handle, name);
+  // The library stays loaded by its other references.
+  dlclose(handle);
+  return symbol;
+}
+
+#endif
+
+}  // namespace vsim::platform

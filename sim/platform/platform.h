@@ -1,0 +1,41 @@
+// The few operating-system services the substitute host and its tools need
+// that the standard library does not give: the program's own path, whether a
+// stream is a terminal, replacing a file, running a program, and looking at
+// libraries the process has already loaded.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace vsim::platform {
+
+#if defined(_WIN32)
+constexpr char kLibrarySuffix[] = ".dll";
+#else
+constexpr char kLibrarySuffix[] = ".so";
+#endif
+
+// The running program's file, or an empty string if the system cannot tell.
+std::string ExecutablePath();
+
+bool IsTerminal(std::FILE* stream);
+
+// Moves `from` onto `to`, replacing a file already there.
+bool MoveReplacing(const std::string& from, const std::string& to, std::string& why);
+
+// Runs a command line through the system's shell, collecting what it prints
+// on its standard output. Returns the exit code, or -1 if the command could
+// not be run or did not exit normally.
+int RunCommand(const std::string& command, std::string& output);
+
+// Quotes a path as one word of a command line, in the system's own form.
+std::string CommandWord(const std::string& path);
+
+// Whether the library at `path` is loaded into this process; takes no
+// reference on it.
+bool LibraryLoaded(const std::string& path);
+
+// An export of a library the process has already loaded, or null.
+void* LoadedLibrarySymbol(const std::string& path, const char* name);
+
+}  // namespace vsim::platform
