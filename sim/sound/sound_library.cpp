@@ -21,22 +21,47 @@ int Note(int id, const vsim::SoundRequest& request, int result = 1) noexcept {
 
 }  // namespace
 
+#if defined(_WIN32)
+#define SOUND_EXPORT extern "C" __declspec(dllexport)
+#else
 #define SOUND_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 SOUND_EXPORT int LoadVesselWaveOBSound3(int id, int slot, const char* path, int type) noexcept {
-  return Note(id, {"LoadVesselWaveOBSound3", {id, slot}, 2, path, type, true, nullptr, slot, "load"});
+  return Note(id,
+              {"LoadVesselWaveOBSound3", {id, slot}, 2, path, type, true, nullptr, slot, "load"});
 }
 
 SOUND_EXPORT int PlayVesselWaveOBSound3(int id, int slot, int loop, int volume,
                                         int frequency) noexcept {
-  return Note(id, {"PlayVesselWaveOBSound3", {id, slot, loop, volume, frequency}, 5, nullptr, 0, false,
-                   nullptr, slot, "play", loop, volume, frequency});
+  return Note(id, {"PlayVesselWaveOBSound3",
+                   {id, slot, loop, volume, frequency},
+                   5,
+                   nullptr,
+                   0,
+                   false,
+                   nullptr,
+                   slot,
+                   "play",
+                   loop,
+                   volume,
+                   frequency});
 }
 
 SOUND_EXPORT int PlayVesselExclusiveWaveOBSound3(int id, int slot, int loop, int volume,
                                                  int frequency) noexcept {
-  return Note(id, {"PlayVesselExclusiveWaveOBSound3", {id, slot, loop, volume, frequency}, 5,
-                   nullptr, 0, false, nullptr, slot, "play", loop, volume, frequency});
+  return Note(id, {"PlayVesselExclusiveWaveOBSound3",
+                   {id, slot, loop, volume, frequency},
+                   5,
+                   nullptr,
+                   0,
+                   false,
+                   nullptr,
+                   slot,
+                   "play",
+                   loop,
+                   volume,
+                   frequency});
 }
 
 SOUND_EXPORT int StopVesselWave3(int id, int slot) noexcept {
@@ -44,21 +69,24 @@ SOUND_EXPORT int StopVesselWave3(int id, int slot) noexcept {
 }
 
 SOUND_EXPORT int IsPlayingVesselWave3(int id, int slot) noexcept {
-  return Note(id, {"IsPlayingVesselWave3", {id, slot}, 2, nullptr, 0, false, nullptr, 0, "query"}, 0);
-}
-
-SOUND_EXPORT int IsPlayingRadioVesselWave(int id, int slot) noexcept {
-  return Note(id, {"IsPlayingRadioVesselWave", {id, slot}, 2, nullptr, 0, false, nullptr, 0, "query"},
+  return Note(id, {"IsPlayingVesselWave3", {id, slot}, 2, nullptr, 0, false, nullptr, 0, "query"},
               0);
 }
 
+SOUND_EXPORT int IsPlayingRadioVesselWave(int id, int slot) noexcept {
+  return Note(
+      id, {"IsPlayingRadioVesselWave", {id, slot}, 2, nullptr, 0, false, nullptr, 0, "query"}, 0);
+}
+
 SOUND_EXPORT int SoundOption3(int id, int option, int value) noexcept {
-  return Note(id, {"SoundOption3", {id, option, value}, 3, nullptr, 0, false, nullptr, 0, "option"});
+  return Note(id,
+              {"SoundOption3", {id, option, value}, 3, nullptr, 0, false, nullptr, 0, "option"});
 }
 
 #if !defined(WITHOUT_SET_FREQUENCY)
 SOUND_EXPORT int SetFrequency(int id, int slot, int frequency) noexcept {
-  return Note(id, {"SetFrequency", {id, slot, frequency}, 3, nullptr, 0, false, nullptr, 0, "query"});
+  return Note(id,
+              {"SetFrequency", {id, slot, frequency}, 3, nullptr, 0, false, nullptr, 0, "query"});
 }
 #endif
 
