@@ -1,8 +1,7 @@
-#include <dlfcn.h>
-
 #include <algorithm>
 #include <cstdio>
 
+#include "sim/platform/platform.h"
 #include "tests/support.h"
 
 namespace {
@@ -15,11 +14,7 @@ int CountCalls(vsim::Host& host, const std::string& call) {
                                         [&](const vsim::CallEntry& e) { return e.call == call; }));
 }
 
-bool StillLoaded(const char* path) {
-  void* handle = dlopen(path, RTLD_LAZY | RTLD_NOLOAD);
-  if (handle != nullptr) dlclose(handle);
-  return handle != nullptr;
-}
+bool StillLoaded(const char* path) { return vsim::platform::LibraryLoaded(path); }
 
 TEST_F(HostTest, ModuleDateIsFixedStaticText) {
   Load();
@@ -101,14 +96,12 @@ TEST_F(HostTest, EveryConstructionLoadsBothMeshesAgain) {
 
 TEST_F(HostTest, ExitWithNullDoesNothing) {
   Load();
-  void* self = dlopen(MODULE_PATH, RTLD_LAZY | RTLD_NOLOAD);
-  ASSERT_NE(self, nullptr);
-  auto exit_fn = reinterpret_cast<void (*)(VESSEL*)>(dlsym(self, "ovcExit"));
+  auto exit_fn = reinterpret_cast<void (*)(VESSEL*)>(
+      vsim::platform::LoadedLibrarySymbol(MODULE_PATH, "ovcExit"));
   ASSERT_NE(exit_fn, nullptr);
   const std::size_t before = host.journal().Entries().size();
   exit_fn(nullptr);
   EXPECT_EQ(host.journal().Entries().size(), before);
-  dlclose(self);
 }
 
 TEST_F(HostTest, DestroyingOneVesselLeavesTheOtherWorking) {

@@ -1,5 +1,3 @@
-#include <sys/stat.h>
-#include <sys/wait.h>
 
 #include <cctype>
 #include <cstdio>
@@ -10,6 +8,7 @@
 #include <sstream>
 
 #include "sim/flight/runner.h"
+#include "sim/platform/platform.h"
 #include "sim/script/keys.h"
 #include "sim/script/numbers.h"
 #include "sim/script/operations.h"
@@ -177,10 +176,7 @@ TEST(FlightTest, ExpectationsFailWhenTheyShould) {
   EXPECT_EQ(result.failures[4], "f.vsim:17: expected debug != \"\", got \"\"");
 }
 
-bool Exists(const std::string& path) {
-  struct stat info {};
-  return stat(path.c_str(), &info) == 0;
-}
+bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path);
@@ -327,14 +323,8 @@ TEST(FlightTest, LogQuotesNamesNamesAnimationsAndRoundsTime) {
 }
 
 int RunProgram(const std::string& args, std::string& output) {
-  const std::string command = std::string(VESSELSIM_PATH) + " " + args + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return -1;
-  char buffer[4096];
-  std::size_t n = 0;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-  const int status = pclose(pipe);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  using vsim::platform::CommandWord;
+  return vsim::platform::RunCommand(CommandWord(VESSELSIM_PATH) + " " + args + " 2>&1", output);
 }
 
 TEST(ProgramTest, BadScriptExitsTwoWithoutOutputs) {
@@ -368,6 +358,24 @@ TEST(ProgramTest, CarelessModuleEndsTheRunWithAFaultNamingVesselAndCall) {
       << "the trace of the steps that ran ends with the fault";
   EXPECT_NE(output.find("; outputs cover steps 0..1"), std::string::npos) << output;
   EXPECT_FALSE(Exists("out/flight.csv.partial"));
+}
+
+TEST(ProgramTest, ASecondRunIntoTheSameFolderReplacesItsOutputs) {
+  test::ScratchDirectory scratch;
+  // Each run names its vessel and its script (the plot's title) after itself.
+  for (const char* vessel : {"first", "second"}) {
+    const std::string script = std::string(vessel) + ".vsim";
+    { std::ofstream(script) << "physics off\nvessel " << vessel << "\nstep 2\n"; }
+    std::string output;
+    ASSERT_EQ(RunProgram("run " + script + " --quiet --out out --trace trace.txt", output), 0)
+        << output;
+    for (const char* file : {"out/flight.csv", "out/flight.svg", "trace.txt"}) {
+      EXPECT_NE(ReadFile(file).find(vessel), std::string::npos) << file;
+      if (std::string(vessel) == "second") {
+        EXPECT_EQ(ReadFile(file).find("first"), std::string::npos) << file << " kept the first run";
+      }
+    }
+  }
 }
 
 TEST(ProgramTest, HelicopterFlightsRaiseNoFault) {
@@ -464,15 +472,19 @@ TEST(ProgramTest, HelpExplainsEveryOption) {
 TEST(ProgramTest, OptionsGoBeforeOrAfterTheScriptAndModulesResolveFromItsFolder) {
   test::ScratchDirectory scratch;
   std::filesystem::create_directories("flights/modules");
-  std::filesystem::create_symlink(CARELESS_PATH, "flights/modules/careless.so");
-  { std::ofstream("flights/own.vsim") << "module modules/careless.so\nvessel a\nstep\n"; }
+  const std::string careless = std::string("careless") + vsim::platform::kLibrarySuffix;
+  std::filesystem::copy_file(CARELESS_PATH, "flights/modules/" + careless);
+  { std::ofstream("flights/own.vsim") << "module modules/" << careless << "\nvessel a\nstep\n"; }
   { std::ofstream("flights/heli.vsim") << "vessel a\nvessel b\nstep\n"; }
   std::string output;
   EXPECT_EQ(RunProgram("run --quiet --out o1 flights/own.vsim", output), 0) << output;
   output.clear();
   EXPECT_EQ(RunProgram("run flights/heli.vsim --out o2 --quiet", output), 0) << output;
   output.clear();
-  EXPECT_EQ(RunProgram("run flights/heli.vsim --quiet --out o3 --module " CARELESS_PATH, output), 1)
+  EXPECT_EQ(RunProgram("run flights/heli.vsim --quiet --out o3 --module " +
+                           vsim::platform::CommandWord(CARELESS_PATH),
+                       output),
+            1)
       << "the careless module, flown in place of the helicopter, faults";
   EXPECT_NE(output.find("SetThrusterLevel: the thruster handle belongs to vessel b"),
             std::string::npos)

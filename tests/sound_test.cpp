@@ -1,6 +1,4 @@
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -16,17 +14,19 @@ const char kNotLoaded[] =
     "ERR01= Vessel->ConnectToOrbiterSoundDLL3: Unable to connect to OrbiterSound 3.5 - not "
     "installed or activated\n\n";
 
-std::string ReadLog() {
-  std::ifstream in("OrbiterSound_Log.txt", std::ios::binary);
+namespace fs = std::filesystem;
+
+const char kLog[] = "OrbiterSound_Log.txt";
+
+// The module writes its log as text: read it as text.
+std::string ReadLog(std::ios::openmode mode = std::ios::in) {
+  std::ifstream in(kLog, mode);
   std::stringstream text;
   text << in.rdbuf();
   return text.str();
 }
 
-bool LogExists() {
-  struct stat info {};
-  return stat("OrbiterSound_Log.txt", &info) == 0;
-}
+bool LogExists() { return fs::exists(kLog); }
 
 std::vector<std::string> SoundCalls(vsim::Host& host, const std::string& vessel = "heli") {
   std::vector<std::string> out;
@@ -66,39 +66,61 @@ TEST_F(HostTest, LogStopsAfter101EntriesPerModuleLoad) {
 }
 
 TEST_F(HostTest, ExistingLogIsAppendedToWithoutBanner) {
-  { std::ofstream("OrbiterSound_Log.txt") << "earlier run\n"; }
+  { std::ofstream(kLog) << "earlier run\n"; }
   Create();
   EXPECT_EQ(ReadLog(), std::string("earlier run\n") + kNotLoaded);
 }
 
+TEST_F(HostTest, LogLinesEndAsTheSystemEndsTextLines) {
+  Create();
+#if defined(_WIN32)
+  const std::string end = "\r\n";
+#else
+  const std::string end = "\n";
+#endif
+  std::string expected = std::string(kBanner) + kNotLoaded;
+  for (std::size_t at = 0; (at = expected.find('\n', at)) != std::string::npos; at += end.size())
+    expected.replace(at, 1, end);
+  EXPECT_EQ(ReadLog(std::ios::in | std::ios::binary), expected);
+}
+
 TEST_F(HostTest, LogInAnUnwritableDirectoryWritesNothingAndDoesNotCrash) {
-  if (geteuid() == 0) {
-    // Permissions do not stop root; a file that cannot be created stands in.
-    ASSERT_EQ(mkdir("OrbiterSound_Log.txt", 0755), 0);
+  const bool permissions_hold = test::PermissionsBindThisProcess();
+  if (permissions_hold) {
+    fs::permissions(scratch.Path(),
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
   } else {
-    ASSERT_EQ(chmod(scratch.Path().c_str(), 0555), 0);
+    // A file that cannot be created stands in for a folder that refuses it.
+    ASSERT_TRUE(fs::create_directory(kLog));
   }
   Create();
   Step();
   EXPECT_EQ(host.Vessel("heli").sound.id, -1);
-  struct stat info {};
-  if (geteuid() != 0) {
-    EXPECT_NE(stat("OrbiterSound_Log.txt", &info), 0);
-    chmod(scratch.Path().c_str(), 0755);
+  if (permissions_hold) {
+    EXPECT_FALSE(fs::exists(kLog));
+    fs::permissions(scratch.Path(), fs::perms::owner_write, fs::perm_options::add);
   } else {
-    ASSERT_EQ(stat("OrbiterSound_Log.txt", &info), 0);
-    EXPECT_TRUE(S_ISDIR(info.st_mode));
+    EXPECT_TRUE(fs::is_directory(kLog));
   }
 }
 
 TEST_F(HostTest, UnwritableLogWritesNothingAndDoesNotCrash) {
-  ASSERT_EQ(mkdir("OrbiterSound_Log.txt", 0755), 0);  // a directory cannot be opened as the log
+  ASSERT_TRUE(fs::create_directory(kLog));  // a directory cannot be opened as the log
   Create();
-  struct stat info {};
-  ASSERT_EQ(stat("OrbiterSound_Log.txt", &info), 0);
-  EXPECT_TRUE(S_ISDIR(info.st_mode));
+  EXPECT_TRUE(fs::is_directory(kLog));
   Step();
   EXPECT_EQ(host.Vessel("heli").sound.id, -1);
+}
+
+TEST_F(HostTest, TheModuleFindsTheLibraryOnlyOnceTheHostLoadedIt) {
+  Create("before");
+  EXPECT_EQ(ReadLog(), std::string(kBanner) + kNotLoaded);
+  EXPECT_EQ(host.Vessel("before").sound.id, -1);
+  host.LoadSoundLibrary(SOUND_PATH);
+  Create("after");
+  EXPECT_EQ(ReadLog(), std::string(kBanner) + kNotLoaded) << "connected: nothing more logged";
+  EXPECT_EQ(host.Vessel("after").sound.id, 0);
 }
 
 struct VariantCase {

@@ -3,6 +3,10 @@
 #include <filesystem>
 #include <random>
 
+#if !defined(_WIN32)
+#include <unistd.h>
+#endif
+
 #include "module/shuttle_pb.h"
 
 namespace test {
@@ -104,5 +108,13 @@ double& HostTest::Level(THGROUP_TYPE group, const std::string& vessel) {
 }
 
 std::string V(double x, double y, double z) { return vsim::FormatVector({x, y, z}); }
+
+bool PermissionsBindThisProcess() {
+#if defined(_WIN32)
+  return false;
+#else
+  return geteuid() != 0;
+#endif
+}
 
 }  // namespace test

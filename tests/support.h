@@ -65,4 +65,8 @@ private:
 
 std::string V(double x, double y, double z);
 
+// Whether file permissions can refuse this process anything: not for root,
+// and not for folders on Windows.
+bool PermissionsBindThisProcess();
+
 }  // namespace test

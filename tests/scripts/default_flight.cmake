@@ -1,0 +1,26 @@
+# Flies the default flight twice into one output folder and prints its
+# summary: the second run must replace the first run's outputs.
+#   cmake -DVESSELSIM=... [-DEMULATOR=...] -P default_flight.cmake
+file(REMOVE_RECURSE default-out)
+foreach(run first second)
+  execute_process(COMMAND ${EMULATOR} ${VESSELSIM} --quiet --out default-out
+    RESULT_VARIABLE exit_code OUTPUT_VARIABLE summary ERROR_VARIABLE errors)
+  if(NOT exit_code EQUAL 0)
+    message(FATAL_ERROR "the ${run} run exited with ${exit_code}: ${errors}")
+  endif()
+  foreach(output flight.csv flight.svg)
+    file(SIZE default-out/${output} size)
+    if(size EQUAL 0)
+      message(FATAL_ERROR "the ${run} run left default-out/${output} empty")
+    endif()
+  endforeach()
+  if(run STREQUAL first)
+    file(WRITE default-out/flight.csv "stale\n")
+  endif()
+endforeach()
+file(READ default-out/flight.csv head LIMIT 5)
+if(head STREQUAL "stale")
+  message(FATAL_ERROR "the second run did not replace default-out/flight.csv")
+endif()
+string(REPLACE "\r\n" "\n" summary "${summary}")
+message("${summary}outputs-written")
