@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: run test build asan bench clean
+.PHONY: run test build asan bench test-windows clean
 
 build:
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -23,10 +23,20 @@ asan:
 	cmake --build build-asan -j $(JOBS)
 	ctest --test-dir build-asan --output-on-failure -j $(JOBS)
 
+# The Windows build (MinGW-w64) and all its tests under Wine; the default
+# flight is compared with the Linux build's.
+WINDOWS_BUILD ?= build-windows
+test-windows: build
+	cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_BENCHMARKS=OFF \
+	  -DREFERENCE_VESSELSIM=$(abspath $(BUILD))/vesselsim
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+	tests/scripts/wine_ctest.sh $(WINDOWS_BUILD) --output-on-failure -j $(JOBS)
+
 # In the build folder: a module without its sound library writes its log
 # into the working directory.
 bench: build
 	cd $(BUILD) && ./corvane_bench
 
 clean:
-	rm -rf $(BUILD) build-asan out
+	rm -rf $(BUILD) build-asan $(WINDOWS_BUILD) out
