@@ -1,0 +1,81 @@
+#include "bench/flights.h"
+
+#include <filesystem>
+#include <random>
+
+namespace bench {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr double kCruiseAltitude = 300;  // m
+constexpr double kLowestAltitude = 150;
+constexpr double kHighestAltitude = 450;
+constexpr double kCruiseSpeed = 40;  // m/s
+constexpr double kTaxiSpeed = 5;
+constexpr double kHoverLevel = 0.8;
+constexpr double kMainLevel = 0.3;
+constexpr double kTaxiMainLevel = 0.2;
+
+void SetLevels(vsim::VesselRecord& vessel, double main, double hover) {
+  if (vsim::Thruster* thruster = vessel.GroupMember(THGROUP_MAIN)) thruster->level = main;
+  if (vsim::Thruster* thruster = vessel.GroupMember(THGROUP_HOVER)) thruster->level = hover;
+}
+
+}  // namespace
+
+BenchFolder::BenchFolder() : previous_(fs::current_path().string()) {
+  std::random_device random;
+  for (;;) {
+    const fs::path dir = fs::temp_directory_path() / ("corvane-bench-" + std::to_string(random()));
+    if (fs::create_directory(dir)) {
+      path_ = dir.string();
+      break;
+    }
+  }
+  fs::current_path(path_);
+}
+
+BenchFolder::~BenchFolder() {
+  std::error_code ignored;
+  fs::current_path(previous_, ignored);
+  fs::remove_all(path_, ignored);
+}
+
+World::World(const char* module, bool physics, bool sound) {
+  host_.journal().enabled = false;
+  host_.journal().keep = false;
+  if (sound) host_.LoadSoundLibrary(ModuleFiles::Sound());
+  host_.LoadModule(module);
+  if (physics) host_.SetIntegrator(&physics_);
+}
+
+vsim::VesselRecord& World::Add(const std::string& name) { return host_.CreateVessel(name); }
+
+void PoweredFlight(vsim::VesselRecord& vessel) {
+  vessel.readings.ground_contact = false;
+  vessel.readings.altitude = kCruiseAltitude;
+  vessel.readings.airspeed = kCruiseSpeed;
+  vessel.readings.airspeed_vector = {0, 0, kCruiseSpeed};
+  SetLevels(vessel, kMainLevel, kHoverLevel);
+}
+
+void Taxiing(vsim::VesselRecord& vessel) {
+  vessel.readings.ground_contact = true;
+  vessel.readings.altitude = 0;
+  vessel.readings.airspeed = kTaxiSpeed;
+  vessel.readings.airspeed_vector = {0, 0, kTaxiSpeed};
+  SetLevels(vessel, kTaxiMainLevel, 0);
+}
+
+void KeepInPoweredFlight(vsim::Physics& physics, vsim::VesselRecord& vessel) {
+  for (vsim::Propellant& tank : vessel.declared.propellants) tank.mass = tank.max_mass;
+  const double altitude = vessel.readings.altitude;
+  if (altitude >= kLowestAltitude && altitude <= kHighestAltitude) return;
+  physics.PlaceAt(vessel, kCruiseAltitude);
+  physics.SetForwardSpeed(vessel, kCruiseSpeed);
+  SetLevels(vessel, kMainLevel, kHoverLevel);
+}
+
+}  // namespace bench

@@ -1,0 +1,56 @@
+// What the benchmarks fly: a substitute host with a module loaded and its
+// vessels held in a known state, so that a figure measures one thing.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "sim/core/host.h"
+#include "sim/physics/physics.h"
+
+namespace bench {
+
+struct ModuleFiles {
+  static const char* Helicopter() { return MODULE_PATH; }
+  static const char* Floor() { return FLOOR_PATH; }
+  static const char* Empty() { return EMPTY_PATH; }
+  static const char* Sound() { return SOUND_PATH; }
+};
+
+// Runs in a folder of its own: a module without its sound library writes
+// its log into the working directory.
+class BenchFolder {
+public:
+  BenchFolder();
+  ~BenchFolder();
+  BenchFolder(const BenchFolder&) = delete;
+  BenchFolder& operator=(const BenchFolder&) = delete;
+
+private:
+  std::string path_;
+  std::string previous_;
+};
+
+class World {
+public:
+  explicit World(const char* module, bool physics = false, bool sound = false);
+  vsim::VesselRecord& Add(const std::string& name);
+  VESSEL2& Callbacks(vsim::VesselRecord& vessel) { return *static_cast<VESSEL2*>(vessel.vessel); }
+  vsim::Host& host() { return host_; }
+  vsim::SimplePhysics& physics() { return physics_; }
+
+private:
+  BenchFolder folder_;
+  vsim::SimplePhysics physics_;
+  vsim::Host host_;
+};
+
+// Both thrusters on, clear of the ground and moving.
+void PoweredFlight(vsim::VesselRecord& vessel);
+// On its wheels, rolling on the main rotor's thrust.
+void Taxiing(vsim::VesselRecord& vessel);
+// Puts a vessel flown with physics back into powered flight when it has
+// climbed or sunk out of its band, and tops up its fuel.
+void KeepInPoweredFlight(vsim::Physics& physics, vsim::VesselRecord& vessel);
+
+}  // namespace bench

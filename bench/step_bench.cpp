@@ -1,0 +1,54 @@
+// One vessel's step as the host runs it (physics off, readings held): the
+// helicopter in flight and taxiing, the floor module with the same host
+// calls and no logic, and the empty module.
+#include <benchmark/benchmark.h>
+
+#include "bench/flights.h"
+
+namespace bench {
+namespace {
+
+void StepOne(benchmark::State& state, const char* module, void (*place)(vsim::VesselRecord&),
+             bool sound = false, bool journal = false) {
+  World world(module, false, sound);
+  place(world.Add("v"));
+  world.host().journal().enabled = journal;
+  for (auto _ : state) world.host().Step();
+}
+
+void BM_HelicopterStep_Flight(benchmark::State& state) {
+  StepOne(state, ModuleFiles::Helicopter(), PoweredFlight);
+}
+void BM_HelicopterStep_Taxi(benchmark::State& state) {
+  StepOne(state, ModuleFiles::Helicopter(), Taxiing);
+}
+void BM_HelicopterStep_Sound(benchmark::State& state) {
+  StepOne(state, ModuleFiles::Helicopter(), PoweredFlight, true);
+}
+void BM_HelicopterStep_Recorded(benchmark::State& state) {
+  StepOne(state, ModuleFiles::Helicopter(), PoweredFlight, false, true);
+}
+void BM_FloorStep(benchmark::State& state) { StepOne(state, ModuleFiles::Floor(), PoweredFlight); }
+void BM_EmptyStep(benchmark::State& state) { StepOne(state, ModuleFiles::Empty(), PoweredFlight); }
+
+BENCHMARK(BM_HelicopterStep_Flight);
+BENCHMARK(BM_HelicopterStep_Taxi);
+BENCHMARK(BM_HelicopterStep_Sound);
+BENCHMARK(BM_HelicopterStep_Recorded);
+BENCHMARK(BM_FloorStep);
+BENCHMARK(BM_EmptyStep);
+
+void BM_AirfoilCoefficients(benchmark::State& state) {
+  World world(ModuleFiles::Helicopter());
+  const vsim::Airfoil& airfoil = world.Add("v").declared.airfoils.at(0);
+  double angle = -3.0, cl = 0, cm = 0, cd = 0;
+  for (auto _ : state) {
+    airfoil.coefficients(angle, 0.1, 1e6, &cl, &cm, &cd);
+    benchmark::DoNotOptimize(cd);
+    angle = angle > 3.0 ? -3.0 : angle + 0.01;
+  }
+}
+BENCHMARK(BM_AirfoilCoefficients);
+
+}  // namespace
+}  // namespace bench
