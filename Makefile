@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: run test build asan bench test-windows clean
+.PHONY: run test build asan bench bench-smoke test-windows clean
 
 build:
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -33,10 +33,16 @@ test-windows: build
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	tests/scripts/wine_ctest.sh $(WINDOWS_BUILD) --output-on-failure -j $(JOBS)
 
-# In the build folder: a module without its sound library writes its log
-# into the working directory.
+# The benchmarks (medians of five runs, then one table of the figures and
+# their targets) and the instruction counts per step under callgrind.
 bench: build
-	cd $(BUILD) && ./corvane_bench
+	$(BUILD)/corvane_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+	bench/instructions.sh $(BUILD)
+
+# Every benchmark once, briefly, so that none can rot; no timing is judged.
+bench-smoke: build
+	$(BUILD)/corvane_bench --benchmark_min_time=0.001
+	bench/instructions.sh $(BUILD) 10
 
 clean:
 	rm -rf $(BUILD) build-asan $(WINDOWS_BUILD) out

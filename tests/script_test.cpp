@@ -185,6 +185,24 @@ std::string ReadFile(const std::string& path) {
   return text.str();
 }
 
+// The host's calls take a fast path when nothing records: what the host
+// keeps must be the same either way, step for step.
+TEST(FlightTest, RecordingChangesNothingTheHostKeeps) {
+  test::ScratchDirectory scratch;
+  const vsim::Script script = vsim::LoadScript(DEFAULT_FLIGHT_PATH);
+  auto options = Options();
+  options.out_dir = "untraced";
+  const vsim::FlightResult untraced = vsim::RunFlight(script, options);
+  options.out_dir = "traced";
+  options.trace_path = "trace.txt";
+  const vsim::FlightResult traced = vsim::RunFlight(script, options);
+  ASSERT_TRUE(untraced.error.empty() && traced.error.empty()) << untraced.error << traced.error;
+  EXPECT_EQ(traced.steps, untraced.steps);
+  EXPECT_GT(ReadFile("untraced/flight.csv").size(), 100'000u);
+  EXPECT_TRUE(ReadFile("traced/flight.csv") == ReadFile("untraced/flight.csv"))
+      << "the log of a traced flight differs from the untraced one";
+}
+
 TEST(FlightTest, UnmetConditionIsAnErrorAndKeepsTheOutputsOfTheStepsThatRan) {
   test::ScratchDirectory scratch;
   auto options = Options();

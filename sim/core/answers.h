@@ -32,20 +32,27 @@ public:
   virtual void StepStarting(Host& host) = 0;
 };
 
+// Defined inline, so that the host answers its own queries without a
+// virtual call when no wrapper stands in front (see Host::Ask).
 class CoreAnswers final : public Answers {
 public:
-  double Altitude(const VesselRecord& vessel) override;
-  double Airspeed(const VesselRecord& vessel) override;
-  double AOA(const VesselRecord& vessel) override;
-  double Bank(const VesselRecord& vessel) override;
-  bool GroundContact(const VesselRecord& vessel) override;
-  double ControlSurfaceLevel(const VesselRecord& vessel, AIRCTRL_TYPE type) override;
-  double ThrusterLevel(const VesselRecord& vessel, const Thruster& thruster) override;
-  double FuelMass(const VesselRecord& vessel) override;
-  double TimeAcceleration(const Host& host) override;
-  bool FocusAirspeedVector(const Host& host, VECTOR3& speed) override;
-  bool FocusHeading(const Host& host, double& heading) override;
-  bool CameraInternal(const Host& host) override;
+  double Altitude(const VesselRecord& v) override { return v.readings.altitude; }
+  double Airspeed(const VesselRecord& v) override { return v.readings.airspeed; }
+  double AOA(const VesselRecord& v) override { return v.readings.aoa; }
+  double Bank(const VesselRecord& v) override { return v.readings.bank; }
+  bool GroundContact(const VesselRecord& v) override { return v.readings.ground_contact; }
+  double ControlSurfaceLevel(const VesselRecord& v, AIRCTRL_TYPE type) override {
+    return type == AIRCTRL_RUDDER ? v.controls.rudder : 0.0;
+  }
+  double ThrusterLevel(const VesselRecord&, const Thruster& thruster) override {
+    return thruster.level;
+  }
+  double FuelMass(const VesselRecord& v) override { return v.FuelMass(); }
+  // These read the host's world-wide state; defined after the host.
+  inline double TimeAcceleration(const Host& host) override;
+  inline bool FocusAirspeedVector(const Host& host, VECTOR3& speed) override;
+  inline bool FocusHeading(const Host& host, double& heading) override;
+  inline bool CameraInternal(const Host& host) override;
   void* Issue(void* handle) override { return handle; }
   void RequestTimeAcceleration(Host& host, double factor) override;
   void StepStarting(Host&) override {}

@@ -88,13 +88,6 @@ VesselRecord& Host::Vessel(const std::string& name) {
   return *v;
 }
 
-VesselRecord* Host::VesselOf(OBJHANDLE handle) const {
-  const HandleCode code = DecodeHandle(handle);
-  if (code.kind != HandleKind::kVessel || code.index >= slots_.size()) return nullptr;
-  VesselRecord* vessel = slots_[code.index];
-  return vessel != nullptr && vessel->serial == code.owner ? vessel : nullptr;
-}
-
 VesselRecord* Host::VesselBySerial(std::uint32_t serial) const {
   for (const auto& v : vessels_)
     if (v->serial == serial) return v.get();

@@ -54,8 +54,15 @@ public:
   void DestroyVessel(const std::string& name);
   VesselRecord& Vessel(const std::string& name);
   VesselRecord* FindVessel(const std::string& name);
-  // The vessel this host gave the handle to, or null.
-  VesselRecord* VesselOf(OBJHANDLE handle) const;
+  // The vessel this host gave the handle to, or null. Nearly every call
+  // comes from the vessel whose callback runs: that one is found first.
+  VesselRecord* VesselOf(OBJHANDLE handle) const {
+    if (__builtin_expect(current_ != nullptr && current_->handle == handle, 1)) return current_;
+    const HandleCode code = DecodeHandle(handle);
+    if (code.kind != HandleKind::kVessel || code.index >= slots_.size()) return nullptr;
+    VesselRecord* vessel = slots_[code.index];
+    return vessel != nullptr && vessel->serial == code.owner ? vessel : nullptr;
+  }
   VesselRecord* VesselBySerial(std::uint32_t serial) const;
   const std::vector<std::unique_ptr<VesselRecord>>& Vessels() const { return vessels_; }
   void SetFocus(const std::string& name);
@@ -83,6 +90,24 @@ public:
 
   // The answers the module gets; null puts the core's own back.
   Answers& answers() { return *answers_; }
+  CoreAnswers& own_answers() { return core_answers_; }
+  // Whether host calls may take their fast path: nothing records and the
+  // core answers. A call on that path does exactly what the full path
+  // does; anything out of the ordinary (a fault, a wrapper, the journal)
+  // takes the full path.
+  bool Unobserved() const { return !journal_.enabled && answers_ == &core_answers_; }
+  // On the fast path, the vessel whose callback runs when the handle is
+  // its own; null otherwise.
+  VesselRecord* FastVessel(OBJHANDLE handle) const {
+    if (!Unobserved() || current_ == nullptr || current_->handle != handle) return nullptr;
+    return current_;
+  }
+  // Asks a query of the answers in force: query(answers) for any answers
+  // object, called on the core's own without a virtual call.
+  template <typename Query>
+  auto Ask(Query query) {
+    return answers_ == &core_answers_ ? query(core_answers_) : query(*answers_);
+  }
   Answers& core_answers() { return core_answers_; }
   void SetAnswers(Answers* answers) { answers_ = answers != nullptr ? answers : &core_answers_; }
 
@@ -150,6 +175,21 @@ private:
 };
 
 inline Host* ActiveHost() { return Host::Active(); }
+
+inline double CoreAnswers::TimeAcceleration(const Host& host) { return host.TimeAcceleration(); }
+inline bool CoreAnswers::CameraInternal(const Host& host) { return host.CameraInternal(); }
+inline bool CoreAnswers::FocusAirspeedVector(const Host& host, VECTOR3& speed) {
+  const VesselRecord* focus = host.Focus();
+  if (focus == nullptr) return false;
+  speed = focus->readings.airspeed_vector;
+  return true;
+}
+inline bool CoreAnswers::FocusHeading(const Host& host, double& heading) {
+  const VesselRecord* focus = host.Focus();
+  if (focus == nullptr) return false;
+  heading = focus->readings.heading;
+  return true;
+}
 
 // A handle as the journal names it for the vessel that passed it: its own
 // handles by kind and number ("thruster#2", its own vessel handle

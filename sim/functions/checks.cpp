@@ -27,14 +27,12 @@ std::string Describe(Host& host, const VesselRecord& vessel, const void* handle,
 
 }  // namespace
 
-VesselRecord* Resolve(Host* host, OBJHANDLE handle, const char* call) {
-  if (host == nullptr) {
+VesselRecord* Unresolved(Host* host, const char* call) {
+  if (host == nullptr)
     NoHost(call);
-    return nullptr;
-  }
-  VesselRecord* vessel = host->VesselOf(handle);
-  if (vessel == nullptr) host->Fault(host->Current(), call, "unknown vessel handle");
-  return vessel;
+  else
+    host->Fault(host->Current(), call, "unknown vessel handle");
+  return nullptr;
 }
 
 Host* Running(const char* call) {
@@ -43,18 +41,14 @@ Host* Running(const char* call) {
   return host;
 }
 
-std::uint32_t IndexOf(Host& host, const VesselRecord& vessel, const void* handle, HandleKind kind,
-                      std::size_t count, const char* call) {
-  if (handle == nullptr) return kNoIndex;
-  const HandleCode code = DecodeHandle(handle);
-  if (code.kind == kind && code.owner == vessel.serial && code.index < count) return code.index;
+std::uint32_t NotIssued(Host& host, const VesselRecord& vessel, const void* handle, HandleKind kind,
+                        const char* call) {
   host.Fault(&vessel, call, Describe(host, vessel, handle, kind));
   return kNoIndex;
 }
 
-bool InRange(Host& host, const VesselRecord& vessel, UINT index, std::size_t count,
-             const char* what, const char* call) {
-  if (index < count) return true;
+bool OutOfRange(Host& host, const VesselRecord& vessel, UINT index, std::size_t count,
+                const char* what, const char* call) {
   host.Fault(&vessel, call,
              std::string(what) + " " + std::to_string(index) + " out of range (the vessel has " +
                  std::to_string(count) + ")");

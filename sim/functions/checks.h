@@ -11,9 +11,21 @@
 
 namespace vsim::functions {
 
+// The checks' failures, out of line: each records its fault.
+[[gnu::cold, gnu::noinline]] VesselRecord* Unresolved(Host* host, const char* call);
+[[gnu::cold, gnu::noinline]] std::uint32_t NotIssued(Host& host, const VesselRecord& vessel,
+                                                     const void* handle, HandleKind kind,
+                                                     const char* call);
+[[gnu::cold, gnu::noinline]] bool OutOfRange(Host& host, const VesselRecord& vessel, UINT index,
+                                             std::size_t count, const char* what, const char* call);
+
 // The vessel a VESSEL member acts on, or null (recorded as a fault) when
 // no host runs or the host did not issue the handle.
-VesselRecord* Resolve(Host* host, OBJHANDLE handle, const char* call);
+inline VesselRecord* Resolve(Host* host, OBJHANDLE handle, const char* call) {
+  if (__builtin_expect(host != nullptr, 1))
+    if (VesselRecord* vessel = host->VesselOf(handle)) return vessel;
+  return Unresolved(host, call);
+}
 
 // The host for a global function, or null when none runs.
 Host* Running(const char* call);
@@ -21,19 +33,43 @@ Host* Running(const char* call);
 // Index of a handle the host issued to this vessel, or kNoIndex: for a
 // null handle quietly (the host may have handed out null), for any other
 // unknown handle with a fault.
-std::uint32_t IndexOf(Host& host, const VesselRecord& vessel, const void* handle, HandleKind kind,
-                      std::size_t count, const char* call);
+inline std::uint32_t IndexOf(Host& host, const VesselRecord& vessel, const void* handle,
+                             HandleKind kind, std::size_t count, const char* call) {
+  if (handle == nullptr) return kNoIndex;
+  const HandleCode code = DecodeHandle(handle);
+  if (__builtin_expect(code.kind == kind && code.owner == vessel.serial && code.index < count, 1))
+    return code.index;
+  return NotIssued(host, vessel, handle, kind, call);
+}
 
 template <typename T>
-T* Issued(Host& host, VesselRecord& vessel, const void* handle, HandleKind kind,
-          std::vector<T>& store, const char* call) {
+[[gnu::always_inline]] inline T* Issued(Host& host, VesselRecord& vessel, const void* handle,
+                                        HandleKind kind, std::vector<T>& store, const char* call) {
   const std::uint32_t index = IndexOf(host, vessel, handle, kind, store.size(), call);
   return index == kNoIndex ? nullptr : &store[index];
 }
 
+// On the fast path: the host, when a host runs and nothing observes it.
+inline Host* FastHost() {
+  Host* host = ActiveHost();
+  return host != nullptr && host->Unobserved() ? host : nullptr;
+}
+
+// On the fast path: the vessel's own object for a handle it was issued,
+// or null for anything else (which the full path then checks).
+template <typename T>
+[[gnu::always_inline]] inline T* Own(const VesselRecord& vessel, const void* handle,
+                                     HandleKind kind, std::vector<T>& store) {
+  const std::uint32_t index = IndexWithPrefix(handle, HandlePrefix(vessel.serial, kind));
+  return index < store.size() ? &store[index] : nullptr;
+}
+
 // An index the module passes (animation, mesh) that must lie below count.
-bool InRange(Host& host, const VesselRecord& vessel, UINT index, std::size_t count,
-             const char* what, const char* call);
+inline bool InRange(Host& host, const VesselRecord& vessel, UINT index, std::size_t count,
+                    const char* what, const char* call) {
+  if (__builtin_expect(index < count, 1)) return true;
+  return OutOfRange(host, vessel, index, count, what, call);
+}
 
 // A record the module must pass and did not.
 bool Present(Host& host, const VesselRecord* vessel, const void* pointer, const char* what,
@@ -43,6 +79,13 @@ bool Present(Host& host, const VesselRecord* vessel, const void* pointer, const 
 void* NewHandle(Host& host, const VesselRecord& vessel, HandleKind kind, std::size_t index);
 
 }  // namespace vsim::functions
+
+// A member on the hot path tries the fast path first and otherwise calls
+// its full path, FullName(vessel_handle, args...), defined as a function.
+#define VSIM_FAST_VESSEL(v)                         \
+  vsim::Host* const fast_host = vsim::ActiveHost(); \
+  vsim::VesselRecord* const v =                     \
+      fast_host != nullptr ? fast_host->FastVessel(vessel_handle) : nullptr
 
 // Every member resolves its vessel first; without one it does nothing.
 #define VSIM_VESSEL_OR_RETURN(Name, ...)                                        \

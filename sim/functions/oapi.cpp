@@ -35,11 +35,47 @@ double oapiGetInducedDrag(double cl, double A, double e) {
   return drag;
 }
 
-double oapiGetTimeAcceleration() {
+namespace {
+
+[[gnu::noinline]] double FullGetTimeAcceleration() {
   HOST_OR_RETURN("oapiGetTimeAcceleration", 1.0);
-  const double factor = host->answers().TimeAcceleration(*host);
+  const double factor = host->Ask([&](auto& a) { return a.TimeAcceleration(*host); });
   Record(*host, current, "oapiGetTimeAcceleration", Returns(factor));
   return factor;
+}
+
+[[gnu::noinline]] bool FullGetFocusAirspeedVector(VECTOR3* speedvec) {
+  HOST_OR_RETURN("oapiGetFocusAirspeedVector", false);
+  if (!Present(*host, current, speedvec, "vector", "oapiGetFocusAirspeedVector")) return false;
+  const bool known = host->Ask([&](auto& a) { return a.FocusAirspeedVector(*host, *speedvec); });
+  Record(*host, current, "oapiGetFocusAirspeedVector",
+         Returns(Lazy([&] { return known ? vsim::FormatVector(*speedvec) : "false"; })));
+  return known;
+}
+
+[[gnu::noinline]] bool FullGetFocusHeading(double* heading) {
+  HOST_OR_RETURN("oapiGetFocusHeading", false);
+  if (!Present(*host, current, heading, "heading", "oapiGetFocusHeading")) return false;
+  const bool known = host->Ask([&](auto& a) { return a.FocusHeading(*host, *heading); });
+  Record(*host, current, "oapiGetFocusHeading",
+         Returns(Lazy([&] { return known ? vsim::FormatNumber(*heading) : "false"; })));
+  return known;
+}
+
+[[gnu::noinline]] bool FullCameraInternal() {
+  HOST_OR_RETURN("oapiCameraInternal", false);
+  const bool internal = host->Ask([&](auto& a) { return a.CameraInternal(*host); });
+  Record(*host, current, "oapiCameraInternal", Returns(internal));
+  return internal;
+}
+
+}  // namespace
+
+// The world-wide queries of every step take the fast path when nothing
+// observes the host.
+double oapiGetTimeAcceleration() {
+  if (Host* host = vsim::functions::FastHost()) return host->own_answers().TimeAcceleration(*host);
+  return FullGetTimeAcceleration();
 }
 
 void oapiSetTimeAcceleration(double warp) {
@@ -49,28 +85,22 @@ void oapiSetTimeAcceleration(double warp) {
 }
 
 bool oapiGetFocusAirspeedVector(VECTOR3* speedvec) {
-  HOST_OR_RETURN("oapiGetFocusAirspeedVector", false);
-  if (!Present(*host, current, speedvec, "vector", "oapiGetFocusAirspeedVector")) return false;
-  const bool known = host->answers().FocusAirspeedVector(*host, *speedvec);
-  Record(*host, current, "oapiGetFocusAirspeedVector",
-         Returns(Lazy([&] { return known ? vsim::FormatVector(*speedvec) : "false"; })));
-  return known;
+  Host* host = vsim::functions::FastHost();
+  if (host != nullptr && speedvec != nullptr)
+    return host->own_answers().FocusAirspeedVector(*host, *speedvec);
+  return FullGetFocusAirspeedVector(speedvec);
 }
 
 bool oapiGetFocusHeading(double* heading) {
-  HOST_OR_RETURN("oapiGetFocusHeading", false);
-  if (!Present(*host, current, heading, "heading", "oapiGetFocusHeading")) return false;
-  const bool known = host->answers().FocusHeading(*host, *heading);
-  Record(*host, current, "oapiGetFocusHeading",
-         Returns(Lazy([&] { return known ? vsim::FormatNumber(*heading) : "false"; })));
-  return known;
+  Host* host = vsim::functions::FastHost();
+  if (host != nullptr && heading != nullptr)
+    return host->own_answers().FocusHeading(*host, *heading);
+  return FullGetFocusHeading(heading);
 }
 
 bool oapiCameraInternal() {
-  HOST_OR_RETURN("oapiCameraInternal", false);
-  const bool internal = host->answers().CameraInternal(*host);
-  Record(*host, current, "oapiCameraInternal", Returns(internal));
-  return internal;
+  if (Host* host = vsim::functions::FastHost()) return host->own_answers().CameraInternal(*host);
+  return FullCameraInternal();
 }
 
 char* oapiDebugString() {

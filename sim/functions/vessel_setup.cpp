@@ -50,21 +50,50 @@ SET_FIELD(SetCrossSections, const VECTOR3&, cross_sections)
 SET_FIELD(SetRotDrag, const VECTOR3&, rot_drag)
 #undef SET_FIELD
 
-void VESSEL::SetCW(double cw_z_pos, double cw_z_neg, double cw_x, double cw_y) const {
-  VSIM_VESSEL_OR_RETURN("SetCW");
-  Record(*host, &v, "SetCW", cw_z_pos, cw_z_neg, cw_x, cw_y);
+namespace {
+
+void StoreCW(vsim::Declared& d, double cw_z_pos, double cw_z_neg, double cw_x, double cw_y) {
   d.cw[0] = cw_z_pos;
   d.cw[1] = cw_z_neg;
   d.cw[2] = cw_x;
   d.cw[3] = cw_y;
 }
 
-void VESSEL::SetTouchdownPoints(const VECTOR3& pt1, const VECTOR3& pt2, const VECTOR3& pt3) const {
-  VSIM_VESSEL_OR_RETURN("SetTouchdownPoints");
-  Record(*host, &v, "SetTouchdownPoints", pt1, pt2, pt3);
+void StoreTouchdownPoints(vsim::Declared& d, const VECTOR3& pt1, const VECTOR3& pt2,
+                          const VECTOR3& pt3) {
   d.touchdown[0] = pt1;
   d.touchdown[1] = pt2;
   d.touchdown[2] = pt3;
+}
+
+[[gnu::noinline]] void FullSetCW(OBJHANDLE vessel_handle, double cw_z_pos, double cw_z_neg,
+                                 double cw_x, double cw_y) {
+  VSIM_VESSEL_OR_RETURN("SetCW");
+  Record(*host, &v, "SetCW", cw_z_pos, cw_z_neg, cw_x, cw_y);
+  StoreCW(d, cw_z_pos, cw_z_neg, cw_x, cw_y);
+}
+
+[[gnu::noinline]] void FullSetTouchdownPoints(OBJHANDLE vessel_handle, const VECTOR3& pt1,
+                                              const VECTOR3& pt2, const VECTOR3& pt3) {
+  VSIM_VESSEL_OR_RETURN("SetTouchdownPoints");
+  Record(*host, &v, "SetTouchdownPoints", pt1, pt2, pt3);
+  StoreTouchdownPoints(d, pt1, pt2, pt3);
+}
+
+}  // namespace
+
+// Set again in every step as the helicopter's envelope changes: both take
+// the fast path.
+void VESSEL::SetCW(double cw_z_pos, double cw_z_neg, double cw_x, double cw_y) const {
+  VSIM_FAST_VESSEL(fast);
+  if (fast != nullptr) return StoreCW(fast->declared, cw_z_pos, cw_z_neg, cw_x, cw_y);
+  FullSetCW(vessel_handle, cw_z_pos, cw_z_neg, cw_x, cw_y);
+}
+
+void VESSEL::SetTouchdownPoints(const VECTOR3& pt1, const VECTOR3& pt2, const VECTOR3& pt3) const {
+  VSIM_FAST_VESSEL(fast);
+  if (fast != nullptr) return StoreTouchdownPoints(fast->declared, pt1, pt2, pt3);
+  FullSetTouchdownPoints(vessel_handle, pt1, pt2, pt3);
 }
 
 void VESSEL::SetSurfaceFrictionCoeff(double mu_lng, double mu_lat) const {

@@ -49,7 +49,9 @@ ANIMATIONCOMPONENT_HANDLE VESSEL::AddAnimationComponent(UINT anim, double state0
   return handle;
 }
 
-bool VESSEL::SetAnimation(UINT anim, double state) const {
+namespace {
+
+[[gnu::noinline]] bool FullSetAnimation(OBJHANDLE vessel_handle, UINT anim, double state) {
   VSIM_VESSEL_OR_RETURN("SetAnimation", false);
   const bool known = anim < d.animations.size();
   Record(*host, &v, "SetAnimation", anim, state, Returns(known));
@@ -58,12 +60,30 @@ bool VESSEL::SetAnimation(UINT anim, double state) const {
   return true;
 }
 
-#define QUERY(Type, Method, Answer)                \
-  Type VESSEL::Method() const {                    \
-    VSIM_VESSEL_OR_RETURN(#Method, Type{});        \
-    const Type answer = host->answers().Answer(v); \
-    Record(*host, &v, #Method, Returns(answer));   \
-    return answer;                                 \
+}  // namespace
+
+bool VESSEL::SetAnimation(UINT anim, double state) const {
+  VSIM_FAST_VESSEL(fast);
+  if (fast != nullptr && anim < fast->declared.animations.size()) {
+    fast->declared.animations[anim].state = state;
+    return true;
+  }
+  return FullSetAnimation(vessel_handle, anim, state);
+}
+
+#define QUERY(Type, Method, Answer)                                      \
+  namespace {                                                            \
+  [[gnu::noinline]] Type Full##Method(OBJHANDLE vessel_handle) {         \
+    VSIM_VESSEL_OR_RETURN(#Method, Type{});                              \
+    const Type answer = host->Ask([&](auto& a) { return a.Answer(v); }); \
+    Record(*host, &v, #Method, Returns(answer));                         \
+    return answer;                                                       \
+  }                                                                      \
+  }                                                                      \
+  Type VESSEL::Method() const {                                          \
+    VSIM_FAST_VESSEL(fast);                                              \
+    if (fast != nullptr) return fast_host->own_answers().Answer(*fast);  \
+    return Full##Method(vessel_handle);                                  \
   }
 QUERY(double, GetAltitude, Altitude)
 QUERY(double, GetAirspeed, Airspeed)
@@ -73,23 +93,44 @@ QUERY(bool, GroundContact, GroundContact)
 QUERY(double, GetFuelMass, FuelMass)
 #undef QUERY
 
-double VESSEL::GetControlSurfaceLevel(AIRCTRL_TYPE type) const {
+namespace {
+
+[[gnu::noinline]] double FullGetControlSurfaceLevel(OBJHANDLE vessel_handle, AIRCTRL_TYPE type) {
   VSIM_VESSEL_OR_RETURN("GetControlSurfaceLevel", 0.0);
-  const double level = host->answers().ControlSurfaceLevel(v, type);
+  const double level = host->Ask([&](auto& a) { return a.ControlSurfaceLevel(v, type); });
   Record(*host, &v, "GetControlSurfaceLevel", static_cast<int>(type), Returns(level));
   return level;
 }
 
-double VESSEL::GetThrusterLevel(THRUSTER_HANDLE th) const {
+}  // namespace
+
+double VESSEL::GetControlSurfaceLevel(AIRCTRL_TYPE type) const {
+  VSIM_FAST_VESSEL(fast);
+  if (fast != nullptr) return fast_host->own_answers().ControlSurfaceLevel(*fast, type);
+  return FullGetControlSurfaceLevel(vessel_handle, type);
+}
+
+namespace {
+
+// The vessel's own thruster for a handle on the fast path, or null.
+[[gnu::always_inline]] inline vsim::Thruster* FastThruster(vsim::VesselRecord* vessel,
+                                                          THRUSTER_HANDLE th) {
+  if (vessel == nullptr) return nullptr;
+  return vsim::functions::Own(*vessel, th, HandleKind::kThruster, vessel->declared.thrusters);
+}
+
+[[gnu::noinline]] double FullGetThrusterLevel(OBJHANDLE vessel_handle, THRUSTER_HANDLE th) {
   VSIM_VESSEL_OR_RETURN("GetThrusterLevel", 0.0);
   const vsim::Thruster* t =
       Issued(*host, v, th, HandleKind::kThruster, d.thrusters, "GetThrusterLevel");
-  const double level = t == nullptr ? 0.0 : host->answers().ThrusterLevel(v, *t);
+  const double level =
+      t == nullptr ? 0.0 : host->Ask([&](auto& a) { return a.ThrusterLevel(v, *t); });
   Record(*host, &v, "GetThrusterLevel", HandleArg{"thruster", th}, Returns(level));
   return level;
 }
 
-void VESSEL::SetThrusterLevel(THRUSTER_HANDLE th, double level) const {
+[[gnu::noinline]] void FullSetThrusterLevel(OBJHANDLE vessel_handle, THRUSTER_HANDLE th,
+                                            double level) {
   VSIM_VESSEL_OR_RETURN("SetThrusterLevel");
   Record(*host, &v, "SetThrusterLevel", HandleArg{"thruster", th}, level);
   if (vsim::Thruster* t =
@@ -97,7 +138,8 @@ void VESSEL::SetThrusterLevel(THRUSTER_HANDLE th, double level) const {
     t->level = Clamp(level, 0, 1);
 }
 
-void VESSEL::SetThrusterDir(THRUSTER_HANDLE th, const VECTOR3& dir) const {
+[[gnu::noinline]] void FullSetThrusterDir(OBJHANDLE vessel_handle, THRUSTER_HANDLE th,
+                                          const VECTOR3& dir) {
   VSIM_VESSEL_OR_RETURN("SetThrusterDir");
   Record(*host, &v, "SetThrusterDir", HandleArg{"thruster", th}, dir);
   if (vsim::Thruster* t =
@@ -105,12 +147,49 @@ void VESSEL::SetThrusterDir(THRUSTER_HANDLE th, const VECTOR3& dir) const {
     t->dir = dir;
 }
 
-void VESSEL::SetThrusterMax0(THRUSTER_HANDLE th, double maxth0) const {
+[[gnu::noinline]] void FullSetThrusterMax0(OBJHANDLE vessel_handle, THRUSTER_HANDLE th,
+                                           double maxth0) {
   VSIM_VESSEL_OR_RETURN("SetThrusterMax0");
   Record(*host, &v, "SetThrusterMax0", HandleArg{"thruster", th}, maxth0);
   if (vsim::Thruster* t =
           Issued(*host, v, th, HandleKind::kThruster, d.thrusters, "SetThrusterMax0"))
     t->max0 = maxth0;
+}
+
+}  // namespace
+
+double VESSEL::GetThrusterLevel(THRUSTER_HANDLE th) const {
+  VSIM_FAST_VESSEL(fast);
+  if (const vsim::Thruster* t = FastThruster(fast, th))
+    return fast_host->own_answers().ThrusterLevel(*fast, *t);
+  return FullGetThrusterLevel(vessel_handle, th);
+}
+
+void VESSEL::SetThrusterLevel(THRUSTER_HANDLE th, double level) const {
+  VSIM_FAST_VESSEL(fast);
+  if (vsim::Thruster* t = FastThruster(fast, th)) {
+    t->level = Clamp(level, 0, 1);
+    return;
+  }
+  FullSetThrusterLevel(vessel_handle, th, level);
+}
+
+void VESSEL::SetThrusterDir(THRUSTER_HANDLE th, const VECTOR3& dir) const {
+  VSIM_FAST_VESSEL(fast);
+  if (vsim::Thruster* t = FastThruster(fast, th)) {
+    t->dir = dir;
+    return;
+  }
+  FullSetThrusterDir(vessel_handle, th, dir);
+}
+
+void VESSEL::SetThrusterMax0(THRUSTER_HANDLE th, double maxth0) const {
+  VSIM_FAST_VESSEL(fast);
+  if (vsim::Thruster* t = FastThruster(fast, th)) {
+    t->max0 = maxth0;
+    return;
+  }
+  FullSetThrusterMax0(vessel_handle, th, maxth0);
 }
 
 void VESSEL::SetFuelMass(double m) const {

@@ -62,4 +62,19 @@ inline HandleCode DecodeHandle(const void* handle) {
   return {owner, static_cast<HandleKind>(kind), low - 1};
 }
 
+// The handle's bits above its index: equal for every handle of one kind
+// that one owner was issued.
+constexpr std::uint64_t HandlePrefix(std::uint32_t owner, HandleKind kind) {
+  return (kHandleTag << 32) | (std::uint64_t{owner & kMaxOwner} << 8) |
+         std::uint64_t{static_cast<std::uint8_t>(kind)};
+}
+
+// The index of a handle with this prefix, or a value no store reaches
+// (~0u) for any other value. Cheaper than decoding, for the hot path.
+inline std::uint32_t IndexWithPrefix(const void* handle, std::uint64_t prefix) {
+  const auto bits = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(handle));
+  if ((bits >> 24) != prefix) return ~0u;
+  return static_cast<std::uint32_t>(bits & 0xFFFFFF) - 1;
+}
+
 }  // namespace vsim
