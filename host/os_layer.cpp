@@ -5,6 +5,7 @@
 
 #if !defined(_WIN32)
 #include <dlfcn.h>
+#include <link.h>
 #include <strings.h>
 #endif
 
@@ -60,12 +61,32 @@ std::string LibraryFileName(const char* module_name) {
   return name;
 }
 
+struct LoadedSearch {
+  const std::string* file;
+  std::string path;
+};
+
+// Compares the file name of each object the process has loaded: no search
+// of the file system, so asking for a library that is not loaded is cheap.
+int MatchLoaded(dl_phdr_info* info, size_t /*size*/, void* data) {
+  auto* search = static_cast<LoadedSearch*>(data);
+  const char* path = info->dlpi_name;
+  if (path == nullptr || path[0] == '\0') return 0;
+  const char* slash = std::strrchr(path, '/');
+  const char* name = slash == nullptr ? path : slash + 1;
+  if (*search->file != name) return 0;
+  search->path = path;
+  return 1;
+}
+
 }  // namespace
 
 HMODULE GetModuleHandleA(const char* module_name) {
   if (module_name == nullptr) return nullptr;
   const std::string file = LibraryFileName(module_name);
-  void* handle = dlopen(file.c_str(), RTLD_LAZY | RTLD_NOLOAD);
+  LoadedSearch search{&file, {}};
+  if (dl_iterate_phdr(MatchLoaded, &search) == 0) return nullptr;
+  void* handle = dlopen(search.path.c_str(), RTLD_LAZY | RTLD_NOLOAD);
   // Like its Windows namesake, this takes no reference on the library.
   if (handle != nullptr) dlclose(handle);
   return handle;

@@ -15,8 +15,12 @@ TEST_F(HostTest, SeventeenAnimationsWithTheirInitialStates) {
   for (std::size_t i = 0; i < 17; ++i)
     EXPECT_EQ(heli.declared.animations[i].initial_state, initial[i]) << i;
   const std::size_t per_animation[17] = {1, 3, 10, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2};
-  for (std::size_t i = 0; i < 17; ++i)
-    EXPECT_EQ(heli.declared.animations[i].components.size(), per_animation[i]) << i;
+  std::size_t counted[17] = {};
+  for (const vsim::AnimationComponent& c : heli.declared.components) {
+    ASSERT_LT(c.animation, 17u);
+    ++counted[c.animation];
+  }
+  for (std::size_t i = 0; i < 17; ++i) EXPECT_EQ(counted[i], per_animation[i]) << i;
 }
 
 TEST_F(HostTest, ComponentsAreRegisteredInOrderWithTheirValues) {
@@ -56,9 +60,9 @@ TEST_F(HostTest, ComponentsAreRegisteredInOrderWithTheirValues) {
 
 TEST_F(HostTest, GearComponentsMoveOverTheirIntervals) {
   vsim::VesselRecord& heli = Create();
-  const auto& indices = heli.declared.animations.at(2).components;
   std::vector<const vsim::AnimationComponent*> gear;
-  for (std::uint32_t i : indices) gear.push_back(&heli.declared.components.at(i));
+  for (const vsim::AnimationComponent& c : heli.declared.components)
+    if (c.animation == 2) gear.push_back(&c);
   ASSERT_EQ(gear.size(), 10u);
   const double intervals[10][2] = {{0, 0.5}, {0.2, 0.5}, {0.2, 0.5}, {0.5, 1}, {0.5, 1},
                                    {0.5, 1}, {0.5, 1},   {0.4, 0.7}, {0, 0.2}, {0, 0.2}};

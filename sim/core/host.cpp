@@ -149,6 +149,7 @@ VesselRecord& Host::CreateVessel(const std::string& name, int flight_model,
   if (integrator_ != nullptr) integrator_->Placed(vessel);
   Announce(vessel, [] { return std::string("clbkPostCreation()"); });
   Callback(vessel, [](VESSEL2* v) { v->clbkPostCreation(); });
+  vessel.declared.Compact();
   if (focus_ == nullptr) focus_ = &vessel;
   return vessel;
 }

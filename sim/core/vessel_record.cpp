@@ -2,6 +2,21 @@
 
 namespace vsim {
 
+void Declared::Compact() {
+  propellants.shrink_to_fit();
+  thrusters.shrink_to_fit();
+  for (ThrusterGroup& group : groups) group.members.shrink_to_fit();
+  groups.shrink_to_fit();
+  exhausts.shrink_to_fit();
+  beacons.shrink_to_fit();
+  airfoils.shrink_to_fit();
+  drag_elements.shrink_to_fit();
+  meshes.shrink_to_fit();
+  animations.shrink_to_fit();
+  components.shrink_to_fit();
+  cockpit.areas.shrink_to_fit();
+}
+
 double VesselRecord::FuelMass() const {
   return declared.propellants.empty() ? 0.0 : declared.propellants.front().mass;
 }

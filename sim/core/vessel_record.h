@@ -69,10 +69,10 @@ struct AnimationComponent {
   std::uint32_t parent = kNoIndex;
 };
 
+// An animation's components are those whose `animation` is its index.
 struct Animation {
   double initial_state = 0;
   double state = 0;
-  std::vector<std::uint32_t> components;
 };
 
 struct Force {
@@ -125,6 +125,9 @@ struct Declared {
   std::vector<AnimationComponent> components;
   std::vector<Force> forces;  // added during the current step
   Cockpit cockpit;
+
+  // Gives back what the tables grew by while the module declared them.
+  void Compact();
 };
 
 // Answers to the per-step queries. With physics off a test or script sets

@@ -22,7 +22,7 @@ double Clamp(double value, double lo, double hi) {
 
 UINT VESSEL::CreateAnimation(double initial_state) const {
   VSIM_VESSEL_OR_RETURN("CreateAnimation", 0);
-  d.animations.push_back({initial_state, initial_state, {}});
+  d.animations.push_back({initial_state, initial_state});
   const auto index = static_cast<UINT>(d.animations.size() - 1);
   Record(*host, &v, "CreateAnimation", initial_state, Returns(index));
   return index;
@@ -41,7 +41,6 @@ ANIMATIONCOMPONENT_HANDLE VESSEL::AddAnimationComponent(UINT anim, double state0
       *host, v, parent, HandleKind::kComponent, d.components.size(), "AddAnimationComponent");
   d.components.push_back({anim, state0, state1, trans, parent_index});
   const auto index = static_cast<std::uint32_t>(d.components.size() - 1);
-  d.animations[anim].components.push_back(index);
   void* handle = NewHandle(*host, v, HandleKind::kComponent, index);
   Record(*host, &v, "AddAnimationComponent", anim, state0, state1,
          Lazy([&] { return vsim::functions::Text(trans); }), HandleArg{"component", parent},
@@ -114,7 +113,7 @@ namespace {
 
 // The vessel's own thruster for a handle on the fast path, or null.
 [[gnu::always_inline]] inline vsim::Thruster* FastThruster(vsim::VesselRecord* vessel,
-                                                          THRUSTER_HANDLE th) {
+                                                           THRUSTER_HANDLE th) {
   if (vessel == nullptr) return nullptr;
   return vsim::functions::Own(*vessel, th, HandleKind::kThruster, vessel->declared.thrusters);
 }

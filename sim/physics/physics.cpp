@@ -23,7 +23,11 @@ double DragStep(double v, double k_per_m, double dt) {
   return v / (1.0 + k_per_m * std::abs(v) * dt);
 }
 
-double WrapAngle(double angle) { return std::fmod(std::fmod(angle, kTwoPi) + kTwoPi, kTwoPi); }
+// An angle already in [0, 2 pi) is kept exactly as it is.
+double WrapAngle(double angle) {
+  if (angle >= 0 && angle < kTwoPi) return angle;
+  return std::fmod(std::fmod(angle, kTwoPi) + kTwoPi, kTwoPi);
+}
 
 }  // namespace
 
@@ -44,15 +48,18 @@ double SimplePhysics::RestHeight(const VesselRecord& vessel) {
 }
 
 void SimplePhysics::UpdateReadings(VesselRecord& vessel) {
+  UpdateReadings(vessel, FrameOf(vessel.readings.heading), RestHeight(vessel));
+}
+
+void SimplePhysics::UpdateReadings(VesselRecord& vessel, const Frame& f, double rest) {
   const FlightState& s = vessel.flight;
   Readings& r = vessel.readings;
-  const Frame f = FrameOf(r.heading);
   r.altitude = s.position.y;
   r.airspeed = Length(s.velocity);
   r.airspeed_vector = ToVessel(f, s.velocity);
   r.aoa = r.airspeed > 0 ? std::atan2(-r.airspeed_vector.y, r.airspeed_vector.z) : 0.0;
   r.bank = 0;
-  r.ground_contact = s.position.y <= RestHeight(vessel) + kGroundTolerance;
+  r.ground_contact = s.position.y <= rest + kGroundTolerance;
 }
 
 void SimplePhysics::Placed(VesselRecord& vessel) {
@@ -135,6 +142,7 @@ void SimplePhysics::Advance(VesselRecord& vessel, double dt) {
   Readings& r = vessel.readings;
   const Declared& d = vessel.declared;
   const Frame frame = FrameOf(r.heading);
+  const double rest = RestHeight(vessel);
   const double mass = std::max(vessel.Mass(), kMinMass);
   const double rho = Density(s.position.y);
   const Loads loads = DrivingLoads(vessel, ToVessel(frame, s.velocity), rho, dt);
@@ -155,7 +163,6 @@ void SimplePhysics::Advance(VesselRecord& vessel, double dt) {
   if (flow > 0) v = Scale(v, DragStep(flow, 0.5 * rho * loads.drag_area / mass, dt) / flow);
 
   // Ground contact at the touchdown points: no sinking, wheel friction.
-  const double rest = RestHeight(vessel);
   const bool on_ground = s.position.y <= rest + kGroundTolerance;
   if (on_ground) {
     const double normal_acc = std::max(0.0, -world_acc.y);  // what the ground must hold up
@@ -177,9 +184,12 @@ void SimplePhysics::Advance(VesselRecord& vessel, double dt) {
   const double inertia = std::max(d.pmi.y, kMinInertia) * mass;
   s.yaw_rate += loads.yaw_moment / inertia * dt;
   s.yaw_rate /= 1.0 + (on_ground ? c_.yaw_damping_ground : c_.yaw_damping_air) * dt;
-  r.heading = WrapAngle(r.heading + s.yaw_rate * dt);
-
-  UpdateReadings(vessel);
+  const double heading = WrapAngle(r.heading + s.yaw_rate * dt);
+  // Holding its heading, as most vessels do most of the time, a vessel
+  // keeps its frame: no new sine and cosine.
+  const bool turned = heading != r.heading;
+  r.heading = heading;
+  UpdateReadings(vessel, turned ? FrameOf(heading) : frame, rest);
 }
 
 }  // namespace vsim

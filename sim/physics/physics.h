@@ -7,6 +7,8 @@
 
 namespace vsim {
 
+struct Frame;
+
 // A model of the world that can also place a vessel in it.
 class Physics : public Integrator {
 public:
@@ -46,6 +48,7 @@ public:
 
 private:
   struct Loads;
+  static void UpdateReadings(VesselRecord& vessel, const Frame& frame, double rest);
   void Advance(VesselRecord& vessel, double dt);
   Loads DrivingLoads(VesselRecord& vessel, VECTOR3 airspeed, double rho, double dt) const;
 
