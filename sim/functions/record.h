@@ -53,14 +53,21 @@ void AppendArg(std::string& out, Host&, const VesselRecord*, const LazyArg<Forma
   out += value.format();
 }
 
+// The vessel column of a call made outside any vessel's callback.
+const std::string& NoVessel();
+
 // Arguments come by value, in registers where they fit: the caller keeps
 // nothing in memory for a call that is seldom made.
 template <typename... Args>
 [[gnu::noinline, gnu::cold]] void RecordCall(Host& host, const VesselRecord* vessel,
                                              const char* name, Args... args) {
-  std::string call = name;
+  // The journal's own buffers: no allocation for a call once they have
+  // grown to the longest.
+  std::string& call = host.journal().CallBuffer();
+  std::string& result = host.journal().ResultBuffer();
+  call.assign(name);
   call += '(';
-  std::string result;
+  result.clear();
   bool first = true;
   [[maybe_unused]] auto append = [&](const auto& arg) {
     using Arg = std::decay_t<decltype(arg)>;
@@ -74,8 +81,7 @@ template <typename... Args>
   };
   (append(args), ...);
   call += ')';
-  host.journal().Add(host.StepCount(), vessel == nullptr ? std::string("-") : vessel->name,
-                     std::move(call), std::move(result));
+  host.journal().Add(host.StepCount(), vessel == nullptr ? NoVessel() : vessel->name, call, result);
 }
 
 template <typename... Args>

@@ -12,6 +12,9 @@ namespace vsim {
 std::string FormatNumber(double value);
 std::string FormatNumber(float value);
 void AppendNumber(std::string& out, double value);
+// The same text written at `at`; room for kNumberText characters is enough.
+constexpr std::size_t kNumberText = 32;
+char* WriteNumber(char* at, double value);
 std::string FormatVector(const VECTOR3& v);
 std::string FormatString(const char* text);
 

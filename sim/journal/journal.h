@@ -36,8 +36,12 @@ public:
   bool keep = true;
   std::FILE* sink = nullptr;
 
-  void Add(int step, const std::string& vessel, std::string call, std::string result = {},
+  void Add(int step, std::string_view vessel, std::string_view call, std::string_view result = {},
            bool from_host = false);
+  // Buffers for building a call's text and its result before Add, reused
+  // from call to call.
+  std::string& CallBuffer() { return call_buffer_; }
+  std::string& ResultBuffer() { return result_buffer_; }
   const std::vector<CallEntry>& Entries() const { return entries_; }
   void Clear() { entries_.clear(); }
   std::string Text() const;
@@ -50,6 +54,9 @@ public:
 private:
   std::vector<CallEntry> entries_;
   bool sink_failed_ = false;
+  std::string line_;
+  std::string call_buffer_;
+  std::string result_buffer_;
 };
 
 // Names of handles in the journal. A handle the host issued is named after

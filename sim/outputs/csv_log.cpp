@@ -1,17 +1,11 @@
 #include "sim/outputs/csv_log.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace vsim {
 
 namespace {
-
-void Cell(std::string& line, double value) {
-  line += ',';
-  AppendNumber(line, value);
-}
-
-void Blank(std::string& line, std::size_t count = 1) { line.append(count, ','); }
 
 // Simulated time to the microsecond: sums of step lengths carry no digits
 // worth reading beyond it.
@@ -73,6 +67,7 @@ void CsvLog::VesselCreated(const Host&, const VesselRecord& v) {
 
 void CsvLog::StepDone(const Host& host) {
   if (!has_columns_ || host.StepCount() % options_.every != 0) return;
+  cell_ = 0;
   for (const auto& vessel : host.Vessels()) {
     line_.clear();
     AppendRow(host, *vessel);
@@ -80,34 +75,53 @@ void CsvLog::StepDone(const Host& host) {
   }
 }
 
+void CsvLog::Cell(double value) {
+  line_ += ',';
+  if (cell_ >= cells_.size()) cells_.resize(cell_ + 1);
+  CachedCell& cell = cells_[cell_++];
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  if (!cell.known || cell.bits != bits) {
+    cell.known = true;
+    cell.bits = bits;
+    cell.length = static_cast<std::uint8_t>(WriteNumber(cell.text, value) - cell.text);
+  }
+  line_.append(cell.text, cell.length);
+}
+
+void CsvLog::Blank(std::size_t count) {
+  line_.append(count, ',');
+  cell_ += count;
+}
+
 void CsvLog::AppendRow(const Host& host, const VesselRecord& v) {
   const Readings& r = v.readings;
   line_ += std::to_string(host.StepCount());
-  Cell(line_, std::round(host.SimTime() * kTicksPerSecond) / kTicksPerSecond);
+  Cell(std::round(host.SimTime() * kTicksPerSecond) / kTicksPerSecond);
   line_ += ',';
   Field(line_, v.name);
   for (double x : {v.flight.position.x, v.flight.position.y, v.flight.position.z, r.altitude,
                    r.airspeed, r.airspeed_vector.x, r.airspeed_vector.y, r.airspeed_vector.z,
                    r.heading, r.ground_contact ? 1.0 : 0.0, v.FuelMass(), host.TimeAcceleration()})
-    Cell(line_, x);
+    Cell(x);
   for (THGROUP_TYPE g : groups_) {
     const Thruster* t = v.GroupMember(g);
     if (t == nullptr) {
-      Blank(line_, 2);
+      Blank(2);
       continue;
     }
-    Cell(line_, t->level);
-    Cell(line_, t->max0);
+    Cell(t->level);
+    Cell(t->max0);
   }
   const Declared& d = v.declared;
   for (std::size_t i = 0; i < animations_; ++i)
-    i < d.animations.size() ? Cell(line_, d.animations[i].state) : Blank(line_);
+    i < d.animations.size() ? Cell(d.animations[i].state) : Blank();
   for (std::size_t i = 0; i < beacons_; ++i)
-    i < d.beacons.size() ? Cell(line_, d.beacons[i]->active ? 1 : 0) : Blank(line_);
+    i < d.beacons.size() ? Cell(d.beacons[i]->active ? 1 : 0) : Blank();
   const auto engine = v.sound.slots.find(options_.engine_slot);
   const bool playing = engine != v.sound.slots.end() && engine->second.last == "play";
-  Cell(line_, playing ? engine->second.frequency : 0);
-  Cell(line_, playing ? engine->second.volume : 0);
+  Cell(playing ? engine->second.frequency : 0);
+  Cell(playing ? engine->second.volume : 0);
   line_ += '\n';
 }
 

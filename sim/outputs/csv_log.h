@@ -2,11 +2,13 @@
 // becomes the log only when the flight completes.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "sim/files/atomic_file.h"
+#include "sim/journal/format.h"
 #include "sim/outputs/observer.h"
 
 namespace vsim {
@@ -31,6 +33,17 @@ public:
 
 private:
   void AppendRow(const Host& host, const VesselRecord& v);
+  void Cell(double value);
+  void Blank(std::size_t count = 1);
+
+  // The text of each cell of the row before, by position: most cells hold
+  // what they held a step earlier and need no formatting again.
+  struct CachedCell {
+    bool known = false;
+    std::uint64_t bits = 0;
+    std::uint8_t length = 0;
+    char text[kNumberText];
+  };
 
   LogOptions options_;
   std::unique_ptr<AtomicFile> file_;
@@ -39,6 +52,8 @@ private:
   std::size_t animations_ = 0;
   std::size_t beacons_ = 0;
   std::string line_;
+  std::vector<CachedCell> cells_;
+  std::size_t cell_ = 0;
 };
 
 }  // namespace vsim

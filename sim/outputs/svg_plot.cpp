@@ -1,6 +1,7 @@
 #include "sim/outputs/svg_plot.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <sstream>
@@ -54,10 +55,11 @@ struct Frame {
   double Y(double v) const { return Bottom() - (v - lo) / (hi - lo) * kPanelHeight; }
 };
 
+// One decimal, rounded as printf's "%.1f" rounds.
 std::string Num(double x) {
   char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%.1f", x);
-  return buffer;
+  return std::string(
+      buffer, std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::fixed, 1).ptr);
 }
 
 // Round tick spacing covering the range in about five steps.
