@@ -99,16 +99,20 @@ void Host::SetFocus(const std::string& name) { focus_ = &Vessel(name); }
 template <typename Fn>
 auto Host::Callback(VesselRecord& vessel, Fn&& fn) {
   VesselRecord* outer = current_;
+  VesselRecord* outer_fast = fast_current_;
   current_ = &vessel;
+  fast_current_ = Unobserved() ? &vessel : nullptr;
   struct Restore {
     Host& host;
     VesselRecord* vessel;
     VesselRecord* outer;
+    VesselRecord* outer_fast;
     ~Restore() {
       host.CheckDebugLine(vessel);
       host.current_ = outer;
+      host.fast_current_ = outer_fast;
     }
-  } restore{*this, &vessel, outer};
+  } restore{*this, &vessel, outer, outer_fast};
   return fn(static_cast<VESSEL2*>(vessel.vessel));
 }
 

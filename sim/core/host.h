@@ -99,8 +99,7 @@ public:
   // On the fast path, the vessel whose callback runs when the handle is
   // its own; null otherwise.
   VesselRecord* FastVessel(OBJHANDLE handle) const {
-    if (!Unobserved() || current_ == nullptr || current_->handle != handle) return nullptr;
-    return current_;
+    return fast_current_ != nullptr && fast_current_->handle == handle ? fast_current_ : nullptr;
   }
   // Asks a query of the answers in force: query(answers) for any answers
   // object, called on the core's own without a virtual call.
@@ -157,6 +156,9 @@ private:
   std::vector<VesselRecord*> slots_;  // indexed by the vessel handle's slot
   VesselRecord* focus_ = nullptr;
   VesselRecord* current_ = nullptr;
+  // The vessel whose callback runs, when the callback began unobserved;
+  // nothing can start recording or wrap the answers while it runs.
+  VesselRecord* fast_current_ = nullptr;
   Integrator* integrator_ = nullptr;
   CoreAnswers core_answers_;
   Answers* answers_ = &core_answers_;
