@@ -22,6 +22,8 @@ struct Figure {
 
 class TableReporter : public benchmark::ConsoleReporter {
 public:
+  TableReporter() : ConsoleReporter(OO_Tabular) {}
+
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
@@ -89,13 +91,16 @@ private:
   static void Row(const std::string& what, double value, const char* unit,
                   const char* target = nullptr, bool met = true) {
     char measured[32];
-    std::snprintf(measured, sizeof measured, "%.3g %s", value, unit);
+    if (value > 0)
+      std::snprintf(measured, sizeof measured, "%.3g %s", value, unit);
+    else
+      std::snprintf(measured, sizeof measured, "not run");
     if (target == nullptr) {
       std::printf("%-52s %12s\n", what.c_str(), measured);
       return;
     }
     std::printf("%-52s %12s %8s %-3s %s\n", what.c_str(), measured, target, unit,
-                met ? "met" : "MISSED");
+                value <= 0 ? "" : (met ? "met" : "MISSED"));
   }
 
   std::map<std::string, Figure> figures_;
