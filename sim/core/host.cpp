@@ -22,6 +22,7 @@ std::vector<Host*>& LiveHosts() {
 }  // namespace
 
 Host* Host::active_ = nullptr;
+VesselRecord** Host::fast_slot_ = nullptr;
 
 std::uint32_t NextSerial() {
   static std::uint32_t serial = 0;
@@ -102,17 +103,24 @@ auto Host::Callback(VesselRecord& vessel, Fn&& fn) {
   VesselRecord* outer_fast = fast_current_;
   current_ = &vessel;
   fast_current_ = Unobserved() ? &vessel : nullptr;
+  // Only the active host's callbacks run the host functions' fast path.
+  VesselRecord** shared = this == active_ ? fast_slot_ : nullptr;
+  VesselRecord* outer_shared = shared != nullptr ? *shared : nullptr;
+  if (shared != nullptr) *shared = fast_current_;
   struct Restore {
     Host& host;
     VesselRecord* vessel;
     VesselRecord* outer;
     VesselRecord* outer_fast;
+    VesselRecord** shared;
+    VesselRecord* outer_shared;
     ~Restore() {
       host.CheckDebugLine(vessel);
       host.current_ = outer;
       host.fast_current_ = outer_fast;
+      if (shared != nullptr) *shared = outer_shared;
     }
-  } restore{*this, &vessel, outer, outer_fast};
+  } restore{*this, &vessel, outer, outer_fast, shared, outer_shared};
   return fn(static_cast<VESSEL2*>(vessel.vessel));
 }
 

@@ -96,11 +96,6 @@ public:
   // does; anything out of the ordinary (a fault, a wrapper, the journal)
   // takes the full path.
   bool Unobserved() const { return !journal_.enabled && answers_ == &core_answers_; }
-  // On the fast path, the vessel whose callback runs when the handle is
-  // its own; null otherwise.
-  VesselRecord* FastVessel(OBJHANDLE handle) const {
-    return fast_current_ != nullptr && fast_current_->handle == handle ? fast_current_ : nullptr;
-  }
   // Asks a query of the answers in force: query(answers) for any answers
   // object, called on the core's own without a virtual call.
   template <typename Query>
@@ -134,6 +129,12 @@ public:
   // hosts alive, or null.
   static Host* Active() { return active_; }
 
+  // The host functions keep the fast path's vessel in a variable of their
+  // own, read without going through the host; they hand it over when they
+  // are loaded (null when unloaded). The active host fills it for the
+  // length of each callback.
+  static void ShareFastVessel(VesselRecord** slot) { fast_slot_ = slot; }
+
 private:
   template <typename Fn>
   auto Callback(VesselRecord& vessel, Fn&& fn);
@@ -147,6 +148,7 @@ private:
   std::uint32_t FreeSlot();
 
   static Host* active_;
+  static VesselRecord** fast_slot_;
 
   std::uint32_t serial_;
   std::unique_ptr<ModuleLibrary> module_;

@@ -5,6 +5,19 @@
 
 namespace vsim::functions {
 
+VesselRecord* fast_vessel = nullptr;
+CoreAnswers core_answers;
+
+namespace {
+
+// Hands the fast path's vessel over to the host while this library is loaded.
+struct FastVesselShare {
+  FastVesselShare() { Host::ShareFastVessel(&fast_vessel); }
+  ~FastVesselShare() { Host::ShareFastVessel(nullptr); }
+} fast_vessel_share;
+
+}  // namespace
+
 namespace {
 
 void NoHost(const char* call) {

@@ -49,6 +49,19 @@ template <typename T>
   return index == kNoIndex ? nullptr : &store[index];
 }
 
+#if defined(_WIN32)
+#define VSIM_LIBRARY_LOCAL
+#else
+#define VSIM_LIBRARY_LOCAL __attribute__((visibility("hidden")))
+#endif
+
+// The vessel whose callback runs on the active host, when it began with
+// nothing observing the host; null otherwise. The host fills it (see
+// Host::ShareFastVessel); kept in this library, it is read directly.
+extern VesselRecord* fast_vessel VSIM_LIBRARY_LOCAL;
+// The core's answers for the fast path: they read only the vessel's record.
+extern CoreAnswers core_answers VSIM_LIBRARY_LOCAL;
+
 // On the fast path: the host, when a host runs and nothing observes it.
 inline Host* FastHost() {
   Host* host = ActiveHost();
@@ -82,10 +95,11 @@ void* NewHandle(Host& host, const VesselRecord& vessel, HandleKind kind, std::si
 
 // A member on the hot path tries the fast path first and otherwise calls
 // its full path, FullName(vessel_handle, args...), defined as a function.
-#define VSIM_FAST_VESSEL(v)                         \
-  vsim::Host* const fast_host = vsim::ActiveHost(); \
-  vsim::VesselRecord* const v =                     \
-      fast_host != nullptr ? fast_host->FastVessel(vessel_handle) : nullptr
+#define VSIM_FAST_VESSEL(v)                                                                   \
+  vsim::VesselRecord* const v = vsim::functions::fast_vessel != nullptr &&                    \
+                                        vsim::functions::fast_vessel->handle == vessel_handle \
+                                    ? vsim::functions::fast_vessel                            \
+                                    : nullptr
 
 // Every member resolves its vessel first; without one it does nothing.
 #define VSIM_VESSEL_OR_RETURN(Name, ...)                                        \

@@ -70,19 +70,19 @@ bool VESSEL::SetAnimation(UINT anim, double state) const {
   return FullSetAnimation(vessel_handle, anim, state);
 }
 
-#define QUERY(Type, Method, Answer)                                      \
-  namespace {                                                            \
-  [[gnu::noinline]] Type Full##Method(OBJHANDLE vessel_handle) {         \
-    VSIM_VESSEL_OR_RETURN(#Method, Type{});                              \
-    const Type answer = host->Ask([&](auto& a) { return a.Answer(v); }); \
-    Record(*host, &v, #Method, Returns(answer));                         \
-    return answer;                                                       \
-  }                                                                      \
-  }                                                                      \
-  Type VESSEL::Method() const {                                          \
-    VSIM_FAST_VESSEL(fast);                                              \
-    if (fast != nullptr) return fast_host->own_answers().Answer(*fast);  \
-    return Full##Method(vessel_handle);                                  \
+#define QUERY(Type, Method, Answer)                                          \
+  namespace {                                                                \
+  [[gnu::noinline]] Type Full##Method(OBJHANDLE vessel_handle) {             \
+    VSIM_VESSEL_OR_RETURN(#Method, Type{});                                  \
+    const Type answer = host->Ask([&](auto& a) { return a.Answer(v); });     \
+    Record(*host, &v, #Method, Returns(answer));                             \
+    return answer;                                                           \
+  }                                                                          \
+  }                                                                          \
+  Type VESSEL::Method() const {                                              \
+    VSIM_FAST_VESSEL(fast);                                                  \
+    if (fast != nullptr) return vsim::functions::core_answers.Answer(*fast); \
+    return Full##Method(vessel_handle);                                      \
   }
 QUERY(double, GetAltitude, Altitude)
 QUERY(double, GetAirspeed, Airspeed)
@@ -105,7 +105,7 @@ namespace {
 
 double VESSEL::GetControlSurfaceLevel(AIRCTRL_TYPE type) const {
   VSIM_FAST_VESSEL(fast);
-  if (fast != nullptr) return fast_host->own_answers().ControlSurfaceLevel(*fast, type);
+  if (fast != nullptr) return vsim::functions::core_answers.ControlSurfaceLevel(*fast, type);
   return FullGetControlSurfaceLevel(vessel_handle, type);
 }
 
@@ -160,7 +160,7 @@ namespace {
 double VESSEL::GetThrusterLevel(THRUSTER_HANDLE th) const {
   VSIM_FAST_VESSEL(fast);
   if (const vsim::Thruster* t = FastThruster(fast, th))
-    return fast_host->own_answers().ThrusterLevel(*fast, *t);
+    return vsim::functions::core_answers.ThrusterLevel(*fast, *t);
   return FullGetThrusterLevel(vessel_handle, th);
 }
 
