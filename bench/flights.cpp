@@ -1,13 +1,7 @@
 #include "bench/flights.h"
-
-#include <filesystem>
-#include <random>
-
 namespace bench {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr double kCruiseAltitude = 300;  // m
 constexpr double kLowestAltitude = 150;
@@ -24,24 +18,6 @@ void SetLevels(vsim::VesselRecord& vessel, double main, double hover) {
 }
 
 }  // namespace
-
-BenchFolder::BenchFolder() : previous_(fs::current_path().string()) {
-  std::random_device random;
-  for (;;) {
-    const fs::path dir = fs::temp_directory_path() / ("corvane-bench-" + std::to_string(random()));
-    if (fs::create_directory(dir)) {
-      path_ = dir.string();
-      break;
-    }
-  }
-  fs::current_path(path_);
-}
-
-BenchFolder::~BenchFolder() {
-  std::error_code ignored;
-  fs::current_path(previous_, ignored);
-  fs::remove_all(path_, ignored);
-}
 
 World::World(const char* module, bool physics, bool sound) {
   host_.journal().enabled = false;

@@ -7,6 +7,7 @@
 
 #include "sim/core/host.h"
 #include "sim/physics/physics.h"
+#include "sim/platform/platform.h"
 
 namespace bench {
 
@@ -19,16 +20,9 @@ struct ModuleFiles {
 
 // Runs in a folder of its own: a module without its sound library writes
 // its log into the working directory.
-class BenchFolder {
+class BenchFolder : public vsim::platform::WorkingFolder {
 public:
-  BenchFolder();
-  ~BenchFolder();
-  BenchFolder(const BenchFolder&) = delete;
-  BenchFolder& operator=(const BenchFolder&) = delete;
-
-private:
-  std::string path_;
-  std::string previous_;
+  BenchFolder() : WorkingFolder("corvane-bench-") {}
 };
 
 class World {

@@ -1,7 +1,6 @@
 #include "tests/support.h"
 
 #include <filesystem>
-#include <random>
 
 #if !defined(_WIN32)
 #include <unistd.h>
@@ -12,25 +11,6 @@
 namespace test {
 
 namespace fs = std::filesystem;
-
-ScratchDirectory::ScratchDirectory() {
-  previous_ = fs::current_path().string();
-  std::random_device random;
-  for (;;) {
-    const fs::path dir = fs::temp_directory_path() / ("corvane-test-" + std::to_string(random()));
-    if (fs::create_directory(dir)) {
-      path_ = dir.string();
-      break;
-    }
-  }
-  fs::current_path(path_);
-}
-
-ScratchDirectory::~ScratchDirectory() {
-  std::error_code ignored;
-  fs::current_path(previous_, ignored);
-  fs::remove_all(path_, ignored);
-}
 
 HostTest::HostTest() = default;
 

@@ -11,18 +11,13 @@
 #include "module/vessel_state.h"
 #include "sim/core/host.h"
 #include "sim/faults/fault_answers.h"
+#include "sim/platform/platform.h"
 
 namespace test {
 
-class ScratchDirectory {
+class ScratchDirectory : public vsim::platform::WorkingFolder {
 public:
-  ScratchDirectory();
-  ~ScratchDirectory();
-  const std::string& Path() const { return path_; }
-
-private:
-  std::string path_;
-  std::string previous_;
+  ScratchDirectory() : WorkingFolder("corvane-test-") {}
 };
 
 class HostTest : public ::testing::Test {

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <random>
 
 #if defined(_WIN32)
 #ifndef WIN32_LEAN_AND_MEAN
@@ -112,5 +113,25 @@ void* LoadedLibrarySymbol(const std::string& path, const char* name) {
 }
 
 #endif
+
+WorkingFolder::WorkingFolder(const std::string& prefix)
+    : previous_(std::filesystem::current_path().string()) {
+  std::random_device random;
+  for (;;) {
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / (prefix + std::to_string(random()));
+    if (std::filesystem::create_directory(dir)) {
+      path_ = dir.string();
+      break;
+    }
+  }
+  std::filesystem::current_path(path_);
+}
+
+WorkingFolder::~WorkingFolder() {
+  std::error_code ignored;
+  std::filesystem::current_path(previous_, ignored);
+  std::filesystem::remove_all(path_, ignored);
+}
 
 }  // namespace vsim::platform

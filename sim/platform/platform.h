@@ -38,4 +38,19 @@ bool LibraryLoaded(const std::string& path);
 // An export of a library the process has already loaded, or null.
 void* LoadedLibrarySymbol(const std::string& path, const char* name);
 
+// A fresh folder under the system's temporary folder, entered for this
+// object's life, then left and removed with everything in it.
+class WorkingFolder {
+public:
+  explicit WorkingFolder(const std::string& prefix);
+  ~WorkingFolder();
+  WorkingFolder(const WorkingFolder&) = delete;
+  WorkingFolder& operator=(const WorkingFolder&) = delete;
+  const std::string& Path() const { return path_; }
+
+private:
+  std::string path_;
+  std::string previous_;
+};
+
 }  // namespace vsim::platform
