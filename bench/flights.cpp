@@ -1,4 +1,5 @@
 #include "bench/flights.h"
+
 namespace bench {
 
 namespace {
