@@ -100,27 +100,25 @@ void Host::SetFocus(const std::string& name) { focus_ = &Vessel(name); }
 template <typename Fn>
 auto Host::Callback(VesselRecord& vessel, Fn&& fn) {
   VesselRecord* outer = current_;
-  VesselRecord* outer_fast = fast_current_;
   current_ = &vessel;
-  fast_current_ = Unobserved() ? &vessel : nullptr;
-  // Only the active host's callbacks run the host functions' fast path.
+  // Only the active host's callbacks run the host functions' fast path,
+  // and only when they begin unobserved: nothing can start recording or
+  // wrap the answers while a callback runs.
   VesselRecord** shared = this == active_ ? fast_slot_ : nullptr;
   VesselRecord* outer_shared = shared != nullptr ? *shared : nullptr;
-  if (shared != nullptr) *shared = fast_current_;
+  if (shared != nullptr) *shared = Unobserved() ? &vessel : nullptr;
   struct Restore {
     Host& host;
     VesselRecord* vessel;
     VesselRecord* outer;
-    VesselRecord* outer_fast;
     VesselRecord** shared;
     VesselRecord* outer_shared;
     ~Restore() {
       host.CheckDebugLine(vessel);
       host.current_ = outer;
-      host.fast_current_ = outer_fast;
       if (shared != nullptr) *shared = outer_shared;
     }
-  } restore{*this, &vessel, outer, outer_fast, shared, outer_shared};
+  } restore{*this, &vessel, outer, shared, outer_shared};
   return fn(static_cast<VESSEL2*>(vessel.vessel));
 }
 

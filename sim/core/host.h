@@ -158,9 +158,6 @@ private:
   std::vector<VesselRecord*> slots_;  // indexed by the vessel handle's slot
   VesselRecord* focus_ = nullptr;
   VesselRecord* current_ = nullptr;
-  // The vessel whose callback runs, when the callback began unobserved;
-  // nothing can start recording or wrap the answers while it runs.
-  VesselRecord* fast_current_ = nullptr;
   Integrator* integrator_ = nullptr;
   CoreAnswers core_answers_;
   Answers* answers_ = &core_answers_;
