@@ -90,7 +90,6 @@ public:
 
   // The answers the module gets; null puts the core's own back.
   Answers& answers() { return *answers_; }
-  CoreAnswers& own_answers() { return core_answers_; }
   // Whether host calls may take their fast path: nothing records and the
   // core answers. A call on that path does exactly what the full path
   // does; anything out of the ordinary (a fault, a wrapper, the journal)

@@ -81,7 +81,8 @@ double oapiGetInducedDrag(double cl, double A, double e) {
 }
 
 double oapiGetTimeAcceleration() {
-  if (Host* host = vsim::functions::FastHost()) return host->own_answers().TimeAcceleration(*host);
+  if (Host* host = vsim::functions::FastHost())
+    return vsim::functions::core_answers.TimeAcceleration(*host);
   return FullGetTimeAcceleration();
 }
 
@@ -94,19 +95,20 @@ void oapiSetTimeAcceleration(double warp) {
 bool oapiGetFocusAirspeedVector(VECTOR3* speedvec) {
   Host* host = vsim::functions::FastHost();
   if (host != nullptr && speedvec != nullptr)
-    return host->own_answers().FocusAirspeedVector(*host, *speedvec);
+    return vsim::functions::core_answers.FocusAirspeedVector(*host, *speedvec);
   return FullGetFocusAirspeedVector(speedvec);
 }
 
 bool oapiGetFocusHeading(double* heading) {
   Host* host = vsim::functions::FastHost();
   if (host != nullptr && heading != nullptr)
-    return host->own_answers().FocusHeading(*host, *heading);
+    return vsim::functions::core_answers.FocusHeading(*host, *heading);
   return FullGetFocusHeading(heading);
 }
 
 bool oapiCameraInternal() {
-  if (Host* host = vsim::functions::FastHost()) return host->own_answers().CameraInternal(*host);
+  if (Host* host = vsim::functions::FastHost())
+    return vsim::functions::core_answers.CameraInternal(*host);
   return FullCameraInternal();
 }
 

@@ -2,11 +2,6 @@
 
 namespace vsim::functions {
 
-const std::string& NoVessel() {
-  static const std::string no_vessel = "-";
-  return no_vessel;
-}
-
 void AppendArg(std::string& out, Host&, const VesselRecord*, double value) {
   AppendNumber(out, value);
 }

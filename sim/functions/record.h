@@ -53,9 +53,6 @@ void AppendArg(std::string& out, Host&, const VesselRecord*, const LazyArg<Forma
   out += value.format();
 }
 
-// The vessel column of a call made outside any vessel's callback.
-const std::string& NoVessel();
-
 // Arguments come by value, in registers where they fit: the caller keeps
 // nothing in memory for a call that is seldom made.
 template <typename... Args>
@@ -81,7 +78,9 @@ template <typename... Args>
   };
   (append(args), ...);
   call += ')';
-  host.journal().Add(host.StepCount(), vessel == nullptr ? NoVessel() : vessel->name, call, result);
+  host.journal().Add(host.StepCount(),
+                     vessel == nullptr ? std::string_view("-") : std::string_view(vessel->name),
+                     call, result);
 }
 
 template <typename... Args>

@@ -19,6 +19,17 @@ int Note(int id, const vsim::SoundRequest& request, int result = 1) noexcept {
   return result;
 }
 
+// The two playing requests differ only in their name.
+vsim::SoundRequest Play(const char* call, int id, int slot, int loop, int volume, int frequency) {
+  vsim::SoundRequest request{call, {id, slot, loop, volume, frequency}, 5, nullptr};
+  request.slot = slot;
+  request.kind = "play";
+  request.loop = loop;
+  request.volume = volume;
+  request.frequency = frequency;
+  return request;
+}
+
 }  // namespace
 
 #if defined(_WIN32)
@@ -34,34 +45,12 @@ SOUND_EXPORT int LoadVesselWaveOBSound3(int id, int slot, const char* path, int 
 
 SOUND_EXPORT int PlayVesselWaveOBSound3(int id, int slot, int loop, int volume,
                                         int frequency) noexcept {
-  return Note(id, {"PlayVesselWaveOBSound3",
-                   {id, slot, loop, volume, frequency},
-                   5,
-                   nullptr,
-                   0,
-                   false,
-                   nullptr,
-                   slot,
-                   "play",
-                   loop,
-                   volume,
-                   frequency});
+  return Note(id, Play("PlayVesselWaveOBSound3", id, slot, loop, volume, frequency));
 }
 
 SOUND_EXPORT int PlayVesselExclusiveWaveOBSound3(int id, int slot, int loop, int volume,
                                                  int frequency) noexcept {
-  return Note(id, {"PlayVesselExclusiveWaveOBSound3",
-                   {id, slot, loop, volume, frequency},
-                   5,
-                   nullptr,
-                   0,
-                   false,
-                   nullptr,
-                   slot,
-                   "play",
-                   loop,
-                   volume,
-                   frequency});
+  return Note(id, Play("PlayVesselExclusiveWaveOBSound3", id, slot, loop, volume, frequency));
 }
 
 SOUND_EXPORT int StopVesselWave3(int id, int slot) noexcept {
