@@ -13,7 +13,8 @@ inline double ClampDisplay(double x, double lo, double hi) {
 }
 
 // The time-acceleration factor by which a per-step increment is scaled. A
-// factor that is not finite advances nothing.
+// factor that is not finite or not positive advances nothing: no travel
+// runs backwards.
 inline double IncrementScale(double time_acceleration) {
-  return std::isfinite(time_acceleration) ? time_acceleration : 0.0;
+  return std::isfinite(time_acceleration) && time_acceleration > 0 ? time_acceleration : 0.0;
 }

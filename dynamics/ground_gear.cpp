@@ -24,21 +24,12 @@ constexpr double kNoseWheelCentred = 0.5;
 bool InTaxiWindow(double airspeed) { return airspeed > kTaxiMin_mps && airspeed < kTaxiMax_mps; }
 
 // One step of a travel command: 1 drives the position to 1, any other
-// non-zero command to 0; reaching an end stops the travel there.
+// non-zero command to 0; reaching an end stops the travel there. Both ends
+// hold whatever the increment, so the position never leaves 0..1.
 void Travel(int& cmd, double& pos, double increment) {
-  if (cmd == 1) {
-    pos += increment;
-    if (pos > 1.0) {
-      pos = 1.0;
-      cmd = 0;
-    }
-  } else {
-    pos -= increment;
-    if (pos < 0.0) {
-      pos = 0.0;
-      cmd = 0;
-    }
-  }
+  pos += cmd == 1 ? increment : -increment;
+  if (cmd == 1 ? pos > 1.0 : pos < 0.0) cmd = 0;
+  pos = std::clamp(pos, 0.0, 1.0);
 }
 
 }  // namespace

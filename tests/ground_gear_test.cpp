@@ -227,25 +227,50 @@ TEST_F(GearTest, SecondTravelCallsNothing) {
   EXPECT_EQ(changed(), travelling);
 }
 
-TEST_F(GearTest, NonFiniteTimeAccelerationAdvancesNothing) {
+// What the host reports as its time acceleration, whatever the module asks.
+class HostileTimeAccelerationTest
+    : public GearTest,
+      public ::testing::WithParamInterface<std::pair<const char*, double>> {
+protected:
+  void Report(double factor) { Faults().Override(vsim::Query::kTimeAcceleration, factor); }
+};
+
+// A factor that is not finite or not positive moves no travel and no hand:
+// every state stays where it was, within 0..1.
+TEST_P(HostileTimeAccelerationTest, MovesNothing) {
   Key(OAPI_KEY_G);
   Step(5);
   const double gear = AnimationState(2);
   const double clock = AnimationState(13);
-  host.SetTimeAcceleration(std::numeric_limits<double>::quiet_NaN());
-  Step();
+  Report(GetParam().second);
+  Step(3);
   EXPECT_EQ(AnimationState(2), gear);
   EXPECT_EQ(DragLevel(), 1.0 - gear);
   EXPECT_EQ(AnimationState(13), clock);
-  host.SetTimeAcceleration(std::numeric_limits<double>::infinity());
-  Faults().DeferTimeAcceleration(true);
-  Step();
-  EXPECT_EQ(AnimationState(2), gear);
-  EXPECT_EQ(DragLevel(), 1.0 - gear);
   for (const vsim::Animation& a : host.Vessel("heli").declared.animations) {
     EXPECT_GE(a.state, 0.0);
     EXPECT_LE(a.state, 1.0);
   }
+}
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+INSTANTIATE_TEST_SUITE_P(
+    Factors, HostileTimeAccelerationTest,
+    ::testing::Values(std::pair{"nan", std::numeric_limits<double>::quiet_NaN()},
+                      std::pair{"infinity", kInf}, std::pair{"minus_infinity", -kInf},
+                      std::pair{"minus_1e300", -1e300}, std::pair{"minus_one", -1.0},
+                      std::pair{"negative_zero", -0.0}),
+    [](const auto& info) { return std::string(info.param.first); });
+
+// A huge factor ends the travel at its end, never beyond it, both ways.
+TEST_F(HostileTimeAccelerationTest, HugeFactorStopsTheGearAtItsEnd) {
+  Key(OAPI_KEY_G);
+  Report(1e300);
+  Step();
+  EXPECT_EQ(AnimationState(2), 1.0);
+  Key(OAPI_KEY_G);
+  Step();
+  EXPECT_EQ(AnimationState(2), 0.0);
 }
 
 }  // namespace

@@ -19,7 +19,41 @@ std::vector<Host*>& LiveHosts() {
   return hosts;
 }
 
+volatile ModuleSite module_site;
+
+// The site for the length of one call into the module.
+class SiteScope {
+public:
+  SiteScope(const char* callback, const VesselRecord* vessel, int step)
+      : callback_(module_site.callback), vessel_(module_site.vessel), step_(module_site.step) {
+    module_site.callback = callback;
+    module_site.vessel = vessel != nullptr ? vessel->name.c_str() : nullptr;
+    module_site.step = step;
+  }
+  ~SiteScope() {
+    module_site.callback = callback_;
+    module_site.vessel = vessel_;
+    module_site.step = step_;
+  }
+  SiteScope(const SiteScope&) = delete;
+  SiteScope& operator=(const SiteScope&) = delete;
+
+private:
+  const char* callback_;
+  const char* vessel_;
+  int step_;
+};
+
+// The module's exception, as its fault says it.
+std::string Thrown(const std::exception* e) {
+  return std::string("the module threw an exception") +
+         (e != nullptr ? ": " + std::string(e->what()) : "") +
+         "; nothing may cross the module boundary as an exception";
+}
+
 }  // namespace
+
+const volatile ModuleSite& CurrentModuleSite() { return module_site; }
 
 Host* Host::active_ = nullptr;
 VesselRecord** Host::fast_slot_ = nullptr;
@@ -52,24 +86,39 @@ Host::~Host() {
 void Host::LoadModule(const std::string& path) {
   if (module_) throw HostError(path + ": a module is already loaded");
   current_ = nullptr;
+  const SiteScope site("loading the module (its library entry)", nullptr, step_);
   module_ = std::make_unique<ModuleLibrary>(path);
 }
 
 void Host::UnloadModule() {
   while (!vessels_.empty()) DestroyVessel(vessels_.back()->name);
   current_ = nullptr;
+  const SiteScope site("unloading the module (its library exit)", nullptr, step_);
   module_.reset();
   module_instance_ = nullptr;
 }
 
 const char* Host::ModuleDate() {
   if (!module_) throw HostError("no module loaded");
-  return module_->ModuleDate();
+  return IntoModule(nullptr, "ModuleDate", [&] { return module_->ModuleDate(); });
 }
 
 int Host::ModuleVersion() {
   if (!module_) throw HostError("no module loaded");
-  return module_->GetModuleVersion();
+  return IntoModule(nullptr, "GetModuleVersion", [&] { return module_->GetModuleVersion(); });
+}
+
+template <typename Fn>
+auto Host::IntoModule(const VesselRecord* vessel, const char* name, Fn&& fn) -> decltype(fn()) {
+  const SiteScope site(name, vessel, step_);
+  try {
+    return fn();
+  } catch (const std::exception& e) {
+    Fault(vessel, name, Thrown(&e));
+  } catch (...) {
+    Fault(vessel, name, Thrown(nullptr));
+  }
+  return decltype(fn()){};
 }
 
 void Host::LoadSoundLibrary(const std::string& path) {
@@ -98,7 +147,7 @@ VesselRecord* Host::VesselBySerial(std::uint32_t serial) const {
 void Host::SetFocus(const std::string& name) { focus_ = &Vessel(name); }
 
 template <typename Fn>
-auto Host::Callback(VesselRecord& vessel, Fn&& fn) {
+auto Host::Callback(VesselRecord& vessel, const char* name, Fn&& fn) {
   VesselRecord* outer = current_;
   current_ = &vessel;
   // Only the active host's callbacks run the host functions' fast path,
@@ -119,7 +168,7 @@ auto Host::Callback(VesselRecord& vessel, Fn&& fn) {
       if (shared != nullptr) *shared = outer_shared;
     }
   } restore{*this, &vessel, outer, shared, outer_shared};
-  return fn(static_cast<VESSEL2*>(vessel.vessel));
+  return IntoModule(&vessel, name, [&] { return fn(static_cast<VESSEL2*>(vessel.vessel)); });
 }
 
 std::uint32_t Host::FreeSlot() {
@@ -145,20 +194,23 @@ VesselRecord& Host::CreateVessel(const std::string& name, int flight_model,
   slots_[slot] = &vessel;
   current_ = &vessel;
   Announce(vessel, [&] { return "ovcInit(vessel#1, " + std::to_string(flight_model) + ")"; });
-  VESSEL* created = module_->ovcInit(vessel.handle, flight_model);
+  VESSEL* created =
+      IntoModule(&vessel, "ovcInit", [&] { return module_->ovcInit(vessel.handle, flight_model); });
   CheckDebugLine(&vessel);
   current_ = nullptr;
   if (created == nullptr) {
     slots_[slot] = nullptr;
     vessels_.pop_back();
+    if (Faulted()) throw HostError(faults_.back().text);
     throw HostError("the module could not create vessel \"" + name + "\"");
   }
   vessel.vessel = created;
   Announce(vessel, [] { return std::string("clbkSetClassCaps(config)"); });
-  Callback(vessel, [&](VESSEL2* v) { v->clbkSetClassCaps(&vessel.class_config); });
+  Callback(vessel, "clbkSetClassCaps",
+           [&](VESSEL2* v) { v->clbkSetClassCaps(&vessel.class_config); });
   if (integrator_ != nullptr) integrator_->Placed(vessel);
   Announce(vessel, [] { return std::string("clbkPostCreation()"); });
-  Callback(vessel, [](VESSEL2* v) { v->clbkPostCreation(); });
+  Callback(vessel, "clbkPostCreation", [](VESSEL2* v) { v->clbkPostCreation(); });
   vessel.declared.Compact();
   if (focus_ == nullptr) focus_ = &vessel;
   return vessel;
@@ -171,7 +223,7 @@ void Host::DestroyVessel(const std::string& name) {
   VesselRecord* vessel = it->get();
   current_ = vessel;
   Announce(*vessel, [] { return std::string("ovcExit(vessel#1)"); });
-  module_->ovcExit(vessel->vessel);
+  IntoModule(vessel, "ovcExit", [&] { module_->ovcExit(vessel->vessel); });
   CheckDebugLine(vessel);
   current_ = nullptr;
   if (focus_ == vessel) focus_ = nullptr;
@@ -195,7 +247,7 @@ void Host::Step() {
       return "clbkPostStep(" + FormatNumber(sim_time_) + ", " + FormatNumber(dt) + ", " +
              FormatNumber(mjd) + ")";
     });
-    Callback(vessel, [&](VESSEL2* v) { v->clbkPostStep(sim_time_, dt, mjd); });
+    Callback(vessel, "clbkPostStep", [&](VESSEL2* v) { v->clbkPostStep(sim_time_, dt, mjd); });
   }
 }
 
@@ -208,7 +260,8 @@ int Host::DeliverKey(const std::string& name, DWORD key, bool down, const char* 
     std::snprintf(code, sizeof code, "0x%02X", static_cast<unsigned>(key));
     return std::string("clbkConsumeBufferedKey(") + code + (down ? ", down)" : ", up)");
   });
-  return Callback(vessel, [&](VESSEL2* v) { return v->clbkConsumeBufferedKey(key, down, state); });
+  return Callback(vessel, "clbkConsumeBufferedKey",
+                  [&](VESSEL2* v) { return v->clbkConsumeBufferedKey(key, down, state); });
 }
 
 bool Host::LoadCockpit(const std::string& name) {
@@ -218,7 +271,7 @@ bool Host::LoadCockpit(const std::string& name) {
   cockpit.mfds.clear();
   cockpit.areas.clear();
   Announce(vessel, [] { return std::string("clbkLoadVC(0)"); });
-  return Callback(vessel, [](VESSEL2* v) { return v->clbkLoadVC(0); });
+  return Callback(vessel, "clbkLoadVC", [](VESSEL2* v) { return v->clbkLoadVC(0); });
 }
 
 bool Host::DeliverCockpitEvent(const std::string& name, int area, int event, VECTOR3 point) {
@@ -227,7 +280,8 @@ bool Host::DeliverCockpitEvent(const std::string& name, int area, int event, VEC
     return "clbkVCMouseEvent(" + std::to_string(area) + ", " + std::to_string(event) + ", " +
            FormatVector(point) + ")";
   });
-  return Callback(vessel, [&](VESSEL2* v) { return v->clbkVCMouseEvent(area, event, point); });
+  return Callback(vessel, "clbkVCMouseEvent",
+                  [&](VESSEL2* v) { return v->clbkVCMouseEvent(area, event, point); });
 }
 
 void Host::CheckDebugLine(const VesselRecord* vessel) {

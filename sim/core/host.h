@@ -28,6 +28,16 @@ struct HostFault {
   std::string Line() const;
 };
 
+// Where the host is inside the module: the callback, the vessel it runs
+// for and the step. Kept up to date as the host calls in, so that a crash
+// can be reported with it; plain data, safe to read in a signal handler.
+struct ModuleSite {
+  const char* callback = nullptr;  // null: the host is not inside the module
+  const char* vessel = nullptr;    // the vessel's name, or null
+  int step = 0;
+};
+const volatile ModuleSite& CurrentModuleSite();
+
 class Host {
 public:
   Host();
@@ -136,7 +146,13 @@ public:
 
 private:
   template <typename Fn>
-  auto Callback(VesselRecord& vessel, Fn&& fn);
+  auto Callback(VesselRecord& vessel, const char* name, Fn&& fn);
+  // Calls into the module at a named entry point or callback: the site is
+  // kept for a crash report, and what the module throws (it must not) is
+  // caught at the boundary and becomes its fault; the call then gives a
+  // neutral value.
+  template <typename Fn>
+  auto IntoModule(const VesselRecord* vessel, const char* name, Fn&& fn) -> decltype(fn());
   void CheckDebugLine(const VesselRecord* vessel);
   // Records the host's call into the module, "=> clbkPostStep(...)",
   // building its text only when the journal is on.

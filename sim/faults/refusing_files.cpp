@@ -8,7 +8,10 @@ std::FILE* RefusingFiles::OpenForWrite(const std::string& path, std::string& why
     return nullptr;
   }
   --opens_left_;
-  return target_.OpenForWrite(path, why);
+  std::FILE* file = target_.OpenForWrite(path, why);
+  if (file == nullptr || !fail_writes_) return file;
+  std::fclose(file);
+  return std::fopen(path.c_str(), "rb");
 }
 
 }  // namespace vsim

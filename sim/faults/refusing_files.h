@@ -1,5 +1,6 @@
 // Fault injection for outputs: a file system that refuses to open files
-// for writing after a number of successful opens, as a full disk would.
+// for writing after a number of successful opens, as a full disk would, or
+// opens them with every write failing, as a disk that fills up midway.
 #pragma once
 
 #include "sim/files/file_system.h"
@@ -12,6 +13,8 @@ public:
       : target_(target), opens_left_(opens_allowed) {}
 
   std::FILE* OpenForWrite(const std::string& path, std::string& why) override;
+  // Files opened from now on accept no write: they are read-only streams.
+  void FailWrites(bool on) { fail_writes_ = on; }
   bool Replace(const std::string& from, const std::string& to, std::string& why) override {
     return target_.Replace(from, to, why);
   }
@@ -19,10 +22,14 @@ public:
   bool MakeDirectories(const std::string& dir, std::string& why) override {
     return target_.MakeDirectories(dir, why);
   }
+  bool CanReplace(const std::string& path, std::string& why) override {
+    return target_.CanReplace(path, why);
+  }
 
 private:
   FileSystem& target_;
   int opens_left_;
+  bool fail_writes_ = false;
 };
 
 }  // namespace vsim

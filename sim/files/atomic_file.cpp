@@ -4,6 +4,8 @@
 #include <cstring>
 #include <utility>
 
+#include "sim/files/partial_files.h"
+
 namespace vsim {
 
 namespace {
@@ -15,8 +17,11 @@ constexpr std::size_t kWriteBuffer = std::size_t{1} << 20;
 AtomicFile::AtomicFile(FileSystem& files, std::string path)
     : files_(files), path_(std::move(path)) {
   std::string why;
+  if (!files_.CanReplace(path_, why)) throw FileError("cannot write " + path_ + ": " + why);
   file_ = files_.OpenForWrite(Partial(), why);
   if (file_ == nullptr) throw FileError("cannot write " + path_ + ": " + why);
+  partial_exists_ = true;
+  remembered_ = RememberPartial(Partial());
   // Outputs run to megabytes: write them in large blocks, not in pages.
   std::setvbuf(file_, nullptr, _IOFBF, kWriteBuffer);
 }
@@ -24,30 +29,55 @@ AtomicFile::AtomicFile(FileSystem& files, std::string path)
 AtomicFile::~AtomicFile() { Discard(); }
 
 void AtomicFile::Write(std::string_view text) {
-  if (file_ == nullptr || write_failed_) return;
-  if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) write_failed_ = true;
+  if (file_ == nullptr || write_error_ != 0) return;
+  errno = 0;
+  if (std::fwrite(text.data(), 1, text.size(), file_) != text.size())
+    WriteFailed(errno != 0 ? errno : EIO);
 }
 
-void AtomicFile::Commit() {
-  if (file_ == nullptr) throw FileError("cannot write " + path_ + ": already closed");
-  bool written = !write_failed_ && std::ferror(file_) == 0;
-  int error = written ? 0 : (errno != 0 ? errno : EIO);
-  std::FILE* file = std::exchange(file_, nullptr);
-  if (std::fclose(file) != 0 && written) {
-    written = false;
-    error = errno;
-  }
-  std::string why = written ? "" : std::strerror(error);
-  if (written && files_.Replace(Partial(), path_, why)) return;
-  files_.Remove(Partial());
+void AtomicFile::WriteFailed(int error) {
+  if (write_error_ == 0) write_error_ = error != 0 ? error : EIO;
+}
+
+void AtomicFile::Fail(const std::string& why) {
+  Discard();
   throw FileError("cannot write " + path_ + ": " + why);
 }
 
+void AtomicFile::Close() {
+  if (file_ == nullptr) {
+    if (partial_exists_) return;
+    throw FileError("cannot write " + path_ + ": already discarded");
+  }
+  errno = 0;
+  int error = write_error_;
+  if (error == 0 && std::fflush(file_) != 0) error = errno != 0 ? errno : EIO;
+  if (error == 0 && std::ferror(file_) != 0) error = EIO;
+  std::FILE* file = std::exchange(file_, nullptr);
+  errno = 0;
+  if (std::fclose(file) != 0 && error == 0) error = errno != 0 ? errno : EIO;
+  if (error != 0) Fail(std::strerror(error));
+}
+
+void AtomicFile::Publish() {
+  Close();
+  std::string why;
+  if (!files_.Replace(Partial(), path_, why)) Fail(why);
+  partial_exists_ = false;
+  ForgetPartial(std::exchange(remembered_, -1));
+}
+
+void AtomicFile::Commit() {
+  Close();
+  Publish();
+}
+
 void AtomicFile::Discard() {
-  if (file_ == nullptr) return;
-  std::fclose(file_);
-  file_ = nullptr;
+  if (file_ != nullptr) std::fclose(std::exchange(file_, nullptr));
+  if (!partial_exists_) return;
   files_.Remove(Partial());
+  partial_exists_ = false;
+  ForgetPartial(std::exchange(remembered_, -1));
 }
 
 }  // namespace vsim

@@ -14,7 +14,7 @@ class AtomicFile {
 public:
   // Throws FileError when the partial file cannot be made.
   AtomicFile(FileSystem& files, std::string path);
-  // A file never committed is removed.
+  // A file never published is removed.
   ~AtomicFile();
   AtomicFile(const AtomicFile&) = delete;
   AtomicFile& operator=(const AtomicFile&) = delete;
@@ -22,18 +22,28 @@ public:
   std::FILE* stream() const { return file_; }
   const std::string& path() const { return path_; }
   void Write(std::string_view text);
-  // Closes and moves the file into place; throws FileError on any failure
-  // of a write, the close or the move, and leaves nothing behind.
+  // A write to stream() failed, with the system's error number.
+  void WriteFailed(int error);
+  // Finishes the partial file: throws FileError, naming the file and the
+  // system's reason, when a write or the close failed, and removes it.
+  void Close();
+  // Moves the closed file into place; throws FileError and leaves nothing
+  // behind when that fails.
+  void Publish();
+  // Close, then Publish.
   void Commit();
   void Discard();
 
 private:
   std::string Partial() const { return path_ + ".partial"; }
+  [[noreturn]] void Fail(const std::string& why);
 
   FileSystem& files_;
   std::string path_;
   std::FILE* file_ = nullptr;
-  bool write_failed_ = false;
+  bool partial_exists_ = false;
+  int write_error_ = 0;
+  int remembered_ = -1;
 };
 
 }  // namespace vsim

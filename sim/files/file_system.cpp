@@ -28,6 +28,14 @@ public:
     std::filesystem::remove(path, ignored);
   }
 
+  bool CanReplace(const std::string& path, std::string& why) override {
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (!std::filesystem::exists(status) || std::filesystem::is_regular_file(status)) return true;
+    why = std::filesystem::is_directory(status) ? std::strerror(EISDIR) : "not a regular file";
+    return false;
+  }
+
   bool MakeDirectories(const std::string& dir, std::string& why) override {
     std::error_code error;
     std::filesystem::create_directories(dir, error);

@@ -23,6 +23,9 @@ public:
   virtual bool Replace(const std::string& from, const std::string& to, std::string& why) = 0;
   virtual void Remove(const std::string& path) = 0;
   virtual bool MakeDirectories(const std::string& dir, std::string& why) = 0;
+  // Whether a file could be moved onto path: false, with the reason, when
+  // something that is not a file (a folder) stands there.
+  virtual bool CanReplace(const std::string& path, std::string& why) = 0;
 };
 
 // The operating system's own.

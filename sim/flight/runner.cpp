@@ -71,8 +71,11 @@ std::vector<std::unique_ptr<RunObserver>> MakeOutputs(const Script& script,
   return outputs;
 }
 
-void EndAll(const std::vector<std::unique_ptr<RunObserver>>& outputs, Host& host, bool completed) {
-  for (const auto& o : outputs) o->RunEnded(host, completed);
+// Every output finished first, then all put in place: one that cannot be
+// written keeps the others from appearing too.
+void EndAll(const std::vector<std::unique_ptr<RunObserver>>& outputs, Host& host) {
+  for (const auto& o : outputs) o->RunEnded(host, true);
+  for (const auto& o : outputs) o->Publish();
 }
 
 void Abandon(const std::vector<std::unique_ptr<RunObserver>>& outputs, Host& host) {
@@ -82,6 +85,7 @@ void Abandon(const std::vector<std::unique_ptr<RunObserver>>& outputs, Host& hos
     } catch (const FileError&) {
       // Nothing is kept of an abandoned run.
     }
+    o->Discard();
   }
 }
 
@@ -92,7 +96,7 @@ std::string KeepStoppedRun(const std::vector<std::unique_ptr<RunObserver>>& outp
   for (const auto& o : outputs) o->EventHappened(stop);
   const int steps = host.StepCount();
   host.UnloadModule();
-  EndAll(outputs, host, true);
+  EndAll(outputs, host);
   return "; outputs cover steps 0.." + std::to_string(steps);
 }
 
@@ -121,7 +125,7 @@ FlightResult RunFlight(const Script& script, const FlightOptions& options) {
     if (const VesselRecord* focus = host.Focus()) result.final_fuel = focus->FuelMass();
     // The vessels end and the module unloads inside the trace.
     host.UnloadModule();
-    EndAll(outputs, host, true);
+    EndAll(outputs, host);
   } catch (const FileError& e) {
     result.error = e.what();
     Abandon(outputs, host);

@@ -68,6 +68,14 @@ bool OutOfRange(Host& host, const VesselRecord& vessel, UINT index, std::size_t 
   return false;
 }
 
+bool NotFinite(Host& host, const VesselRecord* vessel, const char* call, int argument,
+               double value) {
+  host.Fault(vessel, call,
+             "argument " + std::to_string(argument) + " is " + FormatNumber(value) +
+                 ", not a finite number");
+  return false;
+}
+
 bool Present(Host& host, const VesselRecord* vessel, const void* pointer, const char* what,
              const char* call) {
   if (pointer != nullptr) return true;

@@ -3,7 +3,9 @@
 // into the module.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
+#include <type_traits>
 #include <vector>
 
 #include "sim/core/host.h"
@@ -82,6 +84,40 @@ inline bool InRange(Host& host, const VesselRecord& vessel, UINT index, std::siz
                     const char* what, const char* call) {
   if (__builtin_expect(index < count, 1)) return true;
   return OutOfRange(host, vessel, index, count, what, call);
+}
+
+// Numbers a module hands the host must be finite: a NaN or an infinity
+// would become the host's state. The fault names the argument (from 1).
+[[gnu::cold, gnu::noinline]] bool NotFinite(Host& host, const VesselRecord* vessel,
+                                            const char* call, int argument, double value);
+
+inline bool IsFinite(double x) { return std::isfinite(x); }
+inline bool IsFinite(const VECTOR3& v) {
+  return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+inline bool FirstNonFinite(int, int&, double&) { return false; }
+template <typename First, typename... Rest>
+bool FirstNonFinite(int position, int& argument, double& value, const First& first,
+                    const Rest&... rest) {
+  if (!IsFinite(first)) {
+    argument = position;
+    if constexpr (std::is_same_v<First, VECTOR3>)
+      value = !std::isfinite(first.x) ? first.x : (!std::isfinite(first.y) ? first.y : first.z);
+    else
+      value = first;
+    return true;
+  }
+  return FirstNonFinite(position + 1, argument, value, rest...);
+}
+
+template <typename... Values>
+inline bool Finite(Host& host, const VesselRecord* vessel, const char* call,
+                   const Values&... values) {
+  if (__builtin_expect((IsFinite(values) && ...), 1)) return true;
+  int argument = 0;
+  double value = 0;
+  FirstNonFinite(1, argument, value, values...);
+  return NotFinite(host, vessel, call, argument, value);
 }
 
 // A record the module must pass and did not.

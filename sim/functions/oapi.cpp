@@ -89,6 +89,12 @@ double oapiGetTimeAcceleration() {
 void oapiSetTimeAcceleration(double warp) {
   HOST_OR_RETURN("oapiSetTimeAcceleration");
   Record(*host, current, "oapiSetTimeAcceleration", warp);
+  if (!vsim::functions::Finite(*host, current, "oapiSetTimeAcceleration", warp)) return;
+  if (!(warp > 0)) {
+    host->Fault(current, "oapiSetTimeAcceleration",
+                "argument 1 is " + vsim::FormatNumber(warp) + ", not a positive factor");
+    return;
+  }
   host->answers().RequestTimeAcceleration(*host, warp);
 }
 
@@ -148,7 +154,9 @@ void oapiVCRegisterArea(int id, int draw_event, int mouse_event) {
 void oapiVCSetAreaClickmode_Spherical(int id, const VECTOR3& cnt, double rad) {
   HOST_OR_RETURN("oapiVCSetAreaClickmode_Spherical");
   Record(*host, current, "oapiVCSetAreaClickmode_Spherical", id, cnt, rad);
-  if (current == nullptr) return;
+  if (current == nullptr ||
+      !vsim::functions::Finite(*host, current, "oapiVCSetAreaClickmode_Spherical", 0.0, cnt, rad))
+    return;
   for (vsim::ClickArea& area : current->declared.cockpit.areas)
     if (area.id == id) {
       area.centre = cnt;

@@ -9,6 +9,7 @@ using vsim::ActiveHost;
 using vsim::HandleKind;
 using vsim::Host;
 using vsim::VesselRecord;
+using vsim::functions::Finite;
 using vsim::functions::HandleArg;
 using vsim::functions::Issued;
 using vsim::functions::Lazy;
@@ -32,11 +33,11 @@ int VESSEL::GetFlightModel() const {
   return v.flight_model;
 }
 
-#define SET_FIELD(Method, Type, field)    \
-  void VESSEL::Method(Type value) const { \
-    VSIM_VESSEL_OR_RETURN(#Method);       \
-    Record(*host, &v, #Method, value);    \
-    d.field = value;                      \
+#define SET_FIELD(Method, Type, field)                      \
+  void VESSEL::Method(Type value) const {                   \
+    VSIM_VESSEL_OR_RETURN(#Method);                         \
+    Record(*host, &v, #Method, value);                      \
+    if (Finite(*host, &v, #Method, value)) d.field = value; \
   }
 SET_FIELD(SetSize, double, size)
 SET_FIELD(SetEmptyMass, double, empty_mass)
@@ -70,14 +71,16 @@ void StoreTouchdownPoints(vsim::Declared& d, const VECTOR3& pt1, const VECTOR3& 
                                  double cw_x, double cw_y) {
   VSIM_VESSEL_OR_RETURN("SetCW");
   Record(*host, &v, "SetCW", cw_z_pos, cw_z_neg, cw_x, cw_y);
-  StoreCW(d, cw_z_pos, cw_z_neg, cw_x, cw_y);
+  if (Finite(*host, &v, "SetCW", cw_z_pos, cw_z_neg, cw_x, cw_y))
+    StoreCW(d, cw_z_pos, cw_z_neg, cw_x, cw_y);
 }
 
 [[gnu::noinline]] void FullSetTouchdownPoints(OBJHANDLE vessel_handle, const VECTOR3& pt1,
                                               const VECTOR3& pt2, const VECTOR3& pt3) {
   VSIM_VESSEL_OR_RETURN("SetTouchdownPoints");
   Record(*host, &v, "SetTouchdownPoints", pt1, pt2, pt3);
-  StoreTouchdownPoints(d, pt1, pt2, pt3);
+  if (Finite(*host, &v, "SetTouchdownPoints", pt1, pt2, pt3))
+    StoreTouchdownPoints(d, pt1, pt2, pt3);
 }
 
 }  // namespace
@@ -86,19 +89,24 @@ void StoreTouchdownPoints(vsim::Declared& d, const VECTOR3& pt1, const VECTOR3& 
 // the fast path.
 void VESSEL::SetCW(double cw_z_pos, double cw_z_neg, double cw_x, double cw_y) const {
   VSIM_FAST_VESSEL(fast);
-  if (fast != nullptr) return StoreCW(fast->declared, cw_z_pos, cw_z_neg, cw_x, cw_y);
+  if (fast != nullptr && (std::isfinite(cw_z_pos) && std::isfinite(cw_z_neg) &&
+                          std::isfinite(cw_x) && std::isfinite(cw_y)))
+    return StoreCW(fast->declared, cw_z_pos, cw_z_neg, cw_x, cw_y);
   FullSetCW(vessel_handle, cw_z_pos, cw_z_neg, cw_x, cw_y);
 }
 
 void VESSEL::SetTouchdownPoints(const VECTOR3& pt1, const VECTOR3& pt2, const VECTOR3& pt3) const {
   VSIM_FAST_VESSEL(fast);
-  if (fast != nullptr) return StoreTouchdownPoints(fast->declared, pt1, pt2, pt3);
+  using vsim::functions::IsFinite;
+  if (fast != nullptr && IsFinite(pt1) && IsFinite(pt2) && IsFinite(pt3))
+    return StoreTouchdownPoints(fast->declared, pt1, pt2, pt3);
   FullSetTouchdownPoints(vessel_handle, pt1, pt2, pt3);
 }
 
 void VESSEL::SetSurfaceFrictionCoeff(double mu_lng, double mu_lat) const {
   VSIM_VESSEL_OR_RETURN("SetSurfaceFrictionCoeff");
   Record(*host, &v, "SetSurfaceFrictionCoeff", mu_lng, mu_lat);
+  if (!Finite(*host, &v, "SetSurfaceFrictionCoeff", mu_lng, mu_lat)) return;
   d.friction_lng = mu_lng;
   d.friction_lat = mu_lat;
 }
@@ -106,6 +114,7 @@ void VESSEL::SetSurfaceFrictionCoeff(double mu_lng, double mu_lat) const {
 PROPELLANT_HANDLE VESSEL::CreatePropellantResource(double maxmass, double mass,
                                                    double efficiency) const {
   VSIM_VESSEL_OR_RETURN("CreatePropellantResource", nullptr);
+  if (!Finite(*host, &v, "CreatePropellantResource", maxmass, mass, efficiency)) return nullptr;
   d.propellants.push_back({maxmass, mass < 0 ? maxmass : mass, efficiency});
   void* handle = NewHandle(*host, v, HandleKind::kPropellant, d.propellants.size() - 1);
   Record(*host, &v, "CreatePropellantResource", maxmass, mass, efficiency,
@@ -117,6 +126,8 @@ THRUSTER_HANDLE VESSEL::CreateThruster(const VECTOR3& pos, const VECTOR3& dir, d
                                        PROPELLANT_HANDLE hp, double isp0, double isp_ref,
                                        double p_ref) const {
   VSIM_VESSEL_OR_RETURN("CreateThruster", nullptr);
+  if (!Finite(*host, &v, "CreateThruster", pos, dir, maxth0, 0.0, isp0, isp_ref, p_ref))
+    return nullptr;
   const std::uint32_t resource = vsim::functions::IndexOf(*host, v, hp, HandleKind::kPropellant,
                                                           d.propellants.size(), "CreateThruster");
   d.thrusters.push_back({pos, dir, maxth0, resource, isp0, isp_ref, p_ref, 0.0});
@@ -174,6 +185,7 @@ bool VESSEL::AddBeacon(BEACONLIGHTSPEC* bs) {
 AIRFOILHANDLE VESSEL::CreateAirfoil(AIRFOIL_ORIENTATION align, const VECTOR3& ref,
                                     AirfoilCoeffFunc cf, double c, double S, double A) const {
   VSIM_VESSEL_OR_RETURN("CreateAirfoil", nullptr);
+  if (!Finite(*host, &v, "CreateAirfoil", 0.0, ref, 0.0, c, S, A)) return nullptr;
   const void* fn = nullptr;
   std::memcpy(&fn, &cf, sizeof fn);
   d.airfoils.push_back({align, ref, cf, c, S, A});
@@ -187,6 +199,7 @@ UINT VESSEL::CreateVariableDragElement(const double* drag, double factor,
                                        const VECTOR3& ref) const {
   VSIM_VESSEL_OR_RETURN("CreateVariableDragElement", 0);
   if (!Present(*host, &v, drag, "drag level", "CreateVariableDragElement")) return 0;
+  if (!Finite(*host, &v, "CreateVariableDragElement", 0.0, factor, ref)) return 0;
   d.drag_elements.push_back({drag, factor, ref});
   const auto index = static_cast<UINT>(d.drag_elements.size() - 1);
   Record(*host, &v, "CreateVariableDragElement",
@@ -200,7 +213,7 @@ UINT VESSEL::AddMesh(MESHHANDLE hMesh, const VECTOR3* ofs) const {
   mesh.mesh = host->MeshIndex(hMesh);
   if (hMesh != nullptr && mesh.mesh == vsim::kNoIndex)
     host->Fault(&v, "AddMesh", "unknown mesh handle");
-  if (ofs != nullptr) mesh.offset = *ofs;
+  if (ofs != nullptr && Finite(*host, &v, "AddMesh", 0.0, *ofs)) mesh.offset = *ofs;
   d.meshes.push_back(mesh);
   const auto index = static_cast<UINT>(d.meshes.size() - 1);
   if (ofs != nullptr)
@@ -220,18 +233,21 @@ void VESSEL::SetMeshVisibilityMode(UINT idx, WORD mode) const {
 void VESSEL::SetCameraOffset(const VECTOR3& co) const {
   VSIM_VESSEL_OR_RETURN("SetCameraOffset");
   Record(*host, &v, "SetCameraOffset", co);
+  if (!Finite(*host, &v, "SetCameraOffset", co)) return;
   d.cockpit.camera_offset = co;
 }
 
 void VESSEL::SetCameraDefaultDirection(const VECTOR3& cd) const {
   VSIM_VESSEL_OR_RETURN("SetCameraDefaultDirection");
   Record(*host, &v, "SetCameraDefaultDirection", cd);
+  if (!Finite(*host, &v, "SetCameraDefaultDirection", cd)) return;
   d.cockpit.camera_direction = cd;
 }
 
 void VESSEL::SetCameraRotationRange(double left, double right, double up, double down) const {
   VSIM_VESSEL_OR_RETURN("SetCameraRotationRange");
   Record(*host, &v, "SetCameraRotationRange", left, right, up, down);
+  if (!Finite(*host, &v, "SetCameraRotationRange", left, right, up, down)) return;
   double* range = d.cockpit.rotation_range;
   range[0] = left;
   range[1] = right;

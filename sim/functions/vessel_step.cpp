@@ -4,6 +4,7 @@
 #include "sim/functions/record.h"
 
 using vsim::HandleKind;
+using vsim::functions::Finite;
 using vsim::functions::HandleArg;
 using vsim::functions::InRange;
 using vsim::functions::Issued;
@@ -22,9 +23,10 @@ double Clamp(double value, double lo, double hi) {
 
 UINT VESSEL::CreateAnimation(double initial_state) const {
   VSIM_VESSEL_OR_RETURN("CreateAnimation", 0);
-  d.animations.push_back({initial_state, initial_state});
-  const auto index = static_cast<UINT>(d.animations.size() - 1);
+  const auto index = static_cast<UINT>(d.animations.size());
   Record(*host, &v, "CreateAnimation", initial_state, Returns(index));
+  const double state = Finite(*host, &v, "CreateAnimation", initial_state) ? initial_state : 0.0;
+  d.animations.push_back({state, state});
   return index;
 }
 
@@ -37,6 +39,7 @@ ANIMATIONCOMPONENT_HANDLE VESSEL::AddAnimationComponent(UINT anim, double state0
            Lazy([&] { return vsim::functions::Text(trans); }), HandleArg{"component", parent});
     return nullptr;
   }
+  if (!Finite(*host, &v, "AddAnimationComponent", anim, state0, state1)) return nullptr;
   const std::uint32_t parent_index = vsim::functions::IndexOf(
       *host, v, parent, HandleKind::kComponent, d.components.size(), "AddAnimationComponent");
   d.components.push_back({anim, state0, state1, trans, parent_index});
@@ -55,6 +58,7 @@ namespace {
   const bool known = anim < d.animations.size();
   Record(*host, &v, "SetAnimation", anim, state, Returns(known));
   if (!InRange(*host, v, anim, d.animations.size(), "animation", "SetAnimation")) return false;
+  if (!Finite(*host, &v, "SetAnimation", anim, state)) return false;
   d.animations[anim].state = state;
   return true;
 }
@@ -63,7 +67,7 @@ namespace {
 
 bool VESSEL::SetAnimation(UINT anim, double state) const {
   VSIM_FAST_VESSEL(fast);
-  if (fast != nullptr && anim < fast->declared.animations.size()) {
+  if (fast != nullptr && anim < fast->declared.animations.size() && std::isfinite(state)) {
     fast->declared.animations[anim].state = state;
     return true;
   }
@@ -134,7 +138,7 @@ namespace {
   Record(*host, &v, "SetThrusterLevel", HandleArg{"thruster", th}, level);
   if (vsim::Thruster* t =
           Issued(*host, v, th, HandleKind::kThruster, d.thrusters, "SetThrusterLevel"))
-    t->level = Clamp(level, 0, 1);
+    if (Finite(*host, &v, "SetThrusterLevel", 0.0, level)) t->level = Clamp(level, 0, 1);
 }
 
 [[gnu::noinline]] void FullSetThrusterDir(OBJHANDLE vessel_handle, THRUSTER_HANDLE th,
@@ -143,7 +147,7 @@ namespace {
   Record(*host, &v, "SetThrusterDir", HandleArg{"thruster", th}, dir);
   if (vsim::Thruster* t =
           Issued(*host, v, th, HandleKind::kThruster, d.thrusters, "SetThrusterDir"))
-    t->dir = dir;
+    if (Finite(*host, &v, "SetThrusterDir", 0.0, dir)) t->dir = dir;
 }
 
 [[gnu::noinline]] void FullSetThrusterMax0(OBJHANDLE vessel_handle, THRUSTER_HANDLE th,
@@ -152,7 +156,7 @@ namespace {
   Record(*host, &v, "SetThrusterMax0", HandleArg{"thruster", th}, maxth0);
   if (vsim::Thruster* t =
           Issued(*host, v, th, HandleKind::kThruster, d.thrusters, "SetThrusterMax0"))
-    t->max0 = maxth0;
+    if (Finite(*host, &v, "SetThrusterMax0", 0.0, maxth0)) t->max0 = maxth0;
 }
 
 }  // namespace
@@ -166,7 +170,8 @@ double VESSEL::GetThrusterLevel(THRUSTER_HANDLE th) const {
 
 void VESSEL::SetThrusterLevel(THRUSTER_HANDLE th, double level) const {
   VSIM_FAST_VESSEL(fast);
-  if (vsim::Thruster* t = FastThruster(fast, th)) {
+  vsim::Thruster* t = FastThruster(fast, th);
+  if (t != nullptr && std::isfinite(level)) {
     t->level = Clamp(level, 0, 1);
     return;
   }
@@ -175,7 +180,8 @@ void VESSEL::SetThrusterLevel(THRUSTER_HANDLE th, double level) const {
 
 void VESSEL::SetThrusterDir(THRUSTER_HANDLE th, const VECTOR3& dir) const {
   VSIM_FAST_VESSEL(fast);
-  if (vsim::Thruster* t = FastThruster(fast, th)) {
+  vsim::Thruster* t = FastThruster(fast, th);
+  if (t != nullptr && vsim::functions::IsFinite(dir)) {
     t->dir = dir;
     return;
   }
@@ -184,7 +190,8 @@ void VESSEL::SetThrusterDir(THRUSTER_HANDLE th, const VECTOR3& dir) const {
 
 void VESSEL::SetThrusterMax0(THRUSTER_HANDLE th, double maxth0) const {
   VSIM_FAST_VESSEL(fast);
-  if (vsim::Thruster* t = FastThruster(fast, th)) {
+  vsim::Thruster* t = FastThruster(fast, th);
+  if (t != nullptr && std::isfinite(maxth0)) {
     t->max0 = maxth0;
     return;
   }
@@ -194,7 +201,7 @@ void VESSEL::SetThrusterMax0(THRUSTER_HANDLE th, double maxth0) const {
 void VESSEL::SetFuelMass(double m) const {
   VSIM_VESSEL_OR_RETURN("SetFuelMass");
   Record(*host, &v, "SetFuelMass", m);
-  if (d.propellants.empty()) return;
+  if (d.propellants.empty() || !Finite(*host, &v, "SetFuelMass", m)) return;
   vsim::Propellant& p = d.propellants.front();
   p.mass = Clamp(m, 0, p.max_mass);
 }
@@ -202,5 +209,5 @@ void VESSEL::SetFuelMass(double m) const {
 void VESSEL::AddForce(const VECTOR3& F, const VECTOR3& r) const {
   VSIM_VESSEL_OR_RETURN("AddForce");
   Record(*host, &v, "AddForce", F, r);
-  d.forces.push_back({F, r});
+  if (Finite(*host, &v, "AddForce", F, r)) d.forces.push_back({F, r});
 }

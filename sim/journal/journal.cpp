@@ -1,5 +1,6 @@
 #include "sim/journal/journal.h"
 
+#include <cerrno>
 #include <charconv>
 
 namespace vsim {
@@ -19,7 +20,7 @@ std::string_view CallEntry::Name() const {
 
 void Journal::Add(int step, std::string_view vessel, std::string_view call, std::string_view result,
                   bool from_host) {
-  if (sink != nullptr && !sink_failed_) {
+  if (sink != nullptr && sink_error_ == 0) {
     // Built in one buffer kept from line to line: a traced run writes
     // hundreds of thousands of them.
     char number[16];
@@ -35,7 +36,9 @@ void Journal::Add(int step, std::string_view vessel, std::string_view call, std:
       line_ += result;
     }
     line_ += '\n';
-    if (std::fwrite(line_.data(), 1, line_.size(), sink) != line_.size()) sink_failed_ = true;
+    errno = 0;
+    if (std::fwrite(line_.data(), 1, line_.size(), sink) != line_.size())
+      sink_error_ = errno != 0 ? errno : EIO;
   }
   if (keep)
     entries_.push_back(

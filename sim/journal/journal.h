@@ -49,11 +49,13 @@ public:
   // the host's calls into the module are left out.
   std::vector<std::string> Calls(const std::string& vessel, const std::string& name = "") const;
   // Set when writing to the sink failed.
-  bool SinkFailed() const { return sink_failed_; }
+  bool SinkFailed() const { return sink_error_ != 0; }
+  // The system's error number of the failed write.
+  int SinkError() const { return sink_error_; }
 
 private:
   std::vector<CallEntry> entries_;
-  bool sink_failed_ = false;
+  int sink_error_ = 0;
   std::string line_;
   std::string call_buffer_;
   std::string result_buffer_;

@@ -127,8 +127,14 @@ void CsvLog::AppendRow(const Host& host, const VesselRecord& v) {
 
 void CsvLog::RunEnded(Host&, bool completed) {
   if (!file_) return;
-  std::unique_ptr<AtomicFile> file = std::move(file_);
-  if (completed) file->Commit();
+  if (!completed) return Discard();
+  file_->Close();
+}
+
+void CsvLog::Publish() {
+  if (!file_) return;
+  const std::unique_ptr<AtomicFile> file = std::move(file_);
+  file->Publish();
 }
 
 }  // namespace vsim

@@ -30,6 +30,8 @@ public:
   void VesselCreated(const Host& host, const VesselRecord& vessel) override;
   void StepDone(const Host& host) override;
   void RunEnded(Host& host, bool completed) override;
+  void Publish() override;
+  void Discard() override { file_.reset(); }
 
 private:
   void AppendRow(const Host& host, const VesselRecord& v);

@@ -22,9 +22,14 @@ public:
   virtual void VesselCreated(const Host&, const VesselRecord&) {}
   virtual void StepDone(const Host&) {}
   virtual void EventHappened(const FlightEvent&) {}
-  // After the module unloaded. A completed run keeps its output (a
+  // After the module unloaded. A completed run finishes its output (a
   // FileError if that fails), any other discards it.
   virtual void RunEnded(Host&, bool completed) = 0;
+  // Once every output of a completed run is finished: puts it in place (a
+  // FileError if that fails). Outputs appear together or not at all.
+  virtual void Publish() {}
+  // Drops whatever the output had not yet put in place.
+  virtual void Discard() {}
 };
 
 }  // namespace vsim

@@ -262,8 +262,7 @@ std::vector<Panel> Panels(const PlotData& data) {
 
 }  // namespace
 
-void WritePlot(FileSystem& files, const std::string& path, const PlotData& data,
-               const std::string& title) {
+std::string PlotText(const PlotData& data, const std::string& title) {
   const std::vector<Panel> panels = Panels(data);
   const double height = kTop +
                         static_cast<double>(panels.size()) * (kPanelHeight + kGap + kPanelFooter) +
@@ -281,9 +280,20 @@ void WritePlot(FileSystem& files, const std::string& path, const PlotData& data,
     top += kPanelHeight + kGap + kPanelFooter;
   }
   svg << "</svg>\n";
-  AtomicFile file(files, path);
-  file.Write(svg.str());
-  file.Commit();
+  return svg.str();
+}
+
+void SvgPlot::RunEnded(Host&, bool completed) {
+  if (!file_) return;
+  if (!completed) return Discard();
+  file_->Write(PlotText(data_, title_));
+  file_->Close();
+}
+
+void SvgPlot::Publish() {
+  if (!file_) return;
+  const std::unique_ptr<AtomicFile> file = std::move(file_);
+  file->Publish();
 }
 
 }  // namespace vsim

@@ -2,9 +2,11 @@
 // labelled lines, drawn as plain SVG.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "sim/files/atomic_file.h"
 #include "sim/files/file_system.h"
 #include "sim/outputs/observer.h"
 
@@ -43,29 +45,32 @@ struct PlotData {
   void Sample(const Host& host, int engine_slot);
 };
 
-// Throws FileError when the file cannot be written.
-void WritePlot(FileSystem& files, const std::string& path, const PlotData& data,
-               const std::string& title);
+std::string PlotText(const PlotData& data, const std::string& title);
 
 class SvgPlot final : public RunObserver {
 public:
   SvgPlot(FileSystem& files, std::string path, std::string title, PlotLayout layout,
           int engine_slot)
-      : files_(files), path_(std::move(path)), title_(std::move(title)), engine_slot_(engine_slot) {
+      : path_(std::move(path)),
+        title_(std::move(title)),
+        engine_slot_(engine_slot),
+        file_(std::make_unique<AtomicFile>(files, path_)) {
     data_.layout = std::move(layout);
   }
   void StepDone(const Host& host) override { data_.Sample(host, engine_slot_); }
   void EventHappened(const FlightEvent& event) override { data_.events.push_back(event); }
-  void RunEnded(Host&, bool completed) override {
-    if (completed) WritePlot(files_, path_, data_, title_);
-  }
+  void RunEnded(Host&, bool completed) override;
+  void Publish() override;
+  void Discard() override { file_.reset(); }
 
 private:
-  FileSystem& files_;
   std::string path_;
   std::string title_;
   int engine_slot_;
   PlotData data_;
+  // Opened before the flight, so that a plot that cannot be written fails
+  // the run before it flies.
+  std::unique_ptr<AtomicFile> file_;
 };
 
 }  // namespace vsim

@@ -10,13 +10,15 @@ void TraceWriter::RunStarted(Host& host) {
 void TraceWriter::RunEnded(Host& host, bool completed) {
   host.journal().sink = nullptr;
   if (!file_) return;
-  std::unique_ptr<AtomicFile> file = std::move(file_);
-  if (!completed) return;
-  if (host.journal().SinkFailed()) {
-    file->Discard();
-    throw FileError("cannot write " + path_ + ": a write failed");
-  }
-  file->Commit();
+  if (!completed) return Discard();
+  if (host.journal().SinkFailed()) file_->WriteFailed(host.journal().SinkError());
+  file_->Close();
+}
+
+void TraceWriter::Publish() {
+  if (!file_) return;
+  const std::unique_ptr<AtomicFile> file = std::move(file_);
+  file->Publish();
 }
 
 }  // namespace vsim

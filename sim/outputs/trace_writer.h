@@ -15,6 +15,8 @@ public:
   TraceWriter(FileSystem& files, std::string path) : files_(files), path_(std::move(path)) {}
   void RunStarted(Host& host) override;
   void RunEnded(Host& host, bool completed) override;
+  void Publish() override;
+  void Discard() override { file_.reset(); }
 
 private:
   FileSystem& files_;

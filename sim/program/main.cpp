@@ -10,6 +10,7 @@
 #include "sim/flight/runner.h"
 #include "sim/outputs/check_report.h"
 #include "sim/platform/platform.h"
+#include "sim/program/last_words.h"
 #include "sim/script/parser.h"
 
 extern const char kDefaultFlight[];
@@ -167,6 +168,7 @@ int CheckAll(const Settings& s) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  vesselsim::InstallLastWords();
   Settings s;
   const std::string dir = ProgramDirectory();
   s.options.module_path = dir + "/Corvane" + vsim::platform::kLibrarySuffix;

@@ -54,13 +54,44 @@ TEST(AtomicFile, RefusedOpenNamesTheFileAndTheReason) {
   EXPECT_TRUE(fs::is_empty(fs::current_path()));
 }
 
-TEST(AtomicFile, AFailedMoveLeavesNoPartialFile) {
+TEST(AtomicFile, AFolderInThePlaceOfTheFileIsRefusedBeforeAnythingIsWritten) {
   test::ScratchDirectory scratch;
   fs::create_directories("out.txt/inside");
+  try {
+    vsim::AtomicFile file(vsim::SystemFiles(), "out.txt");
+    FAIL() << "made a file to move onto a folder";
+  } catch (const vsim::FileError& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("cannot write out.txt: ", 0), 0u) << e.what();
+  }
+  EXPECT_FALSE(fs::exists("out.txt.partial"));
+}
+
+TEST(AtomicFile, AFailedMoveLeavesNoPartialFile) {
+  test::ScratchDirectory scratch;
   vsim::AtomicFile file(vsim::SystemFiles(), "out.txt");
   file.Write("text");
+  fs::create_directories("out.txt/inside");
   EXPECT_THROW(file.Commit(), vsim::FileError);
   EXPECT_FALSE(fs::exists("out.txt.partial"));
+}
+
+// A write that fails is reported at the close with the file and the
+// system's reason, and the partial file goes.
+TEST(AtomicFile, AFailedWriteFailsTheCloseWithTheSystemsReason) {
+  test::ScratchDirectory scratch;
+  vsim::RefusingFiles filling(vsim::SystemFiles(), 1);
+  filling.FailWrites(true);
+  vsim::AtomicFile file(filling, "out.txt");
+  file.Write(std::string(1 << 21, 'x'));
+  try {
+    file.Close();
+    FAIL() << "closed a file whose writes failed";
+  } catch (const vsim::FileError& e) {
+    const std::string text = e.what();
+    EXPECT_EQ(text.rfind("cannot write out.txt: ", 0), 0u) << text;
+    EXPECT_GT(text.size(), std::string("cannot write out.txt: ").size()) << "no reason given";
+  }
+  EXPECT_TRUE(fs::is_empty(fs::current_path()));
 }
 
 }  // namespace

@@ -1,0 +1,59 @@
+#include "sim/files/partial_files.h"
+
+#include <atomic>
+#include <cstring>
+
+#if defined(_WIN32)
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace vsim {
+
+namespace {
+
+// A run writes at most a trace, a log, a plot and a report at once.
+constexpr int kSlots = 16;
+constexpr std::size_t kMaxPath = 4096;
+
+struct Slot {
+  std::atomic<bool> taken{false};
+  std::atomic<bool> ready{false};
+  char path[kMaxPath];
+};
+
+Slot slots[kSlots];
+
+}  // namespace
+
+int RememberPartial(const std::string& path) {
+  if (path.size() >= kMaxPath) return -1;
+  for (int i = 0; i < kSlots; ++i) {
+    bool expected = false;
+    if (!slots[i].taken.compare_exchange_strong(expected, true)) continue;
+    std::memcpy(slots[i].path, path.c_str(), path.size() + 1);
+    slots[i].ready = true;
+    return i;
+  }
+  return -1;
+}
+
+void ForgetPartial(int slot) {
+  if (slot < 0 || slot >= kSlots) return;
+  slots[slot].ready = false;
+  slots[slot].taken = false;
+}
+
+void RemovePartialsNow() {
+  for (Slot& slot : slots)
+    if (slot.ready) {
+#if defined(_WIN32)
+      _unlink(slot.path);
+#else
+      unlink(slot.path);
+#endif
+    }
+}
+
+}  // namespace vsim

@@ -1,0 +1,73 @@
+// Test-only vessel modules that each break one rule of the host boundary,
+// chosen when built: MISBEHAVE is one of the behaviours below.
+#include <cmath>
+#include <stdexcept>
+
+#include "host/host_api.h"
+
+#define THROW_IN_INIT 1
+#define THROW_IN_STEP 2
+#define CRASH_IN_STEP 3
+#define NAN_THRUST 4
+#define NAN_TIME_ACCELERATION 5
+#define THROW_NON_STANDARD 6
+
+namespace {
+
+#if MISBEHAVE == CRASH_IN_STEP
+// A step that writes through a null pointer the compiler cannot see coming;
+// not instrumented, so that it reaches the host as the crash it is.
+#if defined(__clang__) || defined(__GNUC__)
+__attribute__((no_sanitize("undefined")))
+#endif
+void WriteThroughNull(int* volatile* where) {
+  **where = 1;
+}
+
+int* volatile null_pointer = nullptr;
+#endif
+
+class Misbehaving final : public VESSEL2 {
+public:
+  using VESSEL2::VESSEL2;
+  void clbkSetClassCaps(FILEHANDLE) override {
+    PROPELLANT_HANDLE tank = CreatePropellantResource(100);
+    thruster_ = CreateThruster({0, 0, 0}, {0, 1, 0}, 1000, tank, 1000);
+    THRUSTER_HANDLE group[] = {thruster_};
+    CreateThrusterGroup(group, 1, THGROUP_HOVER);
+  }
+  void clbkPostStep(double, double, double) override {
+    ++steps_;
+    if (steps_ < 3) return;
+#if MISBEHAVE == THROW_IN_STEP
+    throw std::runtime_error("step three is too many");
+#elif MISBEHAVE == THROW_NON_STANDARD
+    throw 42;
+#elif MISBEHAVE == CRASH_IN_STEP
+    WriteThroughNull(&null_pointer);
+#elif MISBEHAVE == NAN_THRUST
+    SetThrusterLevel(thruster_, std::nan(""));
+#elif MISBEHAVE == NAN_TIME_ACCELERATION
+    oapiSetTimeAcceleration(std::nan(""));
+#endif
+  }
+
+private:
+  THRUSTER_HANDLE thruster_ = nullptr;
+  int steps_ = 0;
+};
+
+}  // namespace
+
+DLLCLBK VESSEL* ovcInit(OBJHANDLE vessel, int flight_model) {
+#if MISBEHAVE == THROW_IN_INIT
+  static_cast<void>(vessel);
+  static_cast<void>(flight_model);
+  throw std::runtime_error("no vessel today");
+#else
+  return new Misbehaving(vessel, flight_model);
+#endif
+}
+DLLCLBK void ovcExit(VESSEL* vessel) { delete static_cast<Misbehaving*>(vessel); }
+DLLCLBK const char* ModuleDate() { return "Dec 08 2026"; }
+DLLCLBK int GetModuleVersion() { return 1; }
