@@ -122,6 +122,10 @@ auto Host::IntoModule(const VesselRecord* vessel, const char* name, Fn&& fn) -> 
 }
 
 void Host::LoadSoundLibrary(const std::string& path) {
+  // A module keeps the entry points it found at a vessel's creation: the
+  // library under them must stay.
+  if (sound_ && !vessels_.empty())
+    throw HostError(path + ": the sound library cannot be replaced while vessels live");
   sound_.reset();
   sound_ = std::make_unique<SoundLibrary>(path);
 }

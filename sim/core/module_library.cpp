@@ -1,6 +1,7 @@
 #include "sim/core/module_library.h"
 
 #include <cstring>
+#include <filesystem>
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -11,6 +12,15 @@
 namespace vsim {
 
 namespace {
+
+// A folder or a pipe passed as a library would fail late or block the
+// loader for ever: refused before it is opened.
+void RefuseSpecialFile(const std::string& path) {
+  std::error_code error;
+  const auto status = std::filesystem::status(path, error);
+  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+    throw HostError(path + ": cannot load library: not a regular file");
+}
 
 template <typename Fn>
 Fn Resolve(const DynamicLibrary& library, const char* name) {
@@ -27,6 +37,7 @@ Fn Resolve(const DynamicLibrary& library, const char* name) {
 #if defined(_WIN32)
 
 DynamicLibrary::DynamicLibrary(const std::string& path, bool /*global*/) : path_(path) {
+  RefuseSpecialFile(path);
   handle_ = LoadLibraryA(path.c_str());
   if (handle_ == nullptr) throw HostError(path + ": cannot load library");
 }
@@ -40,6 +51,7 @@ void* DynamicLibrary::Symbol(const char* name) const {
 #else
 
 DynamicLibrary::DynamicLibrary(const std::string& path, bool global) : path_(path) {
+  RefuseSpecialFile(path);
   handle_ = dlopen(path.c_str(), RTLD_NOW | (global ? RTLD_GLOBAL : RTLD_LOCAL));
   if (handle_ == nullptr) {
     const char* why = dlerror();

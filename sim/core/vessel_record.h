@@ -160,6 +160,16 @@ struct SoundSlot {
   int loop = 0, volume = 0, frequency = 0;
 };
 
+// The physics' last state of a vessel that was finite throughout, put back
+// when a step (or anything else) makes it otherwise.
+struct GoodState {
+  bool known = false;
+  bool reported = false;  // the vessel's first rejected step has been told
+  FlightState flight;
+  Readings readings;
+  std::vector<double> fuel;  // one per propellant resource
+};
+
 struct SoundState {
   int id = -1;
   std::map<int, SoundSlot> slots;
@@ -176,6 +186,7 @@ struct VesselRecord {
   Declared declared;
   Readings readings;
   FlightState flight;
+  GoodState last_good;
   Controls controls;
   SoundState sound;
 

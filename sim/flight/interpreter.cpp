@@ -165,9 +165,15 @@ void Interpreter::TimeCommand() {
 }
 
 void Interpreter::StepOnce() {
+  if (host_.StepCount() >= kMaxTotalSteps)
+    throw RunError("the run reached its bound of " + std::to_string(kMaxTotalSteps) + " steps");
   narrator_.BeforeStep(host_);
   host_.Step();
   EndOnFault();
+  if (physics_)
+    for (const std::string& vessel : physics_->TakeRejected())
+      Tell("physics: a step gave vessel " + vessel +
+           " a state that is not finite; its last good state is kept");
   narrator_.AfterStep(host_);
   for (RunObserver* o : observers_) o->StepDone(host_);
 }

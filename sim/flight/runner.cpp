@@ -43,6 +43,15 @@ private:
   bool shown_ = false;
 };
 
+// The operations some "expect call" or "expect no-call" names: all the
+// journal needs to keep.
+std::vector<std::string> CheckedOperations(const Script& script) {
+  std::vector<std::string> names;
+  for (const ExpectCallCommand* c : script.All<ExpectCallCommand>()) names.push_back(c->operation);
+  for (const ExpectNoCallCommand* c : script.All<ExpectNoCallCommand>()) names.push_back(c->name);
+  return names;
+}
+
 PlotLayout PlotLayoutOf(const Script& script) {
   PlotLayout layout;
   for (const PlotAnimCommand* c : script.All<PlotAnimCommand>())
@@ -108,6 +117,7 @@ FlightResult RunFlight(const Script& script, const FlightOptions& options) {
   const bool keep = script.NeedsJournal();
   host.journal().enabled = keep || !options.trace_path.empty();
   host.journal().keep = keep;
+  host.journal().KeepOnly(CheckedOperations(script));
   std::vector<std::unique_ptr<RunObserver>> outputs;
   std::vector<RunObserver*> observers;
   std::unique_ptr<Interpreter> interpreter;

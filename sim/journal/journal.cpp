@@ -11,11 +11,24 @@ std::string CallEntry::Line() const {
   return line;
 }
 
-std::string_view CallEntry::Name() const {
-  std::string_view text = call;
-  const auto paren = text.find('(');
-  const auto space = text.find(' ');
-  return text.substr(0, paren < space ? paren : space);
+namespace {
+
+std::string_view OperationOf(std::string_view call) {
+  const auto paren = call.find('(');
+  const auto space = call.find(' ');
+  return call.substr(0, paren < space ? paren : space);
+}
+
+}  // namespace
+
+std::string_view CallEntry::Name() const { return OperationOf(call); }
+
+bool Journal::Kept(std::string_view call) const {
+  if (kept_names_.empty()) return true;
+  const std::string_view name = OperationOf(call);
+  for (const std::string& kept : kept_names_)
+    if (kept == name) return true;
+  return false;
 }
 
 void Journal::Add(int step, std::string_view vessel, std::string_view call, std::string_view result,
@@ -40,7 +53,7 @@ void Journal::Add(int step, std::string_view vessel, std::string_view call, std:
     if (std::fwrite(line_.data(), 1, line_.size(), sink) != line_.size())
       sink_error_ = errno != 0 ? errno : EIO;
   }
-  if (keep)
+  if (keep && Kept(call))
     entries_.push_back(
         {step, std::string(vessel), std::string(call), std::string(result), from_host});
 }

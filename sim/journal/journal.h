@@ -42,6 +42,9 @@ public:
   // from call to call.
   std::string& CallBuffer() { return call_buffer_; }
   std::string& ResultBuffer() { return result_buffer_; }
+  // Entries kept are only those of these operations (all, when empty): a
+  // long window then holds what its checks can look at, nothing more.
+  void KeepOnly(std::vector<std::string> names) { kept_names_ = std::move(names); }
   const std::vector<CallEntry>& Entries() const { return entries_; }
   void Clear() { entries_.clear(); }
   std::string Text() const;
@@ -54,7 +57,10 @@ public:
   int SinkError() const { return sink_error_; }
 
 private:
+  bool Kept(std::string_view call) const;
+
   std::vector<CallEntry> entries_;
+  std::vector<std::string> kept_names_;
   int sink_error_ = 0;
   std::string line_;
   std::string call_buffer_;

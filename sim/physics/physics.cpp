@@ -72,22 +72,68 @@ void SimplePhysics::PlaceAt(VesselRecord& vessel, double altitude) {
   vessel.flight.position.y = std::max(altitude, RestHeight(vessel));
   vessel.flight.velocity.y = 0;
   UpdateReadings(vessel);
+  Remember(vessel);
 }
 
 void SimplePhysics::SetForwardSpeed(VesselRecord& vessel, double speed) {
   vessel.flight.velocity = Scale(FrameOf(vessel.readings.heading).forward, speed);
   UpdateReadings(vessel);
+  Remember(vessel);
 }
 
 void SimplePhysics::SetHeading(VesselRecord& vessel, double heading) {
   vessel.readings.heading = WrapAngle(heading);
   UpdateReadings(vessel);
+  Remember(vessel);
 }
 
 void SimplePhysics::Integrate(const std::vector<std::unique_ptr<VesselRecord>>& vessels,
                               double dt) {
   if (!(dt > 0) || !std::isfinite(dt)) return;
-  for (const auto& vessel : vessels) Advance(*vessel, dt);
+  for (const auto& vessel : vessels) GuardedAdvance(*vessel, dt);
+}
+
+bool SimplePhysics::StateFinite(const VesselRecord& vessel) {
+  const FlightState& s = vessel.flight;
+  const Readings& r = vessel.readings;
+  bool finite = Finite(s.position) && Finite(s.velocity) && std::isfinite(s.yaw_rate) &&
+                std::isfinite(r.heading) && std::isfinite(r.altitude) &&
+                std::isfinite(r.airspeed) && std::isfinite(r.aoa) && Finite(r.airspeed_vector);
+  for (const Propellant& p : vessel.declared.propellants) finite = finite && std::isfinite(p.mass);
+  return finite;
+}
+
+void SimplePhysics::Remember(VesselRecord& vessel) {
+  if (!StateFinite(vessel)) return;
+  GoodState& good = vessel.last_good;
+  good.known = true;
+  good.flight = vessel.flight;
+  good.readings = vessel.readings;
+  const auto& propellants = vessel.declared.propellants;
+  good.fuel.resize(propellants.size());
+  for (std::size_t i = 0; i < propellants.size(); ++i) good.fuel[i] = propellants[i].mass;
+}
+
+void SimplePhysics::Restore(VesselRecord& vessel) {
+  const GoodState& good = vessel.last_good;
+  vessel.flight = good.known ? good.flight : FlightState{};
+  vessel.readings = good.known ? good.readings : Readings{};
+  auto& propellants = vessel.declared.propellants;
+  for (std::size_t i = 0; i < propellants.size(); ++i)
+    if (!std::isfinite(propellants[i].mass))
+      propellants[i].mass = i < good.fuel.size() ? good.fuel[i] : 0.0;
+}
+
+// A state that is not finite, whether a step made it so or it came in from
+// outside, is replaced by the last good one: one bad value never poisons
+// the rest of the run.
+void SimplePhysics::GuardedAdvance(VesselRecord& vessel, double dt) {
+  if (!StateFinite(vessel)) Restore(vessel);
+  Advance(vessel, dt);
+  if (__builtin_expect(StateFinite(vessel), 1)) return Remember(vessel);
+  Restore(vessel);
+  if (!vessel.last_good.reported) rejected_.push_back(vessel.name);
+  vessel.last_good.reported = true;
 }
 
 // Thrust (burning fuel), added forces and airfoil lift in the vessel frame.
@@ -96,9 +142,9 @@ SimplePhysics::Loads SimplePhysics::DrivingLoads(VesselRecord& vessel, VECTOR3 v
   Declared& d = vessel.declared;
   Loads loads;
   for (Thruster& t : d.thrusters) {
-    if (t.level <= 0 || t.max0 <= 0 || t.resource >= d.propellants.size()) continue;
+    if (!(t.level > 0) || !(t.max0 > 0) || t.resource >= d.propellants.size()) continue;
     Propellant& fuel = d.propellants[t.resource];
-    if (fuel.mass <= 0) continue;
+    if (!(fuel.mass > 0)) continue;
     const double thrust = t.level * t.max0;
     const VECTOR3 f = Scale(t.dir, thrust);
     loads.force = Add(loads.force, f);

@@ -3,6 +3,9 @@
 // from added forces; pitch and bank are held level.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "sim/core/integrator.h"
 
 namespace vsim {
@@ -46,13 +49,22 @@ public:
   // Derives the readings the module queries from the flight state.
   static void UpdateReadings(VesselRecord& vessel);
 
+  // Vessels whose state a step made non-finite since the last call, each
+  // named once a run: their last good state was put back.
+  std::vector<std::string> TakeRejected() { return std::move(rejected_); }
+
 private:
   struct Loads;
   static void UpdateReadings(VesselRecord& vessel, const Frame& frame, double rest);
   void Advance(VesselRecord& vessel, double dt);
+  void GuardedAdvance(VesselRecord& vessel, double dt);
+  static bool StateFinite(const VesselRecord& vessel);
+  static void Remember(VesselRecord& vessel);
+  static void Restore(VesselRecord& vessel);
   Loads DrivingLoads(VesselRecord& vessel, VECTOR3 airspeed, double rho, double dt) const;
 
   PhysicsConstants c_;
+  std::vector<std::string> rejected_;
 };
 
 }  // namespace vsim

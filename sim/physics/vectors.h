@@ -23,6 +23,9 @@ inline VECTOR3 Add(VECTOR3 a, VECTOR3 b) { return {a.x + b.x, a.y + b.y, a.z + b
 inline VECTOR3 Scale(VECTOR3 a, double k) { return {a.x * k, a.y * k, a.z * k}; }
 inline double Dot(VECTOR3 a, VECTOR3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 inline double Length(VECTOR3 a) { return std::sqrt(Dot(a, a)); }
+inline bool Finite(VECTOR3 a) {
+  return std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(a.z);
+}
 
 inline VECTOR3 ToVessel(const Frame& f, VECTOR3 w) {
   return {Dot(w, f.right), Dot(w, f.up), Dot(w, f.forward)};

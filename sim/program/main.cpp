@@ -90,6 +90,10 @@ void PrintSummary(const std::string& file, const vsim::FlightResult& result,
 }
 
 int Fly(const vsim::Script& script, const Settings& s) {
+  if (script.commands.empty()) {
+    std::fprintf(stderr, "%s: the script has no commands: nothing to fly\n", script.file.c_str());
+    return kExitUsage;
+  }
   vsim::FlightOptions options = s.options;
   options.progress = !s.quiet && vsim::platform::IsTerminal(stderr);
   const vsim::FlightResult result = vsim::RunFlight(script, options);

@@ -14,6 +14,11 @@ namespace vsim {
 
 enum class Op { Eq, Ne, Lt, Le, Gt, Ge };
 
+// Steps in a whole run, whatever its commands: the step counter cannot
+// overflow and no script runs for ever. The parser counts "step" commands
+// against it; the runner stops "run" and "until" at it.
+constexpr long long kMaxTotalSteps = 1'000'000'000;
+
 // A host-visible quantity, optionally of a named vessel ("heli:altitude").
 struct Quantity {
   std::string vessel;  // empty: the focus vessel

@@ -4,8 +4,9 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
+#include <string_view>
 
+#include "sim/journal/format.h"
 #include "sim/script/numbers.h"
 #include "sim/script/operations.h"
 #include "sim/script/parser_impl.h"
@@ -31,6 +32,7 @@ std::vector<std::string> ReadableNames() {
 
 // Errors a script reports before the rest are left unsaid.
 constexpr std::size_t kMaxErrors = 20;
+constexpr std::size_t kReadBlock = 64 * 1024;
 
 bool ParseOp(const std::string& text, Op& op) {
   static const std::map<std::string, Op> kOps = {{"==", Op::Eq}, {"!=", Op::Ne}, {"<", Op::Lt},
@@ -115,6 +117,13 @@ double Parser::Level(std::size_t i, double lo, double hi) const {
   return v;
 }
 
+double Parser::Bounded(double value, double limit, const std::string& what) const {
+  if (std::abs(value) > limit)
+    Error(what + " " + FormatNumber(value) + " is out of range: its size is at most " +
+          FormatNumber(limit));
+  return value;
+}
+
 Quantity Parser::ParseQuantity(const std::string& written) const {
   Quantity q;
   q.name = written;
@@ -167,8 +176,12 @@ void CheckFiles(const Script& script) {
   for (const ScriptLine& line : script.commands)
     if (const auto* module = std::get_if<ModuleCommand>(&line.command)) {
       std::error_code error;
-      if (!std::filesystem::is_regular_file(module->path, error))
+      const auto status = std::filesystem::status(module->path, error);
+      if (!std::filesystem::exists(status))
         throw ScriptError(script.Where(line.line) + ": module file not found: " + module->path);
+      if (!std::filesystem::is_regular_file(status))
+        throw ScriptError(script.Where(line.line) +
+                          ": module is not a regular file: " + module->path);
     }
 }
 
@@ -176,11 +189,13 @@ Script ParseScript(const std::string& file, const std::string& text, const std::
   Script script;
   script.file = file;
   Parser parser(file, base_dir);
-  std::istringstream in(text);
-  std::string raw;
   std::vector<std::string> errors;
   int line = 0;
-  while (std::getline(in, raw) && errors.size() < kMaxErrors) {
+  for (std::size_t at = 0; at < text.size() && errors.size() < kMaxErrors;) {
+    const std::size_t end = std::min(text.find('\n', at), text.size());
+    std::string_view raw(text.data() + at, end - at);
+    at = end + 1;
+    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
     ++line;
     const LexedLine lexed = Lex(raw);
     if (!lexed.error.empty()) {
@@ -201,13 +216,35 @@ Script ParseScript(const std::string& file, const std::string& text, const std::
   return script;
 }
 
-Script LoadScript(const std::string& path) {
+std::string ReadScript(const std::string& path) {
+  std::error_code error;
+  const auto status = std::filesystem::status(path, error);
+  if (!std::filesystem::exists(status)) throw ScriptError(path + ": cannot read the script");
+  if (std::filesystem::is_directory(status))
+    throw ScriptError(path + ": cannot read the script: a folder, not a file");
+  if (!std::filesystem::is_regular_file(status))
+    throw ScriptError(path + ": cannot read the script: not a regular file");
   std::ifstream in(path, std::ios::binary);
   if (!in) throw ScriptError(path + ": cannot read the script");
-  std::stringstream text;
-  text << in.rdbuf();
+  // One buffer, filled once; a file that grows while read is caught too.
+  std::string text;
+  const auto size = std::filesystem::file_size(path, error);
+  if (!error && size <= kMaxScriptBytes) text.reserve(static_cast<std::size_t>(size));
+  char block[kReadBlock];
+  while (in.read(block, sizeof block) || in.gcount() > 0) {
+    text.append(block, static_cast<std::size_t>(in.gcount()));
+    if (text.size() > kMaxScriptBytes)
+      throw ScriptError(path + ": more than " + std::to_string(kMaxScriptBytes >> 20) +
+                        " MiB, larger than a script may be");
+  }
+  if (in.bad()) throw ScriptError(path + ": cannot read the script");
+  return text;
+}
+
+Script LoadScript(const std::string& path) {
+  const std::string text = ReadScript(path);
   const std::string folder = std::filesystem::path(path).parent_path().string();
-  return ParseScript(path, text.str(), folder.empty() ? "." : folder);
+  return ParseScript(path, text, folder.empty() ? "." : folder);
 }
 
 }  // namespace vsim

@@ -20,6 +20,12 @@ public:
 // taken from base_dir when one is given.
 Script ParseScript(const std::string& file, const std::string& text,
                    const std::string& base_dir = "");
+// The largest script file a flight reads.
+constexpr std::size_t kMaxScriptBytes = std::size_t{16} << 20;
+
+// A script file's text: refused (ScriptError) when it is missing, not a
+// regular file or larger than kMaxScriptBytes.
+std::string ReadScript(const std::string& path);
 // Reads a script file; its module paths are relative to its folder.
 Script LoadScript(const std::string& path);
 // Every file a script names exists (a module a regular file).

@@ -56,6 +56,8 @@ private:
   double Positive(std::size_t i) const;
   double Integer(std::size_t i) const;
   double Level(std::size_t i, double lo, double hi) const;
+  // A magnitude no larger than limit.
+  double Bounded(double value, double limit, const std::string& what) const;
   // QUANTITY OP VALUE [~ TOLERANCE] over tokens first..last.
   Condition ParseCondition(std::size_t first, std::size_t last) const;
   Quantity ParseQuantity(const std::string& written) const;
@@ -72,6 +74,8 @@ private:
   std::string focus_;
   bool any_vessel_ = false;
   bool physics_on_ = true;
+  long long steps_ = 0;
+  long long hold_events_ = 0;
 };
 
 struct VerbRow {

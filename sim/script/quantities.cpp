@@ -132,25 +132,32 @@ void SetFuel(const Ctx& c, const double* x) {
     prefix ".dir.z", kNum, "", ReadThruster<which, Field::kDirZ>, nullptr, 0, false, lo, hi        \
   }
 
+// What "set" takes: beyond these the simple physics would leave the range
+// of finite numbers within a step.
+constexpr double kMaxDistance_m = 1e7;
+constexpr double kMaxSpeed_mps = 1e5;
+constexpr double kMaxAngle_rad = 1e6;
+constexpr double kMaxMass_kg = 1e9;
+
 // clang-format off
 const QuantityDef kQuantities[] = {
-  // pattern        kind   unit     read                                   set          values physics index
-  {"altitude",       kNum, "m",     [](const Ctx& c, int) { return Num(c.vessel.readings.altitude); }, SetAltitude, 1, true, 0, 0},
-  {"airspeed",       kNum, "m/s",   [](const Ctx& c, int) { return Num(c.vessel.readings.airspeed); }, SetAirspeed, 1, true, 0, 0},
+  // pattern        kind   unit     read                                   set          values physics index  set limit
+  {"altitude",       kNum, "m",     [](const Ctx& c, int) { return Num(c.vessel.readings.altitude); }, SetAltitude, 1, true, 0, 0, kMaxDistance_m},
+  {"airspeed",       kNum, "m/s",   [](const Ctx& c, int) { return Num(c.vessel.readings.airspeed); }, SetAirspeed, 1, true, 0, 0, kMaxSpeed_mps},
   {"ground",         kNum, "0/1",   [](const Ctx& c, int) { return Num(c.vessel.readings.ground_contact ? 1 : 0); },
-                                    [](const Ctx& c, const double* x) { c.vessel.readings.ground_contact = x[0] != 0; }, 1, false, 0, 0},
-  {"heading",        kNum, "rad",   [](const Ctx& c, int) { return Num(c.vessel.readings.heading); }, SetHeading, 1, true, 0, 0},
+                                    [](const Ctx& c, const double* x) { c.vessel.readings.ground_contact = x[0] != 0; }, 1, false, 0, 0, 1},
+  {"heading",        kNum, "rad",   [](const Ctx& c, int) { return Num(c.vessel.readings.heading); }, SetHeading, 1, true, 0, 0, kMaxAngle_rad},
   {"aoa",            kNum, "rad",   [](const Ctx& c, int) { return Num(c.vessel.readings.aoa); },
-                                    [](const Ctx& c, const double* x) { c.vessel.readings.aoa = x[0]; }, 1, false, 0, 0},
+                                    [](const Ctx& c, const double* x) { c.vessel.readings.aoa = x[0]; }, 1, false, 0, 0, kMaxAngle_rad},
   {"bank",           kNum, "rad",   [](const Ctx& c, int) { return Num(c.vessel.readings.bank); },
-                                    [](const Ctx& c, const double* x) { c.vessel.readings.bank = x[0]; }, 1, false, 0, 0},
-  {"fuel",           kNum, "kg",    [](const Ctx& c, int) { return Num(c.vessel.FuelMass()); }, SetFuel, 1, true, 0, 0},
+                                    [](const Ctx& c, const double* x) { c.vessel.readings.bank = x[0]; }, 1, false, 0, 0, kMaxAngle_rad},
+  {"fuel",           kNum, "kg",    [](const Ctx& c, int) { return Num(c.vessel.FuelMass()); }, SetFuel, 1, true, 0, 0, kMaxMass_kg},
   {"timeacc",        kNum, "",      [](const Ctx& c, int) { return Num(c.host.TimeAcceleration()); }, nullptr, 0, false, 0, 0},
   {"vx",             kNum, "m/s",   [](const Ctx& c, int) { return Num(c.vessel.readings.airspeed_vector.x); }, nullptr, 0, false, 0, 0},
   {"vy",             kNum, "m/s",   [](const Ctx& c, int) { return Num(c.vessel.readings.airspeed_vector.y); }, nullptr, 0, false, 0, 0},
   {"vz",             kNum, "m/s",   [](const Ctx& c, int) { return Num(c.vessel.readings.airspeed_vector.z); }, nullptr, 0, false, 0, 0},
   {"focus-airspeed", kNum, "m/s",   nullptr,
-                                    [](const Ctx& c, const double* x) { c.vessel.readings.airspeed_vector = {x[0], x[1], x[2]}; }, 3, false, 0, 0},
+                                    [](const Ctx& c, const double* x) { c.vessel.readings.airspeed_vector = {x[0], x[1], x[2]}; }, 3, false, 0, 0, kMaxSpeed_mps},
   {"debug",          kText, "",     [](const Ctx& c, int) { return Text(c.host.DebugLine()); }, nullptr, 0, false, 0, 0},
   {"anim.#",         kNum, "",      ReadAnimation, nullptr, 0, false, 0, kAny},
   THRUSTER_ROWS("main", Which::kMain, 0, 0),

@@ -45,6 +45,7 @@ struct QuantityDef {
   bool set_with_physics;
   int min_index;
   int max_index;
+  double set_limit = 0;  // the largest magnitude "set" takes
 };
 
 struct QuantityMatch {

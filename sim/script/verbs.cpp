@@ -13,6 +13,13 @@ namespace {
 
 constexpr int kMaxHoldEvents = 1'000'000;
 constexpr long long kMaxStepCount = 10'000'000;
+// Cockpit events in a whole script: the time a run can take stays bounded
+// whatever the script says.
+constexpr long long kMaxTotalHoldEvents = 100'000'000;
+// The base step and time acceleration a flight takes; beyond them one step
+// would carry the simple physics out of finite numbers.
+constexpr double kMaxBaseStep_s = 1000;
+constexpr double kMaxTimeAcceleration = 100'000;
 constexpr double kDefaultUntilLimit_s = 600;
 
 constexpr VerbRow kVerbs[] = {
@@ -77,7 +84,7 @@ Command Parser::PhysicsSwitch() {
 
 Command Parser::Dt() {
   Count(1, 1);
-  return DtCommand{Positive(1)};
+  return DtCommand{Bounded(Positive(1), kMaxBaseStep_s, "dt")};
 }
 
 Command Parser::NewVessel() {
@@ -132,7 +139,7 @@ Command Parser::Rudder() {
 
 Command Parser::TimeAcc() {
   Count(1, 1);
-  return TimeAccCommand{Positive(1)};
+  return TimeAccCommand{Bounded(Positive(1), kMaxTimeAcceleration, "timeacc")};
 }
 
 Command Parser::Key() {
@@ -166,6 +173,10 @@ Command Parser::Hold() {
   const int area = static_cast<int>(Integer(1));
   const double events = Integer(2);
   if (events < 1 || events > kMaxHoldEvents) Error("hold takes from 1 to 1000000 events");
+  hold_events_ += static_cast<long long>(events);
+  if (hold_events_ > kMaxTotalHoldEvents)
+    Error("the script holds more than " + std::to_string(kMaxTotalHoldEvents) +
+          " cockpit events in all");
   return HoldCommand{area, static_cast<int>(events)};
 }
 
@@ -182,7 +193,8 @@ Command Parser::Set() {
   if (physics_on_ && !match.def->set_with_physics)
     Error("cannot set " + what + " with physics on: the physics derives it");
   SetCommand set{{"", what, match.def, match.index}, {}};
-  for (std::size_t i = 2; i <= Count(); ++i) set.values.push_back(Number(i));
+  for (std::size_t i = 2; i <= Count(); ++i)
+    set.values.push_back(Bounded(Number(i), match.def->set_limit, what));
   return set;
 }
 
@@ -190,6 +202,9 @@ Command Parser::Step() {
   Count(0, 1);
   const double count = Count() == 1 ? Integer(1) : 1;
   if (count < 1 || count > kMaxStepCount) Error("step count must be from 1 to 10000000");
+  steps_ += static_cast<long long>(count);
+  if (steps_ > kMaxTotalSteps)
+    Error("the script steps more than " + std::to_string(kMaxTotalSteps) + " times in all");
   return StepCommand{static_cast<long long>(count)};
 }
 
