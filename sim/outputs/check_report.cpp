@@ -9,7 +9,8 @@ namespace vsim {
 
 namespace {
 
-std::string JsonString(const std::string& text) {
+std::string JsonString(const std::string& raw) {
+  const std::string text = ValidUtf8(raw);
   std::string out = "\"";
   for (char c : text) {
     if (c == '"' || c == '\\') {

@@ -55,8 +55,13 @@ struct Frame {
   double Y(double v) const { return Bottom() - (v - lo) / (hi - lo) * kPanelHeight; }
 };
 
+// Page coordinates beyond this are off the page whatever the value: kept
+// here so that any value prints in a few digits.
+constexpr double kFarOffPage = 1e7;
+
 // One decimal, rounded as printf's "%.1f" rounds.
 std::string Num(double x) {
+  x = std::isnan(x) ? 0.0 : std::clamp(x, -kFarOffPage, kFarOffPage);
   char buffer[32];
   return std::string(
       buffer, std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::fixed, 1).ptr);
