@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <type_traits>
 
 #include "sim/handles/handles.h"
 
@@ -118,7 +119,7 @@ auto Host::IntoModule(const VesselRecord* vessel, const char* name, Fn&& fn) -> 
   } catch (...) {
     Fault(vessel, name, Thrown(nullptr));
   }
-  return decltype(fn()){};
+  if constexpr (!std::is_void_v<decltype(fn())>) return decltype(fn()){};
 }
 
 void Host::LoadSoundLibrary(const std::string& path) {
