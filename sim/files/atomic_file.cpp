@@ -67,10 +67,7 @@ void AtomicFile::Publish() {
   ForgetPartial(std::exchange(remembered_, -1));
 }
 
-void AtomicFile::Commit() {
-  Close();
-  Publish();
-}
+void AtomicFile::Commit() { Publish(); }
 
 void AtomicFile::Discard() {
   if (file_ != nullptr) std::fclose(std::exchange(file_, nullptr));

@@ -27,10 +27,10 @@ public:
   // Finishes the partial file: throws FileError, naming the file and the
   // system's reason, when a write or the close failed, and removes it.
   void Close();
-  // Moves the closed file into place; throws FileError and leaves nothing
-  // behind when that fails.
+  // Closes the file if still open, then moves it into place; throws
+  // FileError and leaves nothing behind when either fails.
   void Publish();
-  // Close, then Publish.
+  // The same as Publish, for a file written and placed in one go.
   void Commit();
   void Discard();
 

@@ -104,7 +104,10 @@ bool SimplePhysics::StateFinite(const VesselRecord& vessel) {
 }
 
 void SimplePhysics::Remember(VesselRecord& vessel) {
-  if (!StateFinite(vessel)) return;
+  if (StateFinite(vessel)) Keep(vessel);
+}
+
+void SimplePhysics::Keep(VesselRecord& vessel) {
   GoodState& good = vessel.last_good;
   good.known = true;
   good.flight = vessel.flight;
@@ -130,7 +133,7 @@ void SimplePhysics::Restore(VesselRecord& vessel) {
 void SimplePhysics::GuardedAdvance(VesselRecord& vessel, double dt) {
   if (!StateFinite(vessel)) Restore(vessel);
   Advance(vessel, dt);
-  if (__builtin_expect(StateFinite(vessel), 1)) return Remember(vessel);
+  if (__builtin_expect(StateFinite(vessel), 1)) return Keep(vessel);
   Restore(vessel);
   if (!vessel.last_good.reported) rejected_.push_back(vessel.name);
   vessel.last_good.reported = true;

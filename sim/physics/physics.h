@@ -59,7 +59,9 @@ private:
   void Advance(VesselRecord& vessel, double dt);
   void GuardedAdvance(VesselRecord& vessel, double dt);
   static bool StateFinite(const VesselRecord& vessel);
+  // Keeps the state as the last good one if it is finite; Keep, known finite.
   static void Remember(VesselRecord& vessel);
+  static void Keep(VesselRecord& vessel);
   static void Restore(VesselRecord& vessel);
   Loads DrivingLoads(VesselRecord& vessel, VECTOR3 airspeed, double rho, double dt) const;
 
