@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: run test build asan bench bench-smoke test-windows clean
+.PHONY: run test build asan fuzz soak bench bench-smoke test-windows clean
 
 build:
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -22,6 +22,15 @@ asan:
 	cmake -S . -B build-asan -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DSANITIZE=ON -DBUILD_BENCHMARKS=OFF
 	cmake --build build-asan -j $(JOBS)
 	ctest --test-dir build-asan --output-on-failure -j $(JOBS)
+
+# Every fuzz target (libFuzzer, clang, address and undefined-behaviour
+# sanitizers) for FUZZ_SECONDS each.
+FUZZ_SECONDS ?= 300
+fuzz:
+	cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DSANITIZE=ON -DFUZZ=ON \
+	  -DBUILD_TESTING=OFF -DBUILD_BENCHMARKS=OFF
+	cmake --build build-fuzz -j $(JOBS)
+	fuzz/run.sh build-fuzz $(FUZZ_SECONDS)
 
 # The Windows build (MinGW-w64) and all its tests under Wine; the default
 # flight is compared with the Linux build's.
@@ -45,4 +54,4 @@ bench-smoke: build
 	bench/instructions.sh $(BUILD) 10
 
 clean:
-	rm -rf $(BUILD) build-asan $(WINDOWS_BUILD) out
+	rm -rf $(BUILD) build-asan build-fuzz $(WINDOWS_BUILD) out

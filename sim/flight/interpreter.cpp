@@ -165,8 +165,9 @@ void Interpreter::TimeCommand() {
 }
 
 void Interpreter::StepOnce() {
-  if (host_.StepCount() >= kMaxTotalSteps)
-    throw RunError("the run reached its bound of " + std::to_string(kMaxTotalSteps) + " steps");
+  const long long bound = std::min(options_.max_steps, kMaxTotalSteps);
+  if (host_.StepCount() >= bound)
+    throw RunError("the run reached its bound of " + std::to_string(bound) + " steps");
   narrator_.BeforeStep(host_);
   host_.Step();
   EndOnFault();

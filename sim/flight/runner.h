@@ -19,6 +19,8 @@ struct FlightOptions {
   std::string trace_path;  // empty: no call trace
   bool progress = false;
   int log_every = 1;
+  // The run stops (an error) when it would take more steps than this.
+  long long max_steps = kMaxTotalSteps;
   int engine_slot = 0;          // the sound slot the log and plot show as the engine; 0: none
   FileSystem* files = nullptr;  // null: the system's own
   // What the animations of the module at module_path move, for the log's

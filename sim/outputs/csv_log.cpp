@@ -57,8 +57,10 @@ void CsvLog::VesselCreated(const Host&, const VesselRecord& v) {
     header += std::string(",") + GroupName(g) + "_max_N";
   }
   const auto& names = options_.animation_names;
-  for (std::size_t i = 0; i < animations_; ++i)
-    header += ",anim_" + (i < names.size() ? names[i] : std::to_string(i));
+  for (std::size_t i = 0; i < animations_; ++i) {
+    header += ',';
+    Field(header, "anim_" + (i < names.size() ? names[i] : std::to_string(i)));
+  }
   for (std::size_t i = 0; i < beacons_; ++i) header += ",beacon_" + std::to_string(i + 1);
   header += ",engine_frequency_hz,engine_volume\n";
   file_->Write(header);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <sstream>
+#include <vector>
 
 #include "sim/files/atomic_file.h"
 #include "sim/outputs/xml.h"
@@ -77,6 +78,21 @@ double TickStep(double range) {
   return 10 * magnitude;
 }
 
+// The ticks of lo..hi at TickStep's spacing. Counted, not summed: far from
+// zero a step can be too small to change the value it is added to.
+std::vector<double> Ticks(double lo, double hi) {
+  constexpr int kMaxTicks = 12;
+  std::vector<double> ticks;
+  const double step = TickStep(hi - lo);
+  const double first = std::ceil(lo / step) * step;
+  for (int i = 0; i < kMaxTicks; ++i) {
+    const double v = first + i * step;
+    if (!(v <= hi) || (!ticks.empty() && v == ticks.back())) break;
+    ticks.push_back(v);
+  }
+  return ticks;
+}
+
 std::string TickLabel(double v) {
   std::ostringstream out;
   out << (std::abs(v) < kNegligible ? 0.0 : v);
@@ -111,15 +127,13 @@ void DrawAxes(std::ostringstream& svg, const Panel& panel, const Frame& f) {
       << XmlEscape(panel.unit) << ")</text>\n";
   svg << "<rect x=\"" << kLeft << "\" y=\"" << f.top << "\" width=\"" << f.Width() << "\" height=\""
       << kPanelHeight << "\" fill=\"none\" stroke=\"#444\"/>\n";
-  const double step = TickStep(f.hi - f.lo);
-  for (double v = std::ceil(f.lo / step) * step; v <= f.hi; v += step) {
+  for (double v : Ticks(f.lo, f.hi)) {
     svg << "<line x1=\"" << kLeft << "\" x2=\"" << kLeft + f.Width() << "\" y1=\"" << Num(f.Y(v))
         << "\" y2=\"" << Num(f.Y(v)) << "\" stroke=\"#ddd\"/>\n";
     svg << "<text x=\"" << kLeft - 6 << "\" y=\"" << Num(f.Y(v) + kValueLabelDrop)
         << "\" font-size=\"11\" text-anchor=\"end\">" << TickLabel(v) << "</text>\n";
   }
-  const double tstep = TickStep(f.t1 - f.t0);
-  for (double t = std::ceil(f.t0 / tstep) * tstep; t <= f.t1; t += tstep)
+  for (double t : Ticks(f.t0, f.t1))
     svg << "<text x=\"" << Num(f.X(t)) << "\" y=\"" << f.Bottom() + kTickLabelDrop
         << "\" font-size=\"11\" text-anchor=\"middle\">" << TickLabel(t) << "</text>\n";
   svg << "<text x=\"" << kLeft + f.Width() / 2 << "\" y=\"" << f.Bottom() + kAxisLabelDrop

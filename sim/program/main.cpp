@@ -72,6 +72,11 @@ void AddRunOptions(CLI::App& app, Settings& s) {
                  "write every Nth step to flight.csv (default: 1, every step)")
       ->type_name("N")
       ->check(CLI::Range(1, 1'000'000'000));
+  app.add_option("--max-steps", s.options.max_steps,
+                 "stop the flight with an error when it would take more steps than N "
+                 "(default and most: 1000000000)")
+      ->type_name("N")
+      ->check(CLI::Range(1LL, vsim::kMaxTotalSteps));
   AddModuleOption(app, s);
 }
 

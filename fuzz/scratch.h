@@ -1,0 +1,29 @@
+// A fuzz target's own folder for the files it writes, made once per process.
+#pragma once
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace vsim::fuzz {
+
+inline const std::filesystem::path& Scratch(const char* target) {
+  static const std::filesystem::path dir = [&] {
+    auto path = std::filesystem::temp_directory_path() /
+                (std::string("vsim-") + target + "-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(path);
+    return path;
+  }();
+  return dir;
+}
+
+// The file's text, or nothing when it does not exist.
+inline std::string Slurp(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+}  // namespace vsim::fuzz
