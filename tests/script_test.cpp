@@ -176,14 +176,9 @@ TEST(FlightTest, ExpectationsFailWhenTheyShould) {
   EXPECT_EQ(result.failures[4], "f.vsim:17: expected debug != \"\", got \"\"");
 }
 
-bool Exists(const std::string& path) { return std::filesystem::exists(path); }
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using test::Exists;
+using test::ReadFile;
+using test::RunProgram;
 
 // The host's calls take a fast path when nothing records: what the host
 // keeps must be the same either way, step for step.
@@ -338,11 +333,6 @@ TEST(FlightTest, LogQuotesNamesNamesAnimationsAndRoundsTime) {
   for (char c : header) header_fields += c == ',';
   for (char c : row) row_fields += c == ',';
   EXPECT_EQ(row_fields - 1, header_fields) << "one comma inside the quoted name";
-}
-
-int RunProgram(const std::string& args, std::string& output) {
-  using vsim::platform::CommandWord;
-  return vsim::platform::RunCommand(CommandWord(VESSELSIM_PATH) + " " + args + " 2>&1", output);
 }
 
 TEST(ProgramTest, BadScriptExitsTwoWithoutOutputs) {

@@ -123,6 +123,28 @@ TEST_F(HostTest, TheModuleFindsTheLibraryOnlyOnceTheHostLoadedIt) {
   EXPECT_EQ(host.Vessel("after").sound.id, 0);
 }
 
+// A vessel keeps the library's entry points it found at its creation.
+TEST_F(HostTest, TheLibraryIsNotReplacedUnderLiveVessels) {
+  host.LoadSoundLibrary(SOUND_PATH);
+  Create();
+  try {
+    host.LoadSoundLibrary(SOUND_NO_ID_PATH);
+    ADD_FAILURE() << "replaced under a live vessel";
+  } catch (const vsim::HostError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              std::string(SOUND_NO_ID_PATH) +
+                  ": the sound library cannot be replaced while vessels live");
+  }
+  host.journal().Clear();
+  Step();
+  EXPECT_EQ(host.Vessel("heli").sound.id, 0);
+  EXPECT_FALSE(host.Faulted());
+  host.DestroyVessel("heli");
+  host.LoadSoundLibrary(SOUND_NO_ID_PATH);
+  Create("later");
+  EXPECT_EQ(host.Vessel("later").sound.id, -1) << "the new library lacks the identifier";
+}
+
 struct VariantCase {
   const char* name;
   const char* path;

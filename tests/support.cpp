@@ -1,6 +1,8 @@
 #include "tests/support.h"
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #if !defined(_WIN32)
 #include <unistd.h>
@@ -95,6 +97,20 @@ bool PermissionsBindThisProcess() {
 #else
   return geteuid() != 0;
 #endif
+}
+
+bool Exists(const std::string& path) { return std::filesystem::exists(path); }
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+int RunProgram(const std::string& args, std::string& output) {
+  using vsim::platform::CommandWord;
+  return vsim::platform::RunCommand(CommandWord(VESSELSIM_PATH) + " " + args + " 2>&1", output);
 }
 
 }  // namespace test

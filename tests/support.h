@@ -64,4 +64,11 @@ std::string V(double x, double y, double z);
 // and not for folders on Windows.
 bool PermissionsBindThisProcess();
 
+bool Exists(const std::string& path);
+// The file's text, or nothing when it cannot be read.
+std::string ReadFile(const std::string& path);
+// Runs vesselsim with these arguments, stdout and stderr into output; its
+// exit status (128 + N for a death by signal N).
+int RunProgram(const std::string& args, std::string& output);
+
 }  // namespace test

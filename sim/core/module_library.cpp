@@ -22,6 +22,14 @@ void RefuseSpecialFile(const std::string& path) {
     throw HostError(path + ": cannot load library: not a regular file");
 }
 
+// A file given by a bare name is the one in the working folder: the loader
+// would otherwise search the system's library path for it instead.
+std::string LoadablePath(const std::string& path) {
+  std::error_code error;
+  const auto absolute = std::filesystem::absolute(path, error);
+  return error || !std::filesystem::exists(absolute, error) ? path : absolute.string();
+}
+
 template <typename Fn>
 Fn Resolve(const DynamicLibrary& library, const char* name) {
   void* symbol = library.Symbol(name);
@@ -38,7 +46,7 @@ Fn Resolve(const DynamicLibrary& library, const char* name) {
 
 DynamicLibrary::DynamicLibrary(const std::string& path, bool /*global*/) : path_(path) {
   RefuseSpecialFile(path);
-  handle_ = LoadLibraryA(path.c_str());
+  handle_ = LoadLibraryA(LoadablePath(path).c_str());
   if (handle_ == nullptr) throw HostError(path + ": cannot load library");
 }
 
@@ -52,7 +60,7 @@ void* DynamicLibrary::Symbol(const char* name) const {
 
 DynamicLibrary::DynamicLibrary(const std::string& path, bool global) : path_(path) {
   RefuseSpecialFile(path);
-  handle_ = dlopen(path.c_str(), RTLD_NOW | (global ? RTLD_GLOBAL : RTLD_LOCAL));
+  handle_ = dlopen(LoadablePath(path).c_str(), RTLD_NOW | (global ? RTLD_GLOBAL : RTLD_LOCAL));
   if (handle_ == nullptr) {
     const char* why = dlerror();
     throw HostError(path + ": cannot load library: " + (why != nullptr ? why : "unknown error"));

@@ -117,13 +117,14 @@ void SimplePhysics::Keep(VesselRecord& vessel) {
   for (std::size_t i = 0; i < propellants.size(); ++i) good.fuel[i] = propellants[i].mass;
 }
 
-void SimplePhysics::Restore(VesselRecord& vessel) {
+void SimplePhysics::Restore(VesselRecord& vessel, bool undo_step) {
   const GoodState& good = vessel.last_good;
   vessel.flight = good.known ? good.flight : FlightState{};
   vessel.readings = good.known ? good.readings : Readings{};
+  // An undone step burned nothing; a fuel mass set from outside stays if finite.
   auto& propellants = vessel.declared.propellants;
   for (std::size_t i = 0; i < propellants.size(); ++i)
-    if (!std::isfinite(propellants[i].mass))
+    if (undo_step || !std::isfinite(propellants[i].mass))
       propellants[i].mass = i < good.fuel.size() ? good.fuel[i] : 0.0;
 }
 
@@ -131,10 +132,10 @@ void SimplePhysics::Restore(VesselRecord& vessel) {
 // outside, is replaced by the last good one: one bad value never poisons
 // the rest of the run.
 void SimplePhysics::GuardedAdvance(VesselRecord& vessel, double dt) {
-  if (!StateFinite(vessel)) Restore(vessel);
+  if (!StateFinite(vessel)) Restore(vessel, false);
   Advance(vessel, dt);
   if (__builtin_expect(StateFinite(vessel), 1)) return Keep(vessel);
-  Restore(vessel);
+  Restore(vessel, true);
   if (!vessel.last_good.reported) rejected_.push_back(vessel.name);
   vessel.last_good.reported = true;
 }

@@ -62,7 +62,7 @@ private:
   // Keeps the state as the last good one if it is finite; Keep, known finite.
   static void Remember(VesselRecord& vessel);
   static void Keep(VesselRecord& vessel);
-  static void Restore(VesselRecord& vessel);
+  static void Restore(VesselRecord& vessel, bool undo_step);
   Loads DrivingLoads(VesselRecord& vessel, VECTOR3 airspeed, double rho, double dt) const;
 
   PhysicsConstants c_;

@@ -87,6 +87,9 @@ std::string CommandWord(const std::string& path) {
   return word + "'";
 }
 
+// As the shell reports a command that a signal ended.
+constexpr int kSignalExitBase = 128;
+
 int RunCommand(const std::string& command, std::string& output) {
   std::FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return -1;
@@ -94,6 +97,7 @@ int RunCommand(const std::string& command, std::string& output) {
   std::size_t n = 0;
   while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
   const int status = pclose(pipe);
+  if (WIFSIGNALED(status)) return kSignalExitBase + WTERMSIG(status);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 

@@ -24,8 +24,8 @@ bool IsTerminal(std::FILE* stream);
 bool MoveReplacing(const std::string& from, const std::string& to, std::string& why);
 
 // Runs a command line through the system's shell, collecting what it prints
-// on its standard output. Returns the exit code, or -1 if the command could
-// not be run or did not exit normally.
+// on its standard output. Returns the exit code (128 + N when signal N ended
+// it, as a shell reports it), or -1 if the command could not be run.
 int RunCommand(const std::string& command, std::string& output);
 
 // Quotes a path as one word of a command line, in the system's own form.

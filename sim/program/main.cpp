@@ -57,7 +57,8 @@ void AddModuleOption(CLI::App& app, Settings& s) {
   app.add_option("--module", s.options.module_override,
                  "fly this vessel module in place of the helicopter and of any module the "
                  "script names")
-      ->type_name("PATH");
+      ->type_name("PATH")
+      ->check(CLI::ExistingFile);
 }
 
 void AddRunOptions(CLI::App& app, Settings& s) {

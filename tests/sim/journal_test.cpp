@@ -65,6 +65,29 @@ TEST(Journal, CallsOfOneVesselByOperationName) {
   EXPECT_EQ(journal.Text(), "1 a SetAnimation(2, 0.5)\n1 b SetAnimation(2, 1)\n2 a debug \"x\"\n");
 }
 
+// A long window keeps only what its checks look at; the trace still gets
+// every line.
+TEST(Journal, KeepsOnlyTheNamedOperationsButWritesEveryLine) {
+  std::FILE* sink = std::tmpfile();
+  ASSERT_NE(sink, nullptr);
+  vsim::Journal journal;
+  journal.sink = sink;
+  journal.KeepOnly({"SetCW", "clbkPostStep"});
+  journal.Add(1, "a", "SetAnimation(2, 0.5)");
+  journal.Add(1, "a", "SetCW(0.3, 0.3, 0.67, 0.92)");
+  journal.Add(1, "a", "SetCWx(1)");
+  journal.Add(1, "a", "clbkPostStep(0, 0.016667, 0)", "", true);
+  ASSERT_EQ(journal.Entries().size(), 2u);
+  EXPECT_EQ(journal.Entries()[0].call, "SetCW(0.3, 0.3, 0.67, 0.92)");
+  EXPECT_EQ(journal.Entries()[1].call, "clbkPostStep(0, 0.016667, 0)");
+  EXPECT_EQ(std::ftell(sink), static_cast<long>(std::string("1 a SetAnimation(2, 0.5)\n"
+                                                            "1 a SetCW(0.3, 0.3, 0.67, 0.92)\n"
+                                                            "1 a SetCWx(1)\n"
+                                                            "1 a clbkPostStep(0, 0.016667, 0)\n")
+                                                    .size()));
+  std::fclose(sink);
+}
+
 TEST(HandleCodes, RoundTripAndRejectWhatTheHostNeverMade) {
   void* handle = vsim::EncodeHandle(7, vsim::HandleKind::kComponent, 28);
   const vsim::HandleCode code = vsim::DecodeHandle(handle);

@@ -85,4 +85,38 @@ TEST(SimplePhysics, NoStepForANonPositiveOrInfiniteLength) {
   EXPECT_EQ(world[0]->FuelMass(), 100);
 }
 
+// A step whose result is not finite is undone, said once, and the vessel
+// flies on from its last good state when sane values return; a state
+// spoiled from outside is put back before the next step.
+TEST(SimplePhysics, ANonFiniteStepKeepsTheLastGoodState) {
+  vsim::SimplePhysics physics;
+  auto world = World(Vessel(20000));
+  vsim::VesselRecord& box = *world[0];
+  physics.Placed(box);
+  physics.Integrate(world, 0.1);
+  const double altitude = box.readings.altitude;
+  const double fuel = box.FuelMass();
+  for (int i = 0; i < 3; ++i) {
+    box.flight.velocity.y = 1e308;
+    physics.Integrate(world, 1000);
+  }
+  EXPECT_EQ(box.readings.altitude, altitude);
+  EXPECT_EQ(box.FuelMass(), fuel);
+  EXPECT_EQ(physics.TakeRejected(), std::vector<std::string>{"box"});
+  EXPECT_TRUE(physics.TakeRejected().empty()) << "taken once";
+
+  physics.Integrate(world, 0.1);
+  EXPECT_GT(box.readings.altitude, altitude);
+  EXPECT_TRUE(std::isfinite(box.flight.velocity.y));
+
+  const double flying = box.readings.altitude;
+  box.readings.altitude = NAN;
+  box.flight.position.y = INFINITY;
+  physics.Integrate(world, 0.0);
+  EXPECT_TRUE(std::isnan(box.readings.altitude)) << "no step, nothing touched";
+  physics.Integrate(world, 0.1);
+  EXPECT_GT(box.readings.altitude, flying);
+  EXPECT_TRUE(std::isfinite(box.flight.position.y));
+}
+
 }  // namespace
