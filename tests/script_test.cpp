@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "sim/flight/runner.h"
+#include "sim/outputs/svg_plot.h"
 #include "sim/platform/platform.h"
 #include "sim/script/keys.h"
 #include "sim/script/numbers.h"
@@ -218,6 +219,40 @@ TEST(FlightTest, UnmetConditionIsAnErrorAndKeepsTheOutputsOfTheStepsThatRan) {
   EXPECT_NE(trace.find("120 heli SetAnimation("), std::string::npos);
   EXPECT_FALSE(Exists("out/flight.csv.partial"));
   EXPECT_FALSE(Exists("trace.txt.partial"));
+}
+
+// A long run thins the plot's samples to every second step, then every
+// fourth and so on: memory stays bounded, the times stay evenly spaced, and a rotor's
+// phase keeps every turn it made, so its speed still reads true.
+TEST(FlightTest, PlotSamplesOfALongRunAreThinnedButKeepEveryTurn) {
+  vsim::Host host;
+  host.journal().enabled = false;
+  host.LoadModule(MODULE_PATH);
+  for (const char* name : {"a", "b"}) {
+    vsim::VesselRecord& v = host.CreateVessel(name);
+    for (std::uint32_t t : v.Group(THGROUP_HOVER)->members) v.declared.thrusters[t].level = 1;
+  }
+  vsim::PlotData data;
+  data.layout.animations.push_back({16, "rotor"});
+  data.min_samples = 64;
+  data.max_values = 128;
+  constexpr int kSteps = 256;
+  for (int i = 0; i < kSteps; ++i) {
+    host.Step();
+    data.Sample(host, 0);
+  }
+  EXPECT_EQ(data.stride, 8);
+  EXPECT_EQ(data.time.size(), std::size_t{kSteps / 8});
+  EXPECT_LE(data.time.size() * data.vessels.size(), data.max_values);
+  for (std::size_t i = 1; i < data.time.size(); ++i)
+    EXPECT_NEAR(data.time[i] - data.time[i - 1], 8.0 / 60, 1e-9) << i;
+  const std::vector<double>& rotor = data.vessels.front().animations.front();
+  ASSERT_EQ(rotor.size(), data.time.size());
+  EXPECT_TRUE(data.vessels.front().wraps.front());
+  for (std::size_t i = 1; i < rotor.size(); ++i) ASSERT_GE(rotor[i], rotor[i - 1]) << i;
+  EXPECT_GT(rotor.back() - rotor.front(), 1.0) << "turns counted across the wraps";
+  const std::string svg = vsim::PlotText(data, "long");
+  EXPECT_NE(svg.find("Animation phase speed"), std::string::npos);
 }
 
 TEST(FlightTest, PlotExplainsTheFlight) {

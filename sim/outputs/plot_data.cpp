@@ -7,6 +7,8 @@ namespace vsim {
 namespace {
 
 constexpr double kDegreesPerRadian = 180.0 / PI;
+// A state falling by more than this in one step has wrapped round.
+constexpr double kWrap = 0.5;
 
 VesselSeries& SeriesOf(PlotData& data, const std::string& name) {
   for (VesselSeries& s : data.vessels)
@@ -14,6 +16,37 @@ VesselSeries& SeriesOf(PlotData& data, const std::string& name) {
   data.vessels.push_back({});
   data.vessels.back().name = name;
   return data.vessels.back();
+}
+
+// Every step, sampled or not: the turns of each animation that wraps.
+void Track(VesselSeries& s, const VesselRecord& v, const PlotLayout& layout) {
+  const auto& animations = v.declared.animations;
+  s.turning.resize(layout.animations.size());
+  s.wraps.resize(layout.animations.size());
+  for (std::size_t i = 0; i < layout.animations.size(); ++i) {
+    const UINT index = layout.animations[i].index;
+    const double state = index < animations.size() ? animations[index].state : NAN;
+    VesselSeries::Turning& t = s.turning[i];
+    if (t.last - state > kWrap) {
+      t.turns += 1;
+      s.wraps[i] = true;
+    }
+    t.last = state;
+  }
+}
+
+template <typename Fn>
+void ForEachSeries(VesselSeries& s, Fn fn) {
+  for (auto* v : {&s.altitude, &s.airspeed, &s.heading_deg, &s.vertical_speed, &s.main_level,
+                  &s.hover_level, &s.engine_frequency})
+    fn(*v);
+  for (auto& a : s.animations) fn(a);
+}
+
+void KeepEverySecond(std::vector<double>& v) {
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < v.size(); i += 2) v[kept++] = v[i];
+  v.resize(kept);
 }
 
 void Pad(VesselSeries& s, std::size_t length, std::size_t animations) {
@@ -36,16 +69,15 @@ void Append(VesselSeries& s, const VesselRecord& v, const PlotLayout& layout, in
   const auto engine = v.sound.slots.find(engine_slot);
   const bool playing = engine != v.sound.slots.end() && engine->second.last == "play";
   s.engine_frequency.push_back(playing ? engine->second.frequency : 0);
-  const auto& animations = v.declared.animations;
-  for (std::size_t i = 0; i < layout.animations.size(); ++i) {
-    const UINT index = layout.animations[i].index;
-    s.animations[i].push_back(index < animations.size() ? animations[index].state : NAN);
-  }
+  for (std::size_t i = 0; i < layout.animations.size(); ++i)
+    s.animations[i].push_back(s.turning[i].last + s.turning[i].turns);
 }
 
 }  // namespace
 
 void PlotData::Sample(const Host& host, int engine_slot) {
+  for (const auto& vessel : host.Vessels()) Track(SeriesOf(*this, vessel->name), *vessel, layout);
+  if (steps++ % stride != 0) return;
   const std::size_t before = time.size();
   time.push_back(host.SimTime());
   for (const auto& vessel : host.Vessels()) {
@@ -55,6 +87,13 @@ void PlotData::Sample(const Host& host, int engine_slot) {
     sound_seen = sound_seen || vessel->sound.id >= 0;
   }
   for (VesselSeries& s : vessels) Pad(s, time.size(), layout.animations.size());
+  if (time.size() >= min_samples && time.size() * vessels.size() >= max_values) Thin();
+}
+
+void PlotData::Thin() {
+  KeepEverySecond(time);
+  for (VesselSeries& s : vessels) ForEachSeries(s, KeepEverySecond);
+  stride *= 2;
 }
 
 }  // namespace vsim

@@ -29,7 +29,6 @@ constexpr double kPanelFooter = 20;    // room for the axis label
 constexpr double kFirstPanelDrop = 10;
 constexpr double kRangePadding = 0.05;  // of the value range, above and below
 constexpr double kNegligible = 1e-9;    // ranges and ticks closer than this are equal
-constexpr double kWrap = 0.5;           // a state falling by more than this has wrapped round
 constexpr std::size_t kPhaseWindowSteps = 30;
 constexpr double kEventLabelWidth = 10;  // an upright label's width on the page
 constexpr std::size_t kMaxPoints = 1500;
@@ -209,26 +208,18 @@ void DrawPanel(std::ostringstream& svg, const Panel& panel, const PlotData& data
 }
 
 // A state that wraps round (a rotor's phase) reads as a band when drawn per
-// step; its advance per second reads as what it is.
-bool Wraps(const std::vector<double>& s) {
-  for (std::size_t i = 1; i < s.size(); ++i)
-    if (s[i - 1] - s[i] > kWrap) return true;
-  return false;
-}
-
-// Over a window of steps, so that a state that restarts at 0 rather than
-// at its remainder does not flicker between two rates.
+// step; its advance per second reads as what it is. Over a window of
+// samples of its turns, so that a state that restarts at 0 rather than at
+// its remainder does not flicker between two rates.
 std::vector<double> AdvancePerSecond(const std::vector<double>& s, const std::vector<double>& t) {
   std::vector<double> rate(s.size(), NAN);
   double advance = 0;
   for (std::size_t i = 1; i < s.size() && i < t.size(); ++i) {
-    double d = s[i] - s[i - 1];
-    if (d < -kWrap) d += 1;
+    const double d = s[i] - s[i - 1];
     advance += std::isfinite(d) ? d : 0;
     if (i < kPhaseWindowSteps) continue;
     const std::size_t from = i - kPhaseWindowSteps;
-    double gone = s[from + 1] - s[from];
-    if (gone < -kWrap) gone += 1;
+    const double gone = s[from + 1] - s[from];
     if (t[i] > t[from]) rate[i] = advance / (t[i] - t[from]);
     advance -= std::isfinite(gone) ? gone : 0;
   }
@@ -269,7 +260,7 @@ std::vector<Panel> Panels(const PlotData& data) {
       const std::string label = (data.vessels.size() > 1 ? v.name + ": " : "") +
                                 animations[i].label + " (anim " +
                                 std::to_string(animations[i].index) + ")";
-      if (Wraps(v.animations[i]))
+      if (v.wraps.size() > i && v.wraps[i])
         phases.series.push_back({label, AdvancePerSecond(v.animations[i], data.time)});
       else
         states.series.push_back({label, v.animations[i]});

@@ -2,6 +2,7 @@
 // labelled lines, drawn as plain SVG.
 #pragma once
 
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,18 +32,38 @@ struct VesselSeries {
   std::string name;
   std::vector<double> altitude, airspeed, heading_deg, vertical_speed, main_level, hover_level,
       engine_frequency;
-  std::vector<std::vector<double>> animations;  // one per layout animation
+  // One per layout animation: the state plus the whole turns it made, so
+  // that a state that wraps round keeps its advance however thinly sampled.
+  std::vector<std::vector<double>> animations;
+  struct Turning {
+    double last = NAN;  // the state at the step before
+    double turns = 0;
+  };
+  std::vector<Turning> turning;
+  std::vector<bool> wraps;  // an animation whose state wrapped round
 };
 
-// Every series holds one sample per step, from the first step on.
+// Every series holds one sample per kept step, from the first step on: every
+// step, until the samples of all vessels fill kMaxPlotValues; then every
+// second one, and so on, so that a long run's plot needs bounded memory.
 struct PlotData {
+  static constexpr std::size_t kMaxPlotValues = std::size_t{1} << 20;
+  static constexpr std::size_t kMinSamples = 2048;
+
   PlotLayout layout;
   std::vector<double> time;
   std::vector<VesselSeries> vessels;
   std::vector<FlightEvent> events;
   bool sound_seen = false;  // some vessel had a sound identifier
+  std::size_t max_values = kMaxPlotValues;
+  std::size_t min_samples = kMinSamples;
+  long long steps = 0;
+  long long stride = 1;  // samples are of every stride-th step
 
   void Sample(const Host& host, int engine_slot);
+
+private:
+  void Thin();
 };
 
 std::string PlotText(const PlotData& data, const std::string& title);
