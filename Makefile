@@ -32,6 +32,15 @@ fuzz:
 	cmake --build build-fuzz -j $(JOBS)
 	fuzz/run.sh build-fuzz $(FUZZ_SECONDS)
 
+# Long runs: load/unload cycles with flat memory and unmapped libraries, and
+# a fleet of helicopters with physics whose every logged value is finite.
+SOAK_CYCLES ?= 10000
+SOAK_VESSELS ?= 1000
+SOAK_STEPS ?= 100000
+soak: build
+	$(BUILD)/vsim_soak cycles $(SOAK_CYCLES)
+	$(BUILD)/vsim_soak fleet $(SOAK_VESSELS) $(SOAK_STEPS)
+
 # The Windows build (MinGW-w64) and all its tests under Wine; the default
 # flight is compared with the Linux build's.
 WINDOWS_BUILD ?= build-windows

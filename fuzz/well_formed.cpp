@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "sim/outputs/xml.h"
 
@@ -138,45 +139,38 @@ private:
   std::string problem_;
 };
 
-// The fields of one CSV record from `at`, RFC 4180 quoting; at moves past it.
-bool ReadRecord(const std::string& text, std::size_t& at, std::size_t& fields, bool& bad_number) {
-  fields = 1;
-  std::string cell;
-  bool quoted = false;
-  auto end_cell = [&] {
-    if (!quoted && (cell == "nan" || cell == "-nan" || cell == "inf" || cell == "-inf"))
-      bad_number = true;
-    cell.clear();
-    quoted = false;
-  };
+// The fields of one CSV record from `at`, RFC 4180 quoting; at moves past
+// it. False for a quote left open.
+bool ReadRecord(const std::string& text, std::size_t& at, std::vector<std::string>& fields) {
+  fields.assign(1, "");
   while (at < text.size()) {
     const char c = text[at++];
-    if (c == '"' && cell.empty() && !quoted) {
-      quoted = true;
+    if (c == '"' && fields.back().empty()) {
       for (;;) {
         if (at >= text.size()) return false;
         const char q = text[at++];
         if (q != '"') {
-          cell += q;
+          fields.back() += q;
         } else if (at < text.size() && text[at] == '"') {
-          cell += '"';
+          fields.back() += '"';
           ++at;
         } else {
           break;
         }
       }
     } else if (c == ',') {
-      end_cell();
-      ++fields;
+      fields.emplace_back();
     } else if (c == '\n') {
-      end_cell();
       return true;
     } else {
-      cell += c;
+      fields.back() += c;
     }
   }
-  end_cell();
   return true;
+}
+
+bool NotFinite(const std::string& cell) {
+  return cell == "nan" || cell == "-nan" || cell == "inf" || cell == "-inf";
 }
 
 }  // namespace
@@ -185,17 +179,17 @@ std::string XmlProblem(const std::string& text) { return XmlReader(text).Problem
 
 std::string CsvProblem(const std::string& text) {
   std::size_t at = 0;
-  std::size_t header = 0;
-  bool bad_number = false;
-  if (!ReadRecord(text, at, header, bad_number)) return "the header has an open quote";
+  std::vector<std::string> header, fields;
+  if (!ReadRecord(text, at, header)) return "the header has an open quote";
   for (int row = 2; at < text.size(); ++row) {
-    std::size_t fields = 0;
-    if (!ReadRecord(text, at, fields, bad_number))
-      return "row " + std::to_string(row) + " has an open quote";
-    if (fields != header)
-      return "row " + std::to_string(row) + " has " + std::to_string(fields) +
-             " fields, the header " + std::to_string(header);
-    if (bad_number) return "row " + std::to_string(row) + " has a number that is not finite";
+    const std::string where = "row " + std::to_string(row);
+    if (!ReadRecord(text, at, fields)) return where + " has an open quote";
+    if (fields.size() != header.size())
+      return where + " has " + std::to_string(fields.size()) + " fields, the header " +
+             std::to_string(header.size());
+    for (std::size_t i = 0; i < fields.size(); ++i)
+      if (header[i] != "vessel" && NotFinite(fields[i]))
+        return where + ": " + header[i] + " is not finite";
   }
   return "";
 }
