@@ -44,7 +44,10 @@ void ShuttlePB::ShowInstruments() {
 
   oapiGetFocusHeading(&s.focus_heading);
   s.compass_state = s.focus_heading / kCompassTurn_rad;
-  if (std::isnan(s.compass_state)) s.compass_state = 0.0;
+  // A heading outside one turn reads as the same direction on the dial.
+  if (!std::isfinite(s.compass_state)) s.compass_state = 0.0;
+  if (s.compass_state < 0.0 || s.compass_state > 1.0)
+    s.compass_state -= std::floor(s.compass_state);
   SetAnimation(anim_compass, s.compass_state);
 
   s.aoa_deg = ClampDisplay(GetAOA() * DEG_PER_RAD, 0, kAoaFullScale_deg);

@@ -84,4 +84,44 @@ INSTANTIATE_TEST_SUITE_P(
                       BadReading{"Huge", 1e300}, BadReading{"HugeNegative", -1e300}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The thrust needles, the main lever and the compass show levels and a
+// heading the host reports outside their ranges at the end of their dials,
+// never as a state the host must refuse.
+struct HostileAnswer {
+  const char* name;
+  vsim::Query query;
+  double value;
+};
+
+void PrintTo(const HostileAnswer& a, std::ostream* out) { *out << a.name; }
+
+class HostileAnswerTest : public HostTest, public ::testing::WithParamInterface<HostileAnswer> {};
+
+TEST_P(HostileAnswerTest, ShowsOnTheDialAndPassesNothingNonFinite) {
+  Create();
+  Step();
+  Faults().Override(GetParam().query, GetParam().value);
+  Step(3);
+  EXPECT_TRUE(host.Faults().empty()) << host.Faults().front().text;
+  for (std::size_t i = 0; i < host.Vessel("heli").declared.animations.size(); ++i) {
+    const double state = AnimationState(static_cast<UINT>(i));
+    EXPECT_TRUE(state >= 0.0 && state <= 1.0) << "animation " << i << " at " << state;
+  }
+}
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, HostileAnswerTest,
+    ::testing::Values(HostileAnswer{"ThrusterLevelNaN", vsim::Query::kThrusterLevel,
+                                    std::numeric_limits<double>::quiet_NaN()},
+                      HostileAnswer{"ThrusterLevelInfinite", vsim::Query::kThrusterLevel, kInf},
+                      HostileAnswer{"ThrusterLevelNegativeInfinite", vsim::Query::kThrusterLevel,
+                                    -kInf},
+                      HostileAnswer{"ThrusterLevelHuge", vsim::Query::kThrusterLevel, 1e300},
+                      HostileAnswer{"FocusHeadingInfinite", vsim::Query::kFocusHeading, kInf},
+                      HostileAnswer{"FocusHeadingHuge", vsim::Query::kFocusHeading, 1e300},
+                      HostileAnswer{"FocusHeadingNegative", vsim::Query::kFocusHeading, -1.0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
