@@ -9,26 +9,6 @@ namespace vsim {
 
 namespace {
 
-std::string JsonString(const std::string& raw) {
-  const std::string text = ValidUtf8(raw);
-  std::string out = "\"";
-  for (char c : text) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (c == '\n') {
-      out += "\\n";
-    } else if (static_cast<unsigned char>(c) < 0x20) {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
-      out += escape;
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
-}
-
 // "file:line: message" -> the line, or 0.
 std::string LineOf(const std::string& failure, const std::string& file) {
   if (failure.compare(0, file.size() + 1, file + ":") != 0) return "0";

@@ -1,5 +1,7 @@
 #include "sim/outputs/xml.h"
 
+#include <cstdio>
+
 namespace vsim {
 
 namespace {
@@ -79,6 +81,26 @@ std::string XmlEscape(const std::string& text) {
     }
   }
   return out;
+}
+
+std::string JsonString(const std::string& raw) {
+  const std::string text = ValidUtf8(raw);
+  std::string out = "\"";
+  for (char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
+      out += escape;
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
 }
 
 }  // namespace vsim

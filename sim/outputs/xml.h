@@ -13,4 +13,7 @@ std::string ValidUtf8(const std::string& text);
 // replaced by "?"; bytes that are not UTF-8 as in ValidUtf8.
 std::string XmlEscape(const std::string& text);
 
+// A JSON string literal of the text, quotes included.
+std::string JsonString(const std::string& raw);
+
 }  // namespace vsim

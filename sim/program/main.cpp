@@ -11,6 +11,7 @@
 #include "sim/outputs/check_report.h"
 #include "sim/platform/platform.h"
 #include "sim/program/last_words.h"
+#include "sim/program/validate_command.h"
 #include "sim/script/parser.h"
 
 extern const char kDefaultFlight[];
@@ -208,6 +209,8 @@ int main(int argc, char** argv) {
       ->type_name("FILE");
   check->add_flag("--json", s.json, "print the results as JSON instead of the summary line");
   AddModuleOption(*check, s);
+  vesselsim::ValidateSettings validate_settings;
+  CLI::App* validate = vesselsim::AddValidateCommand(app, validate_settings);
   app.require_subcommand(0, 1);
   try {
     app.parse(argc, argv);
@@ -219,6 +222,7 @@ int main(int argc, char** argv) {
     s.options.animation_names.assign(std::begin(kAnimationNames), std::end(kAnimationNames));
 
   if (check->parsed()) return CheckAll(s);
+  if (validate->parsed()) return vesselsim::RunValidate(validate_settings, dir);
   try {
     const vsim::Script script = run->parsed() ? vsim::LoadScript(s.scripts.front())
                                               : vsim::ParseScript("default flight", kDefaultFlight);

@@ -1,0 +1,24 @@
+// Runs a program as a child process with a time limit, so that whatever it
+// does (crash, abort, hang) is only an outcome to report.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vsim::platform {
+
+struct ChildOutcome {
+  bool started = false;
+  bool timed_out = false;  // killed at the time limit
+  bool crashed = false;    // ended by a signal (Linux) or an exception (Windows)
+  int exit_code = 0;       // when it exited
+  std::string how;         // "SIGSEGV", "exception 0xC0000005", "exit 3", ...
+  std::string output;      // its standard output and error, interleaved
+};
+
+// argv[0] is the program's path. The child's output goes through a file in
+// `scratch_dir`, so that a child that never reads or writes cannot block it.
+ChildOutcome RunChild(const std::vector<std::string>& argv, double time_limit_s,
+                      const std::string& scratch_dir);
+
+}  // namespace vsim::platform

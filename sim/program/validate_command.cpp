@@ -1,0 +1,127 @@
+#include "sim/program/validate_command.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <regex>
+
+#include "sim/files/file_system.h"
+#include "sim/outputs/check_report.h"
+#include "sim/platform/platform.h"
+#include "sim/validate/runner.h"
+
+namespace vesselsim {
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace validate = vsim::validate;
+
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+// Far above what any check takes on a slow machine under the sanitizers; a
+// check still running then is stuck.
+constexpr double kCheckTimeLimit_s = 120;
+
+std::string IfExists(const std::string& path) { return fs::exists(path) ? path : ""; }
+
+int ListChecks() {
+  for (const validate::Check& c : validate::Catalogue())
+    std::printf("%-17s %s\n", c.name, c.meaning);
+  return 0;
+}
+
+int RunChild(const ValidateSettings& s, const validate::Target& target) {
+  for (const validate::Check& c : validate::Catalogue())
+    if (s.child == c.name) {
+      const std::string line = validate::ResultLine(validate::RunHere(c, target));
+      std::fputs(line.c_str(), stdout);
+      std::fflush(stdout);
+      return 0;
+    }
+  std::fprintf(stderr, "vesselsim validate: no check named %s\n", s.child.c_str());
+  return kExitUsage;
+}
+
+}  // namespace
+
+CLI::App* AddValidateCommand(CLI::App& app, ValidateSettings& s) {
+  CLI::App* v = app.add_subcommand(
+      "validate",
+      "run the validator's checks on vessel modules, each check in a process of its own; "
+      "exits 0 only when none failed");
+  v->add_option("modules", s.modules, "vessel modules to validate")->type_name("MODULE...");
+  v->add_flag("--list", s.list, "list the checks and what each means");
+  v->add_flag("--only-failed", s.only_failed, "print only the checks that failed");
+  v->add_option("--include", s.include, "run only the checks whose name matches")
+      ->type_name("REGEX");
+  v->add_option("--exclude", s.exclude, "leave out the checks whose name matches")
+      ->type_name("REGEX");
+  v->add_flag("--json", s.json, "print the results as JSON instead of the report");
+  v->add_option("--junit", s.junit, "also write the results as JUnit XML to this file")
+      ->type_name("FILE");
+  v->add_flag("--in-process", s.in_process,
+              "run every check in this process (for a debugger; a crash ends the validator)");
+  v->add_option("--seed", s.seed, "seed of the pilot's random keys, thrust and clicks (default 1)")
+      ->type_name("N");
+  v->add_option("--child", s.child)->group("");
+  return v;
+}
+
+int RunValidate(const ValidateSettings& s, const std::string& program_dir) {
+  if (s.list) return ListChecks();
+  if (s.modules.empty()) {
+    std::fprintf(stderr, "vesselsim validate: name at least one module (or --list)\n");
+    return kExitUsage;
+  }
+  validate::Target target;
+  target.sound = IfExists(program_dir + "/sound/OrbiterSound" + vsim::platform::kLibrarySuffix);
+  target.partial_sound =
+      IfExists(program_dir + "/sound_partial/OrbiterSound" + vsim::platform::kLibrarySuffix);
+  target.seed = s.seed;
+  if (!s.child.empty()) {
+    target.module = s.modules.front();
+    return RunChild(s, target);
+  }
+  validate::Selection selection;
+  selection.include = s.include;
+  selection.exclude = s.exclude;
+  selection.in_process = s.in_process;
+  selection.program = vsim::platform::ExecutablePath();
+  selection.time_limit_s = kCheckTimeLimit_s;
+  std::vector<const validate::Check*> checks;
+  try {
+    checks = validate::Selected(selection);
+  } catch (const std::regex_error& e) {
+    std::fprintf(stderr, "vesselsim validate: a bad --include or --exclude: %s\n", e.what());
+    return kExitUsage;
+  }
+  if (checks.empty()) {
+    std::fprintf(stderr, "vesselsim validate: no check matches: nothing would be checked\n");
+    return kExitUsage;
+  }
+  for (const std::string& m : s.modules)
+    if (!fs::is_regular_file(m)) {
+      std::fprintf(stderr, "vesselsim validate: %s: not a module file\n", m.c_str());
+      return kExitUsage;
+    }
+  std::vector<validate::ModuleRun> runs;
+  for (const std::string& m : s.modules) {
+    target.module = fs::absolute(m).string();
+    runs.push_back(validate::Validate(target, checks, selection));
+    runs.back().module = m;
+  }
+  const std::string report =
+      s.json ? validate::JsonReport(runs) : validate::TextReport(runs, s.only_failed);
+  std::fputs(report.c_str(), stdout);
+  if (!s.junit.empty()) {
+    try {
+      vsim::WriteReport(vsim::SystemFiles(), s.junit, validate::JUnitReport(runs));
+    } catch (const vsim::FileError& e) {
+      std::fprintf(stderr, "vesselsim: %s\n", e.what());
+      return kExitFailed;
+    }
+  }
+  return validate::Count(runs).failed == 0 ? 0 : kExitFailed;
+}
+
+}  // namespace vesselsim

@@ -1,0 +1,148 @@
+// Checks of the library itself: its exports, loading and unloading it, and
+// making and ending its vessels.
+#include <algorithm>
+#include <cstring>
+#include <set>
+
+#include "sim/core/module_library.h"
+#include "sim/platform/platform.h"
+#include "sim/platform/process_figures.h"
+#include "sim/validate/checks.h"
+#include "sim/validate/exports.h"
+#include "sim/validate/world.h"
+
+namespace vsim::validate {
+
+namespace {
+
+const char* const kEntryPoints[] = {"ovcInit", "ovcExit", "ModuleDate", "GetModuleVersion"};
+// Exit hooks the host looks up in a module's own exports.
+const char* const kKnownHooks[] = {"ExitModule", "opcDLLExit"};
+
+constexpr int kCycles = 1000;
+constexpr int kVessels = 1000;
+constexpr int kWarmUp = 100;
+constexpr long kMaxGrowthKiB = 1024;
+constexpr int kCallsCompared = 3;
+
+std::string Joined(const std::vector<std::string>& names) {
+  std::string text;
+  for (const std::string& n : names) text += (text.empty() ? "" : ", ") + n;
+  return text;
+}
+
+// Memory and handles after the warm-up, against the end: a leak per cycle
+// or per vessel shows; allocator noise does not.
+class Growth {
+public:
+  void Mark() {
+    memory_ = platform::ResidentKiB();
+    handles_ = platform::OpenHandles();
+  }
+  std::string Problem(const char* per) const {
+    const long handles = platform::OpenHandles();
+    if (handles_ >= 0 && handles > handles_)
+      return "open files grew from " + std::to_string(handles_) + " to " + std::to_string(handles) +
+             " over the " + per;
+    const long memory = platform::ResidentKiB();
+    if (!kSanitized && memory_ >= 0 && memory - memory_ > kMaxGrowthKiB)
+      return "resident memory grew by " + std::to_string(memory - memory_) + " KiB over the " + per;
+    return "";
+  }
+  std::string Figures() const {
+    return "memory " + std::to_string(platform::ResidentKiB() - memory_) + " KiB, open files " +
+           std::to_string(platform::OpenHandles() - handles_);
+  }
+
+private:
+  long memory_ = -1;
+  long handles_ = -1;
+};
+
+}  // namespace
+
+Result CheckExports(const Target& target) {
+  const ExportTable table = ReadExports(target.module);
+  if (!table.error.empty()) return Fail(table.error);
+  for (const char* entry : kEntryPoints)
+    if (std::find(table.names.begin(), table.names.end(), entry) == table.names.end())
+      return Fail(std::string("the entry point \"") + entry + "\" is not exported by that name");
+  std::vector<std::string> extra;
+  for (const std::string& name : table.names) {
+    const auto is = [&](const char* n) { return name == n; };
+    if (std::none_of(std::begin(kEntryPoints), std::end(kEntryPoints), is) &&
+        std::none_of(std::begin(kKnownHooks), std::end(kKnownHooks), is))
+      extra.push_back(name);
+  }
+  if (!extra.empty())
+    return Fail("exports more than its entry points: " + Joined(extra) +
+                " (hide them: -fvisibility=hidden and a version script, or no dllexport)");
+  World world(target);
+  std::set<std::string> dates;
+  std::set<int> versions;
+  for (int i = 0; i < kCallsCompared; ++i) {
+    const char* date = world.host.ModuleDate();
+    dates.insert(date != nullptr ? date : "(null)");
+    versions.insert(world.host.ModuleVersion());
+    world.Verify();
+  }
+  if (dates.size() != 1)
+    return Fail("ModuleDate gives a different text on each call", "ModuleDate");
+  if (versions.size() != 1)
+    return Fail("GetModuleVersion gives a different number on each call", "GetModuleVersion");
+  return Pass("exports exactly " + Joined(table.names) + "; date \"" + *dates.begin() +
+              "\", version " + std::to_string(*versions.begin()));
+}
+
+Result CheckLoadUnload(const Target& target) {
+  Growth growth;
+  int attaches = -1;
+  for (int cycle = 1; cycle <= kCycles; ++cycle) {
+    {
+      World world(target);
+      int seen = 0;
+      for (const CallEntry& e : world.host.journal().Entries()) seen += e.Name() == "InitLib";
+      if (seen > 1 || (attaches >= 0 && seen != attaches))
+        return Fail("the library's attach ran " + std::to_string(seen) + " times in load " +
+                        std::to_string(cycle),
+                    "cycle " + std::to_string(cycle) + ", InitLib");
+      attaches = seen;
+      world.host.UnloadModule();
+      world.Verify();
+    }
+    if (platform::LibraryLoaded(target.module))
+      return Fail(
+          "the library stays in memory after it was unloaded (pinned, e.g. by a GNU "
+          "unique symbol or a thread of its own)",
+          "cycle " + std::to_string(cycle));
+    if (cycle == kWarmUp) growth.Mark();
+  }
+  const std::string problem = growth.Problem("cycles");
+  if (!problem.empty()) return Fail(problem);
+  return Pass(std::to_string(kCycles) + " cycles, unloaded each time; after the first " +
+              std::to_string(kWarmUp) + ": " + growth.Figures());
+}
+
+Result CheckCreateDestroy(const Target& target) {
+  World world(target);
+  Growth growth;
+  for (int i = 1; i <= kVessels; ++i) {
+    world.Create("v");
+    world.Step();
+    world.Destroy("v");
+    world.host.journal().Clear();
+    if (i == kWarmUp) growth.Mark();
+  }
+  const std::string problem = growth.Problem("vessels");
+  if (!problem.empty()) return Fail(problem);
+  // A host may end a vessel it never got: the module must take null calmly.
+  ModuleLibrary own(target.module);
+  own.ovcExit(nullptr);
+  world.Verify();
+  return Pass(std::to_string(kVessels) +
+              " vessels made and ended, ovcExit(null) harmless; after "
+              "the first " +
+              std::to_string(kWarmUp) + ": " + growth.Figures());
+}
+
+}  // namespace vsim::validate

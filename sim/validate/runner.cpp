@@ -1,0 +1,189 @@
+#include "sim/validate/runner.h"
+
+#include <chrono>
+#include <cstdio>
+#include <regex>
+#include <sstream>
+
+#include "sim/outputs/xml.h"
+#include "sim/platform/child_process.h"
+#include "sim/platform/platform.h"
+
+namespace vsim::validate {
+
+namespace {
+
+constexpr char kResultTag[] = "vesselsim-validate-result";
+constexpr std::size_t kLastLinesShown = 3;
+
+const char* VerdictWord(Verdict v) {
+  return v == Verdict::kPass ? "PASS" : v == Verdict::kFail ? "FAIL" : "SKIP";
+}
+
+std::string OneLine(std::string text) {
+  for (char& c : text)
+    if (c == '\n' || c == '\r' || c == '\t') c = ' ';
+  return text;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);)
+    if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+// The result a child printed, or what became of a child that printed none.
+Result ReadChild(const platform::ChildOutcome& child, double time_limit_s) {
+  const std::vector<std::string> lines = Lines(child.output);
+  for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
+    if (it->rfind(kResultTag, 0) != 0) continue;
+    std::vector<std::string> fields;
+    std::istringstream in(*it);
+    for (std::string field; std::getline(in, field, '\t');) fields.push_back(field);
+    fields.resize(4);
+    const Verdict v = fields[1] == "PASS"   ? Verdict::kPass
+                      : fields[1] == "SKIP" ? Verdict::kSkip
+                                            : Verdict::kFail;
+    if (child.crashed || child.timed_out) break;  // it died after its verdict
+    return {v, fields[2], fields[3]};
+  }
+  if (!child.started) return Fail("could not start the check's process");
+  std::string what =
+      child.timed_out ? "timed out after " + std::to_string(static_cast<int>(time_limit_s)) + " s"
+      : child.crashed ? "crashed with " + child.how
+                      : "ended (" + child.how + ") without a result";
+  std::string last;
+  for (std::size_t i = lines.size() > kLastLinesShown ? lines.size() - kLastLinesShown : 0;
+       i < lines.size(); ++i)
+    last += (last.empty() ? "" : " | ") + lines[i];
+  return Fail(what + (last.empty() ? "" : "; its last words: " + last));
+}
+
+}  // namespace
+
+std::string ResultLine(const Result& r) {
+  return std::string(kResultTag) + "\t" + VerdictWord(r.verdict) + "\t" + OneLine(r.reason) + "\t" +
+         OneLine(r.where) + "\n";
+}
+
+std::vector<const Check*> Selected(const Selection& selection) {
+  const std::regex include(selection.include.empty() ? ".*" : selection.include);
+  const std::regex exclude(selection.exclude.empty() ? "$^" : selection.exclude);
+  std::vector<const Check*> checks;
+  for (const Check& c : Catalogue())
+    if (std::regex_search(c.name, include) &&
+        (selection.exclude.empty() || !std::regex_search(c.name, exclude)))
+      checks.push_back(&c);
+  return checks;
+}
+
+ModuleRun Validate(const Target& target, const std::vector<const Check*>& checks,
+                   const Selection& selection) {
+  ModuleRun run{target.module, {}};
+  for (const Check* check : checks) {
+    const auto start = std::chrono::steady_clock::now();
+    Result result;
+    {
+      platform::WorkingFolder scratch("vsim-validate-");
+      if (selection.in_process) {
+        result = RunHere(*check, target);
+      } else {
+        const std::vector<std::string> argv = {
+            selection.program,           "validate",   "--child", check->name, "--seed",
+            std::to_string(target.seed), target.module};
+        result = ReadChild(platform::RunChild(argv, selection.time_limit_s, scratch.Path()),
+                           selection.time_limit_s);
+      }
+    }
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    run.checks.push_back({check->name, result, took.count()});
+  }
+  return run;
+}
+
+Totals Count(const std::vector<ModuleRun>& runs) {
+  Totals t;
+  for (const ModuleRun& m : runs)
+    for (const CheckRun& c : m.checks)
+      (c.result.verdict == Verdict::kPass   ? t.passed
+       : c.result.verdict == Verdict::kFail ? t.failed
+                                            : t.skipped)++;
+  return t;
+}
+
+std::string TextReport(const std::vector<ModuleRun>& runs, bool only_failed) {
+  std::string text;
+  for (const ModuleRun& m : runs) {
+    text += m.module + "\n";
+    for (const CheckRun& c : m.checks) {
+      if (only_failed && c.result.verdict != Verdict::kFail) continue;
+      char head[64];
+      std::snprintf(head, sizeof head, "  %s  %-17s ", VerdictWord(c.result.verdict),
+                    c.name.c_str());
+      text += head + c.result.reason;
+      if (!c.result.where.empty()) text += " [" + c.result.where + "]";
+      text += "\n";
+    }
+  }
+  const Totals t = Count(runs);
+  return text + std::to_string(t.passed) + " passed, " + std::to_string(t.failed) + " failed, " +
+         std::to_string(t.skipped) + " skipped\n";
+}
+
+std::string JsonReport(const std::vector<ModuleRun>& runs) {
+  std::string json = "{\"modules\": [";
+  for (std::size_t m = 0; m < runs.size(); ++m) {
+    json += std::string(m == 0 ? "" : ", ") + "{\"module\": " + JsonString(runs[m].module) +
+            ", \"checks\": [";
+    for (std::size_t i = 0; i < runs[m].checks.size(); ++i) {
+      const CheckRun& c = runs[m].checks[i];
+      char seconds[32];
+      std::snprintf(seconds, sizeof seconds, "%.3f", c.seconds);
+      json += std::string(i == 0 ? "" : ", ") + "{\"name\": " + JsonString(c.name) +
+              ", \"verdict\": " + JsonString(VerdictWord(c.result.verdict)) +
+              ", \"reason\": " + JsonString(c.result.reason) +
+              ", \"where\": " + (c.result.where.empty() ? "null" : JsonString(c.result.where)) +
+              ", \"seconds\": " + seconds + "}";
+    }
+    json += "]}";
+  }
+  const Totals t = Count(runs);
+  return json + "], \"passed\": " + std::to_string(t.passed) +
+         ", \"failed\": " + std::to_string(t.failed) +
+         ", \"skipped\": " + std::to_string(t.skipped) + "}\n";
+}
+
+std::string JUnitReport(const std::vector<ModuleRun>& runs) {
+  const Totals all = Count(runs);
+  std::string xml =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<testsuites name=\"vesselsim "
+      "validate\" tests=\"" +
+      std::to_string(all.passed + all.failed + all.skipped) + "\" failures=\"" +
+      std::to_string(all.failed) + "\" skipped=\"" + std::to_string(all.skipped) + "\">\n";
+  for (const ModuleRun& m : runs) {
+    const Totals t = Count({m});
+    xml += "  <testsuite name=\"" + XmlEscape(m.module) + "\" tests=\"" +
+           std::to_string(m.checks.size()) + "\" failures=\"" + std::to_string(t.failed) +
+           "\" skipped=\"" + std::to_string(t.skipped) + "\">\n";
+    for (const CheckRun& c : m.checks) {
+      char seconds[32];
+      std::snprintf(seconds, sizeof seconds, "%.3f", c.seconds);
+      xml += "    <testcase classname=\"" + XmlEscape(m.module) + "\" name=\"" + XmlEscape(c.name) +
+             "\" time=\"" + seconds + "\"";
+      if (c.result.verdict == Verdict::kPass) {
+        xml += "><system-out>" + XmlEscape(c.result.reason) + "</system-out></testcase>\n";
+      } else if (c.result.verdict == Verdict::kSkip) {
+        xml += "><skipped message=\"" + XmlEscape(c.result.reason) + "\"/></testcase>\n";
+      } else {
+        xml += "><failure message=\"" + XmlEscape(c.result.reason) + "\">" +
+               XmlEscape(c.result.where) + "</failure></testcase>\n";
+      }
+    }
+    xml += "  </testsuite>\n";
+  }
+  return xml + "</testsuites>\n";
+}
+
+}  // namespace vsim::validate
