@@ -4,6 +4,20 @@
 
 namespace vsim::platform {
 
+// Whether this build runs under the address sanitizer, which holds freed
+// memory back: memory growth then says nothing of leaks.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
 // Resident memory in KiB, or -1 where the system does not tell.
 long ResidentKiB();
 // Open file descriptors (Linux) or handles (Windows), or -1.

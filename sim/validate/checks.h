@@ -1,21 +1,12 @@
 // The checks of the catalogue, one function each.
 #pragma once
 
+#include "sim/platform/process_figures.h"
 #include "sim/validate/validation.h"
 
 namespace vsim::validate {
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-#else
-constexpr bool kSanitized = false;
-#endif
+constexpr bool kSanitized = platform::kAddressSanitizer;
 
 Result CheckExports(const Target& target);
 Result CheckLoadUnload(const Target& target);

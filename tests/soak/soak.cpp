@@ -6,7 +6,6 @@
 //                             completes and every cell of its log is finite
 //                             and in range.
 // Prints its figures; exits 1 on the first thing wrong.
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -23,21 +22,12 @@
 #include "sim/core/module_library.h"
 #include "sim/flight/runner.h"
 #include "sim/platform/platform.h"
+#include "sim/platform/process_figures.h"
 #include "sim/script/parser.h"
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-#else
-constexpr bool kSanitized = false;
-#endif
+constexpr bool kSanitized = vsim::platform::kAddressSanitizer;
 
 // Allocator noise, not a leak: far less than one cycle's worth of a leak
 // over thousands of cycles.
@@ -48,22 +38,6 @@ constexpr int kLogRows = 100;  // rows per vessel in the fleet's log
 bool Fail(const std::string& what) {
   std::fprintf(stderr, "vsim_soak: %s\n", what.c_str());
   return false;
-}
-
-long ResidentKiB() {
-  std::ifstream statm("/proc/self/statm");
-  long pages = 0, resident = 0;
-  statm >> pages >> resident;
-  return resident * (::sysconf(_SC_PAGESIZE) / 1024);
-}
-
-long OpenFiles() {
-  long count = 0;
-  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
-    static_cast<void>(entry);
-    ++count;
-  }
-  return count;
 }
 
 bool Cycle() {
@@ -89,16 +63,16 @@ bool Cycles(long cycles) {
       if (vsim::platform::LibraryLoaded(library))
         return Fail("cycle " + std::to_string(i + 1) + ": " + library + " is still mapped");
     if (i + 1 == warm_up) {
-      rss = ResidentKiB();
-      files = OpenFiles();
+      rss = vsim::platform::ResidentKiB();
+      files = vsim::platform::OpenHandles();
     }
   }
-  const long growth = ResidentKiB() - rss;
+  const long growth = vsim::platform::ResidentKiB() - rss;
   std::printf(
       "%ld cycles: resident memory %+ld KiB after cycle %ld, open files %ld -> %ld, "
       "libraries unmapped every cycle\n",
-      cycles, growth, warm_up, files, OpenFiles());
-  if (OpenFiles() != files) return Fail("open files grew");
+      cycles, growth, warm_up, files, vsim::platform::OpenHandles());
+  if (vsim::platform::OpenHandles() != files) return Fail("open files grew");
   if (kSanitized) return true;  // the sanitizers hold freed memory back
   return growth <= kMaxGrowthKiB ||
          Fail("resident memory grew by " + std::to_string(growth) + " KiB");

@@ -1,0 +1,104 @@
+// Test-only vessel modules that each break one rule the validator checks,
+// chosen when built: BREAKS is one of the rules below. Each must fail its
+// own check of "vesselsim validate" and no other.
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "host/host_api.h"
+
+#define CRASH_IN_INIT 1
+#define EXTRA_EXPORT 2
+#define SHARED_STATE 3
+#define NAN_AFTER_NAN 4
+#define LEAK_PER_VESSEL 5
+#define KEPT_HANDLE 6
+
+namespace {
+
+// Only a load that makes many vessels reaches it.
+constexpr int kVesselsBeforeTheCrash = 500;
+constexpr std::size_t kLeakBytes = 64 * 1024;
+
+#if BREAKS == SHARED_STATE
+// One count of key presses for every vessel of the module.
+int presses = 0;
+#endif
+#if BREAKS == KEPT_HANDLE
+// The thruster of the vessel made last, used by whichever vessel gets a key.
+THRUSTER_HANDLE last_made = nullptr;
+#endif
+#if BREAKS == LEAK_PER_VESSEL
+// Seen by the compiler as used, so that the allocation stays; each vessel
+// overwrites the one before, which is then lost.
+void* volatile last_lost = nullptr;
+#endif
+#if BREAKS == CRASH_IN_INIT
+int made = 0;
+__attribute__((no_sanitize("undefined"))) void WriteThroughNull(int* volatile* where) {
+  **where = 1;
+}
+int* volatile null_pointer = nullptr;
+#endif
+
+class RuleBreaking final : public VESSEL2 {
+public:
+  using VESSEL2::VESSEL2;
+  void clbkSetClassCaps(FILEHANDLE) override {
+    PROPELLANT_HANDLE tank = CreatePropellantResource(100);
+    thruster_ = CreateThruster({0, 0, 0}, {0, 1, 0}, 1000, tank, 1000);
+    THRUSTER_HANDLE group[] = {thruster_};
+    CreateThrusterGroup(group, 1, THGROUP_HOVER);
+    anim_ = CreateAnimation(0);
+#if BREAKS == KEPT_HANDLE
+    last_made = thruster_;
+#endif
+#if BREAKS == LEAK_PER_VESSEL
+    void* lost = std::malloc(kLeakBytes);
+    if (lost != nullptr) std::memset(lost, 1, kLeakBytes);
+    last_lost = lost;
+#endif
+  }
+  int clbkConsumeBufferedKey(DWORD, bool down, char*) override {
+    if (!down) return 0;
+#if BREAKS == SHARED_STATE
+    ++presses;
+#elif BREAKS == KEPT_HANDLE
+    SetThrusterLevel(last_made, 0.5);
+#else
+    ++presses_;
+#endif
+    return 1;
+  }
+  void clbkPostStep(double, double, double) override {
+#if BREAKS == SHARED_STATE
+    SetAnimation(anim_, (presses % 10) / 10.0);
+#else
+    SetAnimation(anim_, (presses_ % 10) / 10.0);
+#endif
+#if BREAKS == NAN_AFTER_NAN
+    const double altitude = GetAltitude();
+    if (std::isnan(altitude)) SetAnimation(anim_, altitude);
+#endif
+  }
+
+private:
+  THRUSTER_HANDLE thruster_ = nullptr;
+  UINT anim_ = 0;
+  int presses_ = 0;
+};
+
+}  // namespace
+
+DLLCLBK VESSEL* ovcInit(OBJHANDLE vessel, int flight_model) {
+#if BREAKS == CRASH_IN_INIT
+  if (++made > kVesselsBeforeTheCrash) WriteThroughNull(&null_pointer);
+#endif
+  return new RuleBreaking(vessel, flight_model);
+}
+DLLCLBK void ovcExit(VESSEL* vessel) { delete static_cast<RuleBreaking*>(vessel); }
+DLLCLBK const char* ModuleDate() { return "Dec 08 2026"; }
+DLLCLBK int GetModuleVersion() { return 1; }
+#if BREAKS == EXTRA_EXPORT
+DLLCLBK int DebugCounter() { return 7; }
+#endif

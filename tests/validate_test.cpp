@@ -1,0 +1,154 @@
+// "vesselsim validate" as a module's author runs it: the helicopter passes
+// every check, and each module that breaks one rule fails that check alone.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "sim/platform/process_figures.h"
+#include "sim/validate/exports.h"
+#include "sim/validate/validation.h"
+#include "tests/support.h"
+
+namespace {
+
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+std::string Module(const char* name) {
+  return std::string(MISBEHAVING_FOLDER) + "/" + name + MODULE_SUFFIX;
+}
+
+// Each check's verdict from the report's lines: "  FAIL  exports  ...".
+std::map<std::string, std::string> Verdicts(const std::string& report) {
+  std::map<std::string, std::string> verdicts;
+  static const std::regex line(R"(^  (PASS|FAIL|SKIP)  ([a-z-]+) )");
+  std::istringstream in(report);
+  for (std::string l; std::getline(in, l);) {
+    std::smatch m;
+    if (std::regex_search(l, m, line)) verdicts[m[2]] = m[1];
+  }
+  return verdicts;
+}
+
+std::map<std::string, std::string> JsonVerdicts(const std::string& json) {
+  std::map<std::string, std::string> verdicts;
+  static const std::regex check(R"re("name": "([a-z-]+)", "verdict": "(PASS|FAIL|SKIP)")re");
+  for (std::sregex_iterator it(json.begin(), json.end(), check), end; it != end; ++it)
+    verdicts[(*it)[1]] = (*it)[2];
+  return verdicts;
+}
+
+std::map<std::string, std::string> JUnitVerdicts(const std::string& xml) {
+  std::map<std::string, std::string> verdicts;
+  static const std::regex testcase(
+      R"re(name="([a-z-]+)" time="[0-9.]+"(/?)>(<(failure|skipped))?)re");
+  for (std::sregex_iterator it(xml.begin(), xml.end(), testcase), end; it != end; ++it)
+    verdicts[(*it)[1]] = (*it)[4] == "failure" ? "FAIL" : (*it)[4] == "skipped" ? "SKIP" : "PASS";
+  return verdicts;
+}
+
+TEST(ValidateTest, TheHelicopterPassesEveryCheck) {
+  test::ScratchDirectory scratch;
+  std::string output;
+  EXPECT_EQ(
+      test::RunProgram(std::string("validate ") + MODULE_PATH + " --junit report.xml", output), 0)
+      << output;
+  const auto verdicts = Verdicts(output);
+  EXPECT_EQ(verdicts.size(), vsim::validate::Catalogue().size()) << output;
+  for (const auto& [check, verdict] : verdicts)
+    EXPECT_EQ(verdict, "PASS") << check << "\n" << output;
+  EXPECT_NE(output.find(std::to_string(verdicts.size()) + " passed, 0 failed, 0 skipped"),
+            std::string::npos)
+      << output;
+  EXPECT_EQ(JUnitVerdicts(test::ReadFile("report.xml")), verdicts);
+}
+
+struct BrokenRule {
+  const char* module;
+  const char* check;   // the one check it must fail
+  const char* reason;  // part of that check's reason
+};
+
+void PrintTo(const BrokenRule& b, std::ostream* os) { *os << b.module; }
+
+const BrokenRule kBrokenRules[] = {
+    {"CrashesInInit", "create-destroy", "crashed with SIGSEGV"},
+    {"ExportsMore", "exports", "exports more than its entry points: DebugCounter"},
+    {"SharesState", "independence", "does not do what it does alone"},
+    {"NanAfterNan", "hostile-readings",
+     "SetAnimation: argument 2 is nan, not a finite number "
+     "(after a nan altitude)"},
+    {"LeaksPerVessel", "create-destroy", "resident memory grew by"},
+    {"KeepsAHandle", "independence", "SetThrusterLevel: the thruster handle belongs to vessel"},
+};
+
+class BrokenRuleTest : public ::testing::TestWithParam<BrokenRule> {};
+
+TEST_P(BrokenRuleTest, FailsItsCheckAndNoOther) {
+  const BrokenRule& b = GetParam();
+  if (std::string(b.module) == "LeaksPerVessel" && vsim::platform::kAddressSanitizer)
+    GTEST_SKIP() << "the sanitizers hold freed memory back: growth is not judged";
+  test::ScratchDirectory scratch;
+  std::string text, json;
+  EXPECT_EQ(test::RunProgram("validate " + Module(b.module), text), kExitFailed) << text;
+  EXPECT_EQ(test::RunProgram("validate --json " + Module(b.module), json), kExitFailed) << json;
+  const auto verdicts = Verdicts(text);
+  ASSERT_EQ(verdicts.size(), vsim::validate::Catalogue().size()) << text;
+  for (const auto& [check, verdict] : verdicts)
+    EXPECT_EQ(verdict, check == b.check ? "FAIL" : "PASS") << check << "\n" << text;
+  EXPECT_NE(text.find(b.reason), std::string::npos) << text;
+  EXPECT_EQ(JsonVerdicts(json), verdicts) << json;
+}
+
+INSTANTIATE_TEST_SUITE_P(Modules, BrokenRuleTest, ::testing::ValuesIn(kBrokenRules),
+                         [](const auto& info) { return std::string(info.param.module); });
+
+TEST(ValidateTest, SelectsListsAndRefusesWhatChecksNothing) {
+  test::ScratchDirectory scratch;
+  std::string output;
+  EXPECT_EQ(test::RunProgram("validate --list", output), 0);
+  for (const vsim::validate::Check& c : vsim::validate::Catalogue())
+    EXPECT_NE(output.find(std::string(c.name) + " "), std::string::npos) << c.name;
+  output.clear();
+  EXPECT_EQ(
+      test::RunProgram(std::string("validate --include exp --in-process ") + MODULE_PATH, output),
+      0);
+  EXPECT_EQ(Verdicts(output), (std::map<std::string, std::string>{{"exports", "PASS"}})) << output;
+  output.clear();
+  EXPECT_EQ(
+      test::RunProgram("validate --include e --exclude \"^(exports|speed)$|-\" --only-failed " +
+                           Module("ExportsMore"),
+                       output),
+      0)
+      << output;
+  EXPECT_NE(output.find("1 passed, 0 failed, 0 skipped"), std::string::npos)
+      << "only independence has an e, no dash, and is neither exports nor speed:\n"
+      << output;
+  EXPECT_TRUE(Verdicts(output).empty()) << "--only-failed lists no passed check";
+  for (const char* args : {"validate --include nothing-like-it ", "validate --include \"(\" "}) {
+    output.clear();
+    EXPECT_EQ(test::RunProgram(args + std::string(MODULE_PATH), output), kExitUsage) << args;
+  }
+  output.clear();
+  EXPECT_EQ(test::RunProgram("validate", output), kExitUsage);
+  output.clear();
+  EXPECT_EQ(test::RunProgram("validate missing.so", output), kExitUsage);
+  EXPECT_NE(output.find("missing.so: not a module file"), std::string::npos) << output;
+}
+
+TEST(ValidateTest, ReadsExportsFromTheLibraryFile) {
+  const vsim::validate::ExportTable helicopter = vsim::validate::ReadExports(MODULE_PATH);
+  EXPECT_EQ(helicopter.error, "");
+  EXPECT_EQ(std::multiset<std::string>(helicopter.names.begin(), helicopter.names.end()),
+            (std::multiset<std::string>{"GetModuleVersion", "ModuleDate", "ovcExit", "ovcInit"}));
+  const vsim::validate::ExportTable more = vsim::validate::ReadExports(Module("ExportsMore"));
+  EXPECT_NE(std::find(more.names.begin(), more.names.end(), "DebugCounter"), more.names.end());
+  EXPECT_NE(vsim::validate::ReadExports(DEFAULT_FLIGHT_PATH).error, "");
+}
+
+}  // namespace
