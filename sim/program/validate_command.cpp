@@ -18,9 +18,6 @@ namespace validate = vsim::validate;
 
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
-// Far above what any check takes on a slow machine under the sanitizers; a
-// check still running then is stuck.
-constexpr double kCheckTimeLimit_s = 120;
 
 std::string IfExists(const std::string& path) { return fs::exists(path) ? path : ""; }
 
@@ -63,6 +60,10 @@ CLI::App* AddValidateCommand(CLI::App& app, ValidateSettings& s) {
               "run every check in this process (for a debugger; a crash ends the validator)");
   v->add_option("--seed", s.seed, "seed of the pilot's random keys, thrust and clicks (default 1)")
       ->type_name("N");
+  v->add_option("--timeout", s.timeout_s,
+                "seconds a check may run before it counts as stuck and fails (default 30)")
+      ->type_name("SECONDS")
+      ->check(CLI::Range(0.1, 3600.0));
   v->add_option("--child", s.child)->group("");
   return v;
 }
@@ -87,7 +88,7 @@ int RunValidate(const ValidateSettings& s, const std::string& program_dir) {
   selection.exclude = s.exclude;
   selection.in_process = s.in_process;
   selection.program = vsim::platform::ExecutablePath();
-  selection.time_limit_s = kCheckTimeLimit_s;
+  selection.time_limit_s = s.timeout_s;
   std::vector<const validate::Check*> checks;
   try {
     checks = validate::Selected(selection);

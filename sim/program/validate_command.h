@@ -16,6 +16,7 @@ struct ValidateSettings {
   bool in_process = false;
   std::string include, exclude, junit;
   std::uint32_t seed = 1;
+  double timeout_s = 30;
   std::string child;  // run this one check here and print its result line
 };
 

@@ -34,6 +34,12 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+std::string Seconds(double s) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", s);
+  return text;
+}
+
 // The result a child printed, or what became of a child that printed none.
 Result ReadChild(const platform::ChildOutcome& child, double time_limit_s) {
   const std::vector<std::string> lines = Lines(child.output);
@@ -46,18 +52,23 @@ Result ReadChild(const platform::ChildOutcome& child, double time_limit_s) {
     const Verdict v = fields[1] == "PASS"   ? Verdict::kPass
                       : fields[1] == "SKIP" ? Verdict::kSkip
                                             : Verdict::kFail;
-    if (child.crashed || child.timed_out) break;  // it died after its verdict
+    // A child that dies or fails after its verdict (a sanitizer's report at
+    // exit) fails the check all the same.
+    if (child.crashed || child.timed_out || child.exit_code != 0) break;
     return {v, fields[2], fields[3]};
   }
   if (!child.started) return Fail("could not start the check's process");
-  std::string what =
-      child.timed_out ? "timed out after " + std::to_string(static_cast<int>(time_limit_s)) + " s"
-      : child.crashed ? "crashed with " + child.how
-                      : "ended (" + child.how + ") without a result";
+  std::string what = child.timed_out ? "timed out after " + Seconds(time_limit_s) + " s"
+                     : child.crashed ? "crashed with " + child.how
+                                     : "ended with " + child.how;
+  // A sanitizer sums its report up in one line; otherwise the last lines say most.
   std::string last;
-  for (std::size_t i = lines.size() > kLastLinesShown ? lines.size() - kLastLinesShown : 0;
-       i < lines.size(); ++i)
-    last += (last.empty() ? "" : " | ") + lines[i];
+  for (const std::string& line : lines)
+    if (line.rfind("SUMMARY: ", 0) == 0) last = line;
+  if (last.empty())
+    for (std::size_t i = lines.size() > kLastLinesShown ? lines.size() - kLastLinesShown : 0;
+         i < lines.size(); ++i)
+      last += (last.empty() ? "" : " | ") + lines[i];
   return Fail(what + (last.empty() ? "" : "; its last words: " + last));
 }
 

@@ -13,12 +13,9 @@
 #define NAN_AFTER_NAN 4
 #define LEAK_PER_VESSEL 5
 #define KEPT_HANDLE 6
+#define HANG_IN_STEP 7
 
 namespace {
-
-// Only a load that makes many vessels reaches it.
-constexpr int kVesselsBeforeTheCrash = 500;
-constexpr std::size_t kLeakBytes = 64 * 1024;
 
 #if BREAKS == SHARED_STATE
 // One count of key presses for every vessel of the module.
@@ -29,11 +26,14 @@ int presses = 0;
 THRUSTER_HANDLE last_made = nullptr;
 #endif
 #if BREAKS == LEAK_PER_VESSEL
+constexpr std::size_t kLeakBytes = 64 * 1024;
 // Seen by the compiler as used, so that the allocation stays; each vessel
 // overwrites the one before, which is then lost.
 void* volatile last_lost = nullptr;
 #endif
 #if BREAKS == CRASH_IN_INIT
+// Only a load that makes many vessels reaches it.
+constexpr int kVesselsBeforeTheCrash = 500;
 int made = 0;
 __attribute__((no_sanitize("undefined"))) void WriteThroughNull(int* volatile* where) {
   **where = 1;
@@ -76,6 +76,10 @@ public:
 #else
     SetAnimation(anim_, (presses_ % 10) / 10.0);
 #endif
+#if BREAKS == HANG_IN_STEP
+    for (volatile bool stuck = true; stuck;) {
+    }
+#endif
 #if BREAKS == NAN_AFTER_NAN
     const double altitude = GetAltitude();
     if (std::isnan(altitude)) SetAnimation(anim_, altitude);
@@ -85,7 +89,7 @@ public:
 private:
   THRUSTER_HANDLE thruster_ = nullptr;
   UINT anim_ = 0;
-  int presses_ = 0;
+  [[maybe_unused]] int presses_ = 0;  // unused where the count is shared
 };
 
 }  // namespace
