@@ -48,7 +48,7 @@ const BadInput kBadInputs[] = {
     {"MissingModule", "vessel a\n", "--module nothere.so", kExitUsage,
      "--module: File does not exist: nothere.so"},
     {"ModuleThatIsNoLibrary", "vessel a\n", "--module s.vsim", kExitFailed,
-     "s.vsim:1: s.vsim: cannot load library: "},
+     "s.vsim:1: s.vsim: cannot load library"},
     {"ModuleWithoutEntryPoints", "vessel a\n", "--module " + std::string(SOUND_PATH), kExitFailed,
      "entry point \"ovcInit\" not found"},
     {"ModuleThrowsInInit", "vessel a\n", "--module " + Misbehaving("ThrowsInInit"), kExitFailed,

@@ -77,7 +77,11 @@ struct BrokenRule {
 void PrintTo(const BrokenRule& b, std::ostream* os) { *os << b.module; }
 
 const BrokenRule kBrokenRules[] = {
+#if defined(_WIN32)
+    {"CrashesInInit", "create-destroy", "crashed with exception 0xC0000005"},
+#else
     {"CrashesInInit", "create-destroy", "crashed with SIGSEGV"},
+#endif
     {"ExportsMore", "exports", "exports more than its entry points: DebugCounter"},
     {"SharesState", "independence", "does not do what it does alone"},
     {"NanAfterNan", "hostile-readings",

@@ -50,8 +50,21 @@ const FatalSignal* Find(int number) {
 
 #if defined(_WIN32)
 
+// The C runtime turns a crash into a signal, and the signal's default
+// action into exit code 3: a crash ends with the exception's own code, as
+// it would with no handler, so that whoever waits on the process sees one.
+DWORD CrashCode(int number) {
+  switch (number) {
+    case SIGSEGV: return EXCEPTION_ACCESS_VIOLATION;
+    case SIGILL: return EXCEPTION_ILLEGAL_INSTRUCTION;
+    case SIGFPE: return EXCEPTION_FLT_INVALID_OPERATION;
+    default: return 0;
+  }
+}
+
 void Handle(int number) {
   if (const FatalSignal* s = Find(number)) Speak(s->name, s->stop_request);
+  if (const DWORD code = CrashCode(number)) TerminateProcess(GetCurrentProcess(), code);
   std::signal(number, SIG_DFL);
   std::raise(number);
 }

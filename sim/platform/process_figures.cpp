@@ -1,8 +1,9 @@
 #include "sim/platform/process_figures.h"
 
 #if defined(_WIN32)
-#include <psapi.h>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <psapi.h>
 #else
 #include <linux/perf_event.h>
 #include <sys/ioctl.h>
@@ -23,6 +24,11 @@ long ResidentKiB() {
   return static_cast<long>(counters.WorkingSetSize / 1024);
 }
 
+bool UnderWine() {
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 long OpenHandles() {
   DWORD count = 0;
   return GetProcessHandleCount(GetCurrentProcess(), &count) ? static_cast<long>(count) : -1;
@@ -34,6 +40,8 @@ void InstructionCounter::Start() {}
 long long InstructionCounter::Stop() { return -1; }
 
 #else
+
+bool UnderWine() { return false; }
 
 long ResidentKiB() {
   std::ifstream statm("/proc/self/statm");

@@ -18,6 +18,10 @@ constexpr bool kAddressSanitizer = false;
 constexpr bool kAddressSanitizer = false;
 #endif
 
+// Whether this Windows program runs under Wine, whose loader keeps some
+// memory for every library load: growth over many loads is then its own.
+bool UnderWine();
+
 // Resident memory in KiB, or -1 where the system does not tell.
 long ResidentKiB();
 // Open file descriptors (Linux) or handles (Windows), or -1.
