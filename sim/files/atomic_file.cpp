@@ -21,7 +21,7 @@ AtomicFile::AtomicFile(FileSystem& files, std::string path)
   file_ = files_.OpenForWrite(Partial(), why);
   if (file_ == nullptr) throw FileError("cannot write " + path_ + ": " + why);
   partial_exists_ = true;
-  remembered_ = RememberPartial(Partial());
+  remembered_ = RememberPartial(Partial(), fileno(file_));
   // Outputs run to megabytes: write them in large blocks, not in pages.
   std::setvbuf(file_, nullptr, _IOFBF, kWriteBuffer);
 }

@@ -9,7 +9,9 @@ namespace vsim {
 // Remembers a partial file until it is forgotten; returns its slot, or -1
 // when it cannot be kept (the table is full or the path too long: the file
 // is then removed only by a normal end).
-int RememberPartial(const std::string& path);
+// `descriptor`, the file's own when open, is closed first where an open file
+// cannot be removed (Windows).
+int RememberPartial(const std::string& path, int descriptor = -1);
 void ForgetPartial(int slot);
 // Removes every remembered file; safe in a signal handler.
 void RemovePartialsNow();
