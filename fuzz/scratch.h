@@ -1,8 +1,10 @@
-// A fuzz target's own folder for the files it writes, made once per process.
+// A fuzz target's own folder for the files it writes, made once per process
+// and removed when it exits.
 #pragma once
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -17,6 +19,11 @@ inline const std::filesystem::path& Scratch(const char* target) {
     std::filesystem::create_directories(path);
     return path;
   }();
+  static const bool removed_at_exit = std::atexit([] {
+                                        std::error_code ignored;
+                                        std::filesystem::remove_all(Scratch(""), ignored);
+                                      }) == 0;
+  static_cast<void>(removed_at_exit);
   return dir;
 }
 
