@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "host/host_api.h"
+#include "tests/modules/crash.h"
 
 #define THROW_IN_INIT 1
 #define THROW_IN_STEP 2
@@ -13,19 +14,6 @@
 #define THROW_NON_STANDARD 6
 
 namespace {
-
-#if MISBEHAVE == CRASH_IN_STEP
-// A step that writes through a null pointer the compiler cannot see coming;
-// not instrumented, so that it reaches the host as the crash it is.
-#if defined(__clang__) || defined(__GNUC__)
-__attribute__((no_sanitize("undefined")))
-#endif
-void WriteThroughNull(int* volatile* where) {
-  **where = 1;
-}
-
-int* volatile null_pointer = nullptr;
-#endif
 
 class Misbehaving final : public VESSEL2 {
 public:
@@ -44,7 +32,7 @@ public:
 #elif MISBEHAVE == THROW_NON_STANDARD
     throw 42;
 #elif MISBEHAVE == CRASH_IN_STEP
-    WriteThroughNull(&null_pointer);
+    test_modules::Crash();
 #elif MISBEHAVE == NAN_THRUST
     SetThrusterLevel(thruster_, std::nan(""));
 #elif MISBEHAVE == NAN_TIME_ACCELERATION

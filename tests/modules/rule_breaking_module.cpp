@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "host/host_api.h"
+#include "tests/modules/crash.h"
 
 #define CRASH_IN_INIT 1
 #define EXTRA_EXPORT 2
@@ -35,10 +36,6 @@ void* volatile last_lost = nullptr;
 // Only a load that makes many vessels reaches it.
 constexpr int kVesselsBeforeTheCrash = 500;
 int made = 0;
-__attribute__((no_sanitize("undefined"))) void WriteThroughNull(int* volatile* where) {
-  **where = 1;
-}
-int* volatile null_pointer = nullptr;
 #endif
 
 class RuleBreaking final : public VESSEL2 {
@@ -96,7 +93,7 @@ private:
 
 DLLCLBK VESSEL* ovcInit(OBJHANDLE vessel, int flight_model) {
 #if BREAKS == CRASH_IN_INIT
-  if (++made > kVesselsBeforeTheCrash) WriteThroughNull(&null_pointer);
+  if (++made > kVesselsBeforeTheCrash) test_modules::Crash();
 #endif
   return new RuleBreaking(vessel, flight_model);
 }
