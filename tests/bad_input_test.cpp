@@ -70,12 +70,6 @@ const BadInput kBadInputs[] = {
 
 class BadInputTest : public ::testing::TestWithParam<BadInput> {};
 
-bool PartialFilesLeft() {
-  for (const auto& entry : std::filesystem::recursive_directory_iterator("."))
-    if (entry.path().extension() == ".partial") return true;
-  return false;
-}
-
 TEST_P(BadInputTest, SaysWhatIsWrongAndLeavesNothingHalfWritten) {
   const BadInput& bad = GetParam();
   test::ScratchDirectory scratch;
@@ -85,7 +79,7 @@ TEST_P(BadInputTest, SaysWhatIsWrongAndLeavesNothingHalfWritten) {
       test::RunProgram("run s.vsim --quiet --out out --trace trace.txt " + bad.args, output);
   EXPECT_EQ(exit, bad.exit) << output;
   EXPECT_NE(output.find(bad.message), std::string::npos) << output;
-  EXPECT_FALSE(PartialFilesLeft());
+  EXPECT_FALSE(test::PartialFilesLeft());
   if (bad.exit == kExitUsage) {
     EXPECT_FALSE(test::Exists("out")) << "a refused script flies nothing";
     EXPECT_FALSE(test::Exists("trace.txt"));
@@ -148,7 +142,7 @@ TEST(BadFileTest, OutputsThatCannotBeWrittenFailTheRunBeforeItFlies) {
   EXPECT_EQ(test::RunProgram("run s.vsim --quiet --out out2 --trace trace", output), kExitFailed);
   EXPECT_NE(output.find("cannot write trace: "), std::string::npos) << output;
   EXPECT_FALSE(test::Exists("out2/flight.csv"));
-  EXPECT_FALSE(PartialFilesLeft());
+  EXPECT_FALSE(test::PartialFilesLeft());
 }
 
 #if !defined(_WIN32)
@@ -179,7 +173,7 @@ TEST(BadFileTest, AModuleThatCrashesIsNamedWithItsCallbackAndStep) {
                         "\"a\" at step 3; partial outputs removed"),
             std::string::npos)
       << output;
-  EXPECT_FALSE(PartialFilesLeft());
+  EXPECT_FALSE(test::PartialFilesLeft());
   EXPECT_FALSE(test::Exists("out/flight.csv"));
   EXPECT_FALSE(test::Exists("trace.txt"));
 }

@@ -217,8 +217,7 @@ TEST(FlightTest, UnmetConditionIsAnErrorAndKeepsTheOutputsOfTheStepsThatRan) {
       << "the plot marks where the run stopped";
   const std::string trace = ReadFile("trace.txt");
   EXPECT_NE(trace.find("120 heli SetAnimation("), std::string::npos);
-  EXPECT_FALSE(Exists("out/flight.csv.partial"));
-  EXPECT_FALSE(Exists("trace.txt.partial"));
+  EXPECT_FALSE(test::PartialFilesLeft());
 }
 
 // A long run thins the plot's samples to every second step, then every
@@ -400,7 +399,7 @@ TEST(ProgramTest, CarelessModuleEndsTheRunWithAFaultNamingVesselAndCall) {
             std::string::npos)
       << "the trace of the steps that ran ends with the fault";
   EXPECT_NE(output.find("; outputs cover steps 0..1"), std::string::npos) << output;
-  EXPECT_FALSE(Exists("out/flight.csv.partial"));
+  EXPECT_FALSE(test::PartialFilesLeft());
 }
 
 TEST(ProgramTest, ASecondRunIntoTheSameFolderReplacesItsOutputs) {

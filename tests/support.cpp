@@ -99,6 +99,14 @@ bool PermissionsBindThisProcess() {
 #endif
 }
 
+bool PartialFilesLeft(const std::string& dir) {
+  std::error_code error;
+  for (std::filesystem::recursive_directory_iterator it(dir, error), end; !error && it != end;
+       it.increment(error))
+    if (it->path().extension() == ".partial") return true;
+  return false;
+}
+
 bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
 std::string ReadFile(const std::string& path) {

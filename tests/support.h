@@ -65,6 +65,8 @@ std::string V(double x, double y, double z);
 bool PermissionsBindThisProcess();
 
 bool Exists(const std::string& path);
+// Whether any partial output file is left in this folder or below it.
+bool PartialFilesLeft(const std::string& dir = ".");
 // The file's text, or nothing when it cannot be read.
 std::string ReadFile(const std::string& path);
 // Runs vesselsim with these arguments, stdout and stderr into output; its

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "sim/files/partial_files.h"
+#include "sim/platform/pause_points.h"
 
 namespace vsim {
 
@@ -15,13 +16,19 @@ constexpr std::size_t kWriteBuffer = std::size_t{1} << 20;
 }  // namespace
 
 AtomicFile::AtomicFile(FileSystem& files, std::string path)
-    : files_(files), path_(std::move(path)) {
+    : files_(files), path_(std::move(path)), partial_(PartialPath(path_)) {
   std::string why;
   if (!files_.CanReplace(path_, why)) throw FileError("cannot write " + path_ + ": " + why);
-  file_ = files_.OpenForWrite(Partial(), why);
-  if (file_ == nullptr) throw FileError("cannot write " + path_ + ": " + why);
+  SweepStalePartials(path_);
+  platform::PausePoint("before-open");
+  remembered_ = RememberPartial(partial_);
+  file_ = files_.OpenForWrite(partial_, why);
+  if (file_ == nullptr) {
+    ForgetPartial(std::exchange(remembered_, -1));
+    throw FileError("cannot write " + path_ + ": " + why);
+  }
   partial_exists_ = true;
-  remembered_ = RememberPartial(Partial(), fileno(file_));
+  RememberDescriptor(remembered_, fileno(file_));
   // Outputs run to megabytes: write them in large blocks, not in pages.
   std::setvbuf(file_, nullptr, _IOFBF, kWriteBuffer);
 }
@@ -33,6 +40,7 @@ void AtomicFile::Write(std::string_view text) {
   errno = 0;
   if (std::fwrite(text.data(), 1, text.size(), file_) != text.size())
     WriteFailed(errno != 0 ? errno : EIO);
+  platform::PausePoint("mid-write");
 }
 
 void AtomicFile::WriteFailed(int error) {
@@ -61,8 +69,9 @@ void AtomicFile::Close() {
 
 void AtomicFile::Publish() {
   Close();
+  platform::PausePoint("mid-rename");
   std::string why;
-  if (!files_.Replace(Partial(), path_, why)) Fail(why);
+  if (!files_.Replace(partial_, path_, why)) Fail(why);
   partial_exists_ = false;
   ForgetPartial(std::exchange(remembered_, -1));
 }
@@ -72,7 +81,7 @@ void AtomicFile::Commit() { Publish(); }
 void AtomicFile::Discard() {
   if (file_ != nullptr) std::fclose(std::exchange(file_, nullptr));
   if (!partial_exists_) return;
-  files_.Remove(Partial());
+  files_.Remove(partial_);
   partial_exists_ = false;
   ForgetPartial(std::exchange(remembered_, -1));
 }

@@ -1,5 +1,5 @@
-// An output file that appears whole or not at all: written as PATH.partial
-// and moved onto PATH only when it is complete.
+// An output file that appears whole or not at all: written as a partial file
+// of its own (see partial_files.h) and moved onto PATH only when complete.
 #pragma once
 
 #include <cstdio>
@@ -35,11 +35,11 @@ public:
   void Discard();
 
 private:
-  std::string Partial() const { return path_ + ".partial"; }
   [[noreturn]] void Fail(const std::string& why);
 
   FileSystem& files_;
   std::string path_;
+  std::string partial_;
   std::FILE* file_ = nullptr;
   bool partial_exists_ = false;
   int write_error_ = 0;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "sim/files/output_folder.h"
 #include "sim/flight/interpreter.h"
 #include "sim/outputs/csv_log.h"
 #include "sim/outputs/svg_plot.h"
@@ -118,11 +119,15 @@ FlightResult RunFlight(const Script& script, const FlightOptions& options) {
   host.journal().enabled = keep || !options.trace_path.empty();
   host.journal().keep = keep;
   host.journal().KeepOnly(CheckedOperations(script));
+  std::unique_ptr<OutputFolder> folder;
   std::vector<std::unique_ptr<RunObserver>> outputs;
   std::vector<RunObserver*> observers;
   std::unique_ptr<Interpreter> interpreter;
   int line = 0;
   try {
+    if (!options.out_dir.empty())
+      folder = std::make_unique<OutputFolder>(
+          options.files != nullptr ? *options.files : SystemFiles(), options.out_dir);
     outputs = MakeOutputs(script, options);
     for (const auto& o : outputs) observers.push_back(o.get());
     for (RunObserver* o : observers) o->RunStarted(host);

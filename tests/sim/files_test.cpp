@@ -7,6 +7,7 @@
 
 #include "sim/faults/refusing_files.h"
 #include "sim/files/atomic_file.h"
+#include "sim/files/partial_files.h"
 #include "tests/support.h"
 
 namespace {
@@ -29,7 +30,7 @@ TEST(AtomicFile, CommitReplacesAnEarlierFile) {
     file.Commit();
     EXPECT_EQ(Read("out.txt"), text);
   }
-  EXPECT_FALSE(fs::exists("out.txt.partial"));
+  EXPECT_FALSE(fs::exists(vsim::PartialPath("out.txt")));
 }
 
 TEST(AtomicFile, UncommittedLeavesNothing) {
@@ -37,7 +38,7 @@ TEST(AtomicFile, UncommittedLeavesNothing) {
   {
     vsim::AtomicFile file(vsim::SystemFiles(), "out.txt");
     file.Write("lost");
-    EXPECT_TRUE(fs::exists("out.txt.partial"));
+    EXPECT_TRUE(fs::exists(vsim::PartialPath("out.txt")));
   }
   EXPECT_TRUE(fs::is_empty(fs::current_path()));
 }
@@ -63,7 +64,7 @@ TEST(AtomicFile, AFolderInThePlaceOfTheFileIsRefusedBeforeAnythingIsWritten) {
   } catch (const vsim::FileError& e) {
     EXPECT_EQ(std::string(e.what()).rfind("cannot write out.txt: ", 0), 0u) << e.what();
   }
-  EXPECT_FALSE(fs::exists("out.txt.partial"));
+  EXPECT_FALSE(fs::exists(vsim::PartialPath("out.txt")));
 }
 
 TEST(AtomicFile, AFailedMoveLeavesNoPartialFile) {
@@ -72,7 +73,7 @@ TEST(AtomicFile, AFailedMoveLeavesNoPartialFile) {
   file.Write("text");
   fs::create_directories("out.txt/inside");
   EXPECT_THROW(file.Commit(), vsim::FileError);
-  EXPECT_FALSE(fs::exists("out.txt.partial"));
+  EXPECT_FALSE(fs::exists(vsim::PartialPath("out.txt")));
 }
 
 // A write that fails is reported at the close with the file and the
