@@ -46,6 +46,8 @@ std::string JUnitXml(const std::vector<ScriptCheck>& checks) {
            "\" file=\"" + XmlEscape(c.file) + "\">\n";
     for (const std::string& f : c.failures) xml += Failure("expectation", f, c.file);
     if (!c.error.empty()) xml += Failure("error", c.error, c.file);
+    if (c.not_run)
+      xml += "      <skipped message=\"not run: an earlier script ended the process\"/>\n";
     xml += "    </testcase>\n";
   }
   return xml + "  </testsuite>\n</testsuites>\n";
@@ -62,7 +64,8 @@ std::string Json(const std::vector<ScriptCheck>& checks) {
     for (std::size_t f = 0; f < c.failures.size(); ++f)
       json += std::string(f == 0 ? "" : ", ") + "{\"line\": " + LineOf(c.failures[f], c.file) +
               ", \"message\": " + JsonString(c.failures[f]) + "}";
-    json += "], \"error\": " + (c.error.empty() ? std::string("null") : JsonString(c.error)) + "}";
+    json += "], \"error\": " + (c.error.empty() ? std::string("null") : JsonString(c.error));
+    json += std::string(", \"not_run\": ") + (c.not_run ? "true" : "false") + "}";
   }
   return json + "]}\n";
 }

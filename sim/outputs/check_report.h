@@ -14,6 +14,7 @@ struct ScriptCheck {
   int passed = 0;
   std::vector<std::string> failures;  // "file:line: expected ..., got ..."
   std::string error;                  // the run could not go on, or checked nothing
+  bool not_run = false;               // an earlier script ended the process
   bool Failed() const { return !failures.empty() || !error.empty(); }
 };
 

@@ -1,6 +1,13 @@
 #include "sim/program/last_words.h"
 
 #include <cstddef>
+#include <cstdlib>
+
+#if defined(_WIN32)
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
 
 #include "sim/core/host.h"
 #include "sim/files/partial_files.h"
@@ -47,22 +54,59 @@ private:
 };
 
 Message message;
+ReportOnModuleExit report_on_module_exit = nullptr;
+
+constexpr int kExitFailed = 1;
+
+void SayWhere(const volatile vsim::ModuleSite& site, const char* in) {
+  message << in << site.callback;
+  if (site.vessel != nullptr) message << " of vessel \"" << site.vessel << "\"";
+  message << " at step " << site.step;
+}
 
 void SayLastWords(const char* signal, bool stop_request) {
   vsim::RemovePartialsNow();
   const volatile vsim::ModuleSite& site = vsim::CurrentModuleSite();
   message << "vesselsim: " << (stop_request ? "stopped by " : "crashed with ") << signal;
-  if (site.callback != nullptr) {
-    message << " in the module's " << site.callback;
-    if (site.vessel != nullptr) message << " of vessel \"" << site.vessel << "\"";
-    message << " at step " << site.step;
-  }
+  if (site.callback != nullptr) SayWhere(site, " in the module's ");
   message << "; partial outputs removed\n";
   vsim::platform::WriteError(message.text());
 }
 
+// The process is ending normally: if the host is inside the module, the
+// module ended it, which is a failure and not the host's own exit.
+void ModuleEndedProcess(const char* how, int status, bool status_known) {
+  const volatile vsim::ModuleSite& site = vsim::CurrentModuleSite();
+  if (site.callback == nullptr) return;
+  vsim::RemovePartialsNow();
+  message << "vesselsim: the module ended the process with " << how;
+  if (status_known) message << "(" << status << ")";
+  SayWhere(site, " in ");
+  message << "; partial outputs removed\n";
+  vsim::platform::WriteError(message.text());
+  if (report_on_module_exit != nullptr) report_on_module_exit(message.text());
+  _exit(kExitFailed);
+}
+
+#if defined(__GLIBC__)
+void OnExit(int status, void*) { ModuleEndedProcess("exit", status, true); }
+#else
+void OnExit() { ModuleEndedProcess("exit", 0, false); }
+#endif
+void OnQuickExit() { ModuleEndedProcess("quick_exit", 0, false); }
+
 }  // namespace
 
-void InstallLastWords() { vsim::platform::OnFatalSignal(SayLastWords); }
+void InstallLastWords() {
+  vsim::platform::OnFatalSignal(SayLastWords);
+#if defined(__GLIBC__)
+  on_exit(OnExit, nullptr);
+#else
+  std::atexit(OnExit);
+#endif
+  std::at_quick_exit(OnQuickExit);
+}
+
+void OnModuleExit(ReportOnModuleExit report) { report_on_module_exit = report; }
 
 }  // namespace vesselsim

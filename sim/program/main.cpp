@@ -1,12 +1,15 @@
 // vesselsim: flies vessel modules on the substitute host from flight scripts.
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "sim/files/clashes.h"
 #include "sim/flight/runner.h"
 #include "sim/outputs/check_report.h"
 #include "sim/platform/platform.h"
@@ -23,6 +26,9 @@ namespace fs = std::filesystem;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 constexpr char kVersion[] = "vesselsim 1.1";
+constexpr char kDefaultFlightName[] = "default flight";
+// Where the sound library writes its log: the working folder.
+constexpr char kSoundLog[] = "OrbiterSound_Log.txt";
 // The helicopter plays its engine on sound slot 1.
 constexpr int kEngineSoundSlot = 1;
 // What the helicopter's seventeen animations move, in the order it makes them.
@@ -96,11 +102,49 @@ void PrintSummary(const std::string& file, const vsim::FlightResult& result,
     std::printf("Wrote the call trace to %s\n", options.trace_path.c_str());
 }
 
+// What a run reads: the script, the modules it flies, the sound library.
+std::vector<vsim::NamedPath> RunInputs(const std::vector<const vsim::Script*>& scripts,
+                                       const vsim::FlightOptions& options) {
+  std::vector<vsim::NamedPath> inputs{{"the sound library", options.sound_path}};
+  bool default_module = options.module_override.empty();
+  for (const vsim::Script* script : scripts) {
+    if (script->file != kDefaultFlightName) inputs.push_back({"the script", script->file});
+    for (const vsim::ModuleCommand* m : script->All<vsim::ModuleCommand>())
+      if (options.module_override.empty()) inputs.push_back({"the module", m->path});
+    default_module = default_module && script->All<vsim::ModuleCommand>().empty();
+  }
+  if (!options.module_override.empty()) inputs.push_back({"the module", options.module_override});
+  if (default_module) inputs.push_back({"the module", options.module_path});
+  return inputs;
+}
+
+std::vector<vsim::NamedPath> RunOutputs(const vsim::Script& script,
+                                        const vsim::FlightOptions& options) {
+  std::vector<vsim::NamedPath> outputs{{"--trace", options.trace_path}};
+  if (!options.out_dir.empty()) {
+    outputs.push_back({"--out's log", options.out_dir + "/flight.csv"});
+    outputs.push_back({"--out's plot", options.out_dir + "/flight.svg"});
+  }
+  if (!script.All<vsim::SoundCommand>().empty())
+    outputs.push_back({"the sound library's log", kSoundLog});
+  return outputs;
+}
+
+// Nothing a run reads, and no output of its own, is written over.
+bool Clashes(const std::vector<vsim::NamedPath>& inputs,
+             const std::vector<vsim::NamedPath>& outputs) {
+  const std::string clash = vsim::FindClash(inputs, outputs);
+  if (clash.empty()) return false;
+  std::fprintf(stderr, "vesselsim: %s\n", clash.c_str());
+  return true;
+}
+
 int Fly(const vsim::Script& script, const Settings& s) {
   if (script.commands.empty()) {
     std::fprintf(stderr, "%s: the script has no commands: nothing to fly\n", script.file.c_str());
     return kExitUsage;
   }
+  if (Clashes(RunInputs({&script}, s.options), RunOutputs(script, s.options))) return kExitUsage;
   vsim::FlightOptions options = s.options;
   options.progress = !s.quiet && vsim::platform::IsTerminal(stderr);
   const vsim::FlightResult result = vsim::RunFlight(script, options);
@@ -140,6 +184,39 @@ vsim::ScriptCheck Check(const vsim::Script& script, const vsim::FlightOptions& o
   return check;
 }
 
+// A check under way, for the report written when the module ends the
+// process: the scripts checked, the one running (failed) and those not run.
+struct CheckUnderWay {
+  const Settings* settings = nullptr;
+  const std::vector<vsim::Script>* scripts = nullptr;
+  std::vector<vsim::ScriptCheck>* checks = nullptr;
+  std::size_t running = 0;
+};
+CheckUnderWay check_under_way;
+
+void ReportEndedCheck(const char* message) {
+  const CheckUnderWay& c = check_under_way;
+  if (c.settings == nullptr) return;
+  std::vector<vsim::ScriptCheck> checks = *c.checks;
+  std::string text = message;
+  while (!text.empty() && text.back() == '\n') text.pop_back();
+  for (std::size_t i = c.running; i < c.scripts->size(); ++i) {
+    vsim::ScriptCheck check{(*c.scripts)[i].file, 0, {}, i == c.running ? text : ""};
+    check.not_run = i != c.running;
+    checks.push_back(check);
+  }
+  if (c.settings->json) {
+    std::fputs(vsim::Json(checks).c_str(), stdout);
+    std::fflush(stdout);
+  }
+  if (c.settings->junit.empty()) return;
+  try {
+    vsim::WriteReport(vsim::SystemFiles(), c.settings->junit, vsim::JUnitXml(checks));
+  } catch (const vsim::FileError& e) {
+    std::fprintf(stderr, "vesselsim: %s\n", e.what());
+  }
+}
+
 int CheckAll(const Settings& s) {
   std::vector<vsim::ScriptCheck> checks;
   const std::vector<std::string> paths = Expand(s.scripts, checks);
@@ -152,7 +229,16 @@ int CheckAll(const Settings& s) {
   }
   vsim::FlightOptions options = s.options;
   options.out_dir.clear();
-  for (const vsim::Script& script : scripts) checks.push_back(Check(script, options));
+  std::vector<const vsim::Script*> read;
+  for (const vsim::Script& script : scripts) read.push_back(&script);
+  if (Clashes(RunInputs(read, options), {{"--junit", s.junit}})) return kExitUsage;
+  check_under_way = {&s, &scripts, &checks, 0};
+  vesselsim::OnModuleExit(ReportEndedCheck);
+  for (const vsim::Script& script : scripts) {
+    checks.push_back(Check(script, options));
+    ++check_under_way.running;
+  }
+  check_under_way = {};
   for (const vsim::ScriptCheck& c : checks) {
     if (s.json) break;
     for (const std::string& f : c.failures) std::printf("%s\n", f.c_str());
@@ -176,10 +262,20 @@ int CheckAll(const Settings& s) {
   return totals.failed == 0 ? 0 : kExitFailed;
 }
 
-}  // namespace
+// Output that could not be written is a failure too (a full disk, a closed
+// pipe): the exit says so, with the reason.
+int FinishStandardStreams(int code) {
+  const bool out_failed = std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
+  const int out_error = errno;
+  if (out_failed)
+    std::fprintf(stderr, "vesselsim: cannot write the standard output: %s\n",
+                 std::strerror(out_error != 0 ? out_error : EIO));
+  const bool err_failed = std::fflush(stderr) != 0 || std::ferror(stderr) != 0;
+  if (!out_failed && !err_failed) return code;
+  return code != 0 ? code : kExitFailed;
+}
 
-int main(int argc, char** argv) {
-  vesselsim::InstallLastWords();
+int Main(int argc, char** argv) {
   Settings s;
   const std::string dir = ProgramDirectory();
   s.options.module_path = dir + "/Corvane" + vsim::platform::kLibrarySuffix;
@@ -224,11 +320,19 @@ int main(int argc, char** argv) {
   if (check->parsed()) return CheckAll(s);
   if (validate->parsed()) return vesselsim::RunValidate(validate_settings, dir);
   try {
-    const vsim::Script script = run->parsed() ? vsim::LoadScript(s.scripts.front())
-                                              : vsim::ParseScript("default flight", kDefaultFlight);
+    const vsim::Script script = run->parsed()
+                                    ? vsim::LoadScript(s.scripts.front())
+                                    : vsim::ParseScript(kDefaultFlightName, kDefaultFlight);
     return Fly(script, s);
   } catch (const vsim::ScriptError& e) {
     std::fprintf(stderr, "%s\n", e.what());
     return kExitUsage;
   }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  vesselsim::InstallLastWords();
+  return FinishStandardStreams(Main(argc, argv));
 }

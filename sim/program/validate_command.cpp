@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <regex>
 
+#include "sim/files/clashes.h"
 #include "sim/files/file_system.h"
 #include "sim/outputs/check_report.h"
 #include "sim/platform/platform.h"
@@ -105,6 +106,14 @@ int RunValidate(const ValidateSettings& s, const std::string& program_dir) {
       std::fprintf(stderr, "vesselsim validate: %s: not a module file\n", m.c_str());
       return kExitUsage;
     }
+  std::vector<vsim::NamedPath> inputs{{"the sound library", target.sound},
+                                      {"the partial sound library", target.partial_sound}};
+  for (const std::string& m : s.modules) inputs.push_back({"the module", m});
+  const std::string clash = vsim::FindClash(inputs, {{"--junit", s.junit}});
+  if (!clash.empty()) {
+    std::fprintf(stderr, "vesselsim validate: %s\n", clash.c_str());
+    return kExitUsage;
+  }
   std::vector<validate::ModuleRun> runs;
   for (const std::string& m : s.modules) {
     target.module = fs::absolute(m).string();

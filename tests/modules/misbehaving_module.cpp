@@ -1,6 +1,7 @@
 // Test-only vessel modules that each break one rule of the host boundary,
 // chosen when built: MISBEHAVE is one of the behaviours below.
 #include <cmath>
+#include <cstdlib>
 #include <stdexcept>
 
 #include "host/host_api.h"
@@ -12,6 +13,8 @@
 #define NAN_THRUST 4
 #define NAN_TIME_ACCELERATION 5
 #define THROW_NON_STANDARD 6
+#define EXIT_IN_STEP 7
+#define QUICK_EXIT_IN_STEP 8
 
 namespace {
 
@@ -37,6 +40,10 @@ public:
     SetThrusterLevel(thruster_, std::nan(""));
 #elif MISBEHAVE == NAN_TIME_ACCELERATION
     oapiSetTimeAcceleration(std::nan(""));
+#elif MISBEHAVE == EXIT_IN_STEP
+    std::exit(0);
+#elif MISBEHAVE == QUICK_EXIT_IN_STEP
+    std::quick_exit(0);
 #endif
   }
 
