@@ -30,6 +30,20 @@ void PrintTo(const BadScript& c, std::ostream* out) { *out << c.text; }
 
 class BadScriptTest : public ::testing::TestWithParam<BadScript> {};
 
+// A NUL byte, which would cut messages and fields short, is refused with its
+// line; a byte-order mark at the start of a script is no command.
+TEST(ScriptTextTest, NulBytesAreRefusedAndAByteOrderMarkIsAccepted) {
+  try {
+    ParseScript("bad.vsim", std::string("vessel heli\nvessel a\0b\n", 22));
+    FAIL() << "a NUL byte was accepted";
+  } catch (const ScriptError& e) {
+    EXPECT_EQ(std::string(e.what()), "bad.vsim:2: a NUL byte at column 9: a script is text");
+  }
+  const vsim::Script script = ParseScript("bom.vsim", "\xEF\xBB\xBFvessel heli.2-b_c\nstep 1\n");
+  ASSERT_EQ(script.commands.size(), 2u);
+  EXPECT_EQ(std::get<vsim::VesselCommand>(script.commands[0].command).name, "heli.2-b_c");
+}
+
 TEST_P(BadScriptTest, FailsBeforeRunningWithFileLineAndMessage) {
   try {
     ParseScript("bad.vsim", GetParam().text);
@@ -93,6 +107,24 @@ INSTANTIATE_TEST_SUITE_P(
         BadScript{"vessel heli\nexpect call heli SetThrusterMax(thruster#1, 1)\n",
                   "bad.vsim:2: unknown operation \"SetThrusterMax\" (did you mean "
                   "\"SetThrusterMax0\"?)"},
+        BadScript{"vessel -\n",
+                  "bad.vsim:1: bad vessel name \"-\": a vessel's name is letters, digits, '_', '.' "
+                  "and '-', and starts with a letter, a digit or '_'"},
+        BadScript{"vessel \"\"\n",
+                  "bad.vsim:1: bad vessel name \"\": a vessel's name is letters, digits, '_', '.' "
+                  "and '-', and starts with a letter, a digit or '_'"},
+        BadScript{"vessel .a\n",
+                  "bad.vsim:1: bad vessel name \".a\": a vessel's name is letters, digits, '_', "
+                  "'.' and '-', and starts with a letter, a digit or '_'"},
+        BadScript{"vessel a:b\n",
+                  "bad.vsim:1: bad vessel name \"a:b\": a vessel's name is letters, digits, '_', "
+                  "'.' and '-', and starts with a letter, a digit or '_'"},
+        BadScript{"vessel a+b\n",
+                  "bad.vsim:1: bad vessel name \"a+b\": a vessel's name is letters, digits, '_', "
+                  "'.' and '-', and starts with a letter, a digit or '_'"},
+        BadScript{"vessel \"a\tb\"\n",
+                  "bad.vsim:1: bad vessel name \"a\\x09b\": a vessel's name is letters, digits, "
+                  "'_', '.' and '-', and starts with a letter, a digit or '_'"},
         BadScript{"vessel heli\nfly\nstep\nwarp 2\n",
                   "bad.vsim:2: unknown command \"fly\"\nbad.vsim:4: unknown command \"warp\""}),
     [](const auto& info) {

@@ -191,12 +191,21 @@ Script ParseScript(const std::string& file, const std::string& text, const std::
   Parser parser(file, base_dir);
   std::vector<std::string> errors;
   int line = 0;
-  for (std::size_t at = 0; at < text.size() && errors.size() < kMaxErrors;) {
+  // Editors on Windows may begin a text file with a byte-order mark.
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  const std::size_t start =
+      text.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0 ? kByteOrderMark.size() : 0;
+  for (std::size_t at = start; at < text.size() && errors.size() < kMaxErrors;) {
     const std::size_t end = std::min(text.find('\n', at), text.size());
     std::string_view raw(text.data() + at, end - at);
     at = end + 1;
     if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
     ++line;
+    if (const std::size_t nul = raw.find('\0'); nul != std::string_view::npos) {
+      errors.push_back(file + ":" + std::to_string(line) + ": a NUL byte at column " +
+                       std::to_string(nul + 1) + ": a script is text");
+      continue;
+    }
     const LexedLine lexed = Lex(raw);
     if (!lexed.error.empty()) {
       errors.push_back(file + ":" + std::to_string(line) + ": " + lexed.error);

@@ -1,4 +1,5 @@
 // The script's verbs: each parses its own arguments into its command.
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <iterator>
@@ -47,6 +48,31 @@ constexpr VerbRow kVerbs[] = {
     {"plot", &Parser::Plot},
 };
 
+// A name that reads as one word in NAME:QUANTITY and in expressions, and
+// never as the host's own "-".
+bool IsVesselName(const std::string& name) {
+  if (name.empty() || name.front() == '.' || name.front() == '-') return false;
+  for (const char c : name)
+    if (std::isalnum(static_cast<unsigned char>(c)) == 0 && c != '_' && c != '.' && c != '-')
+      return false;
+  return true;
+}
+
+// Bytes that do not print, as \xNN: a message shows what the script holds.
+std::string Shown(const std::string& text) {
+  std::string shown;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte < 0x7f) {
+      shown += c;
+      continue;
+    }
+    constexpr char kHex[] = "0123456789abcdef";
+    shown += std::string("\\x") + kHex[byte >> 4] + kHex[byte & 0xf];
+  }
+  return shown;
+}
+
 }  // namespace
 
 const VerbRow* FindVerb(const std::string& name) {
@@ -90,8 +116,11 @@ Command Parser::Dt() {
 Command Parser::NewVessel() {
   Count(1, 2);
   const std::string& name = Arg(1);
+  if (!IsVesselName(name))
+    Error("bad vessel name \"" + Shown(name) +
+          "\": a vessel's name is letters, digits, '_', '.' and '-', and starts with a letter, a "
+          "digit or '_'");
   if (vessels_.count(name) != 0) Error("vessel \"" + name + "\" already exists");
-  if (name.find(':') != std::string::npos) Error("a vessel name cannot contain ':'");
   const bool easy = Count() == 2 && OneOf(2, {"easy", "realistic"}) == "easy";
   vessels_.insert(name);
   if (focus_.empty()) focus_ = name;
