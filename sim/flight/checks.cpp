@@ -31,15 +31,6 @@ std::string Describe(const Value& value) {
   return value.is_text ? "\"" + value.text + "\"" : FormatNumber(value.number);
 }
 
-bool CallMatches(const CallEntry& e, const std::string& text) {
-  const std::string returned = e.result.empty() ? e.call : e.call + " -> " + e.result;
-  for (const std::string& call : {e.call, returned})
-    if (text == call || text == e.vessel + " " + call ||
-        text == std::to_string(e.step) + " " + e.vessel + " " + call)
-      return true;
-  return false;
-}
-
 void CheckTally::Check(const std::string& where, bool ok, const std::string& expected,
                        const std::string& got) {
   if (ok) {

@@ -16,10 +16,6 @@ Value Evaluate(Host& host, const Quantity& quantity, Physics* physics = nullptr)
 bool Holds(const Condition& condition, const Value& actual);
 std::string Describe(const Value& value);
 
-// A journal entry an "expect call" text stands for: the call alone or with
-// what it returned, either with its vessel or as the whole line.
-bool CallMatches(const CallEntry& entry, const std::string& text);
-
 struct CheckTally {
   int passed = 0;
   int failed = 0;

@@ -124,8 +124,7 @@ void Interpreter::operator()(const UntilCommand& c) {
 }
 
 void Interpreter::operator()(const ExpectCallCommand& c) {
-  for (const CallEntry& e : host_.journal().Entries())
-    if (CallMatches(e, c.text)) return tally_.Check(Where(), true, "", "");
+  if (host_.journal().FirstMatch(c.text) != nullptr) return tally_.Check(Where(), true, "", "");
   tally_.Check(Where(), false, "call " + c.text, "no such call" + SimilarCalls(c));
 }
 
@@ -144,14 +143,17 @@ std::string Interpreter::SimilarCalls(const ExpectCallCommand& c) const {
   std::string shown = "; the window's calls of " + c.operation + ":";
   for (std::size_t i = 0; i < similar.size() && i < kSimilarCallsShown; ++i)
     shown += "\n    " + similar[i].second->Line();
-  if (similar.size() > kSimilarCallsShown)
-    shown += "\n    ... and " + std::to_string(similar.size() - kSimilarCallsShown) + " more";
+  const std::size_t more = similar.size() - std::min(similar.size(), kSimilarCallsShown);
+  if (more > 0) shown += "\n    ... and " + std::to_string(more) + " more";
+  if (host_.journal().Dropped() > 0)
+    shown += "\n    (the window held " + std::to_string(host_.journal().Dropped()) +
+             " calls more than the journal keeps; the nearest are of those kept)";
   return shown;
 }
 
 void Interpreter::operator()(const ExpectNoCallCommand& c) {
-  for (const CallEntry& e : host_.journal().Entries())
-    if (e.Name() == c.name) return tally_.Check(Where(), false, "no call of " + c.name, e.Line());
+  if (const CallEntry* e = host_.journal().FirstOf(c.name))
+    return tally_.Check(Where(), false, "no call of " + c.name, e->Line());
   tally_.Check(Where(), true, "", "");
 }
 
@@ -171,6 +173,10 @@ void Interpreter::StepOnce() {
   narrator_.BeforeStep(host_);
   host_.Step();
   EndOnFault();
+  if (host_.journal().OutOfMemory())
+    throw RunError("the host ran out of memory keeping its call journal (" +
+                   std::to_string(host_.journal().Entries().size()) +
+                   " calls kept in this window): not the module's fault");
   if (physics_)
     for (const std::string& vessel : physics_->TakeRejected())
       Tell("physics: a step gave vessel " + vessel +

@@ -15,6 +15,9 @@ namespace vsim {
 namespace {
 
 constexpr int kProgressEverySteps = 256;
+// What the journal keeps of one window for the nearest calls a failed
+// "expect call" shows: about 100 MB at the most.
+constexpr std::size_t kKeptCallsPerWindow = 1'000'000;
 constexpr auto kProgressInterval = std::chrono::milliseconds(100);
 
 // A line on the terminal that follows the flight.
@@ -119,6 +122,9 @@ FlightResult RunFlight(const Script& script, const FlightOptions& options) {
   host.journal().enabled = keep || !options.trace_path.empty();
   host.journal().keep = keep;
   host.journal().KeepOnly(CheckedOperations(script));
+  host.journal().kept_limit = kKeptCallsPerWindow;
+  for (const ExpectCallCommand* c : script.All<ExpectCallCommand>())
+    host.journal().Watch(c->text, c->operation);
   std::unique_ptr<OutputFolder> folder;
   std::vector<std::unique_ptr<RunObserver>> outputs;
   std::vector<RunObserver*> observers;

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <charconv>
+#include <new>
 
 namespace vsim {
 
@@ -22,6 +23,62 @@ std::string_view OperationOf(std::string_view call) {
 }  // namespace
 
 std::string_view CallEntry::Name() const { return OperationOf(call); }
+
+bool CallEntry::Matches(const std::string& text) const {
+  const std::string returned = result.empty() ? call : call + " -> " + result;
+  for (const std::string& c : {call, returned})
+    if (text == c || text == vessel + " " + c ||
+        text == std::to_string(step) + " " + vessel + " " + c)
+      return true;
+  return false;
+}
+
+void Journal::KeepOnly(std::vector<std::string> names) {
+  kept_names_ = std::move(names);
+  first_of_.clear();
+  for (const std::string& name : kept_names_) first_of_.push_back({name, name, false, {}});
+}
+
+void Journal::Watch(const std::string& text, const std::string& operation) {
+  first_match_.push_back({text, operation, false, {}});
+}
+
+const CallEntry* Journal::FirstMatch(const std::string& text) const {
+  for (const First& f : first_match_)
+    if (f.text == text && f.seen) return &f.entry;
+  for (const CallEntry& e : entries_)
+    if (e.Matches(text)) return &e;
+  return nullptr;
+}
+
+const CallEntry* Journal::FirstOf(std::string_view operation) const {
+  for (const First& f : first_of_)
+    if (f.text == operation && f.seen) return &f.entry;
+  for (const CallEntry& e : entries_)
+    if (e.Name() == operation) return &e;
+  return nullptr;
+}
+
+void Journal::Clear() {
+  entries_.clear();
+  dropped_ = 0;
+  for (First& f : first_of_) f.seen = false;
+  for (First& f : first_match_) f.seen = false;
+}
+
+void Journal::Note(const CallEntry& entry) {
+  const std::string_view name = entry.Name();
+  for (First& f : first_of_)
+    if (!f.seen && f.operation == name) {
+      f.entry = entry;
+      f.seen = true;
+    }
+  for (First& f : first_match_)
+    if (!f.seen && f.operation == name && entry.Matches(f.text)) {
+      f.entry = entry;
+      f.seen = true;
+    }
+}
 
 bool Journal::Kept(std::string_view call) const {
   if (kept_names_.empty()) return true;
@@ -53,9 +110,19 @@ void Journal::Add(int step, std::string_view vessel, std::string_view call, std:
     if (std::fwrite(line_.data(), 1, line_.size(), sink) != line_.size())
       sink_error_ = errno != 0 ? errno : EIO;
   }
-  if (keep && Kept(call))
-    entries_.push_back(
-        {step, std::string(vessel), std::string(call), std::string(result), from_host});
+  if (!keep || out_of_memory_ || !Kept(call)) return;
+  try {
+    CallEntry entry{step, std::string(vessel), std::string(call), std::string(result), from_host};
+    Note(entry);
+    if (entries_.size() < kept_limit)
+      entries_.push_back(std::move(entry));
+    else
+      ++dropped_;
+  } catch (const std::bad_alloc&) {
+    // The host's own failure, not the module's: reported by whoever reads
+    // the journal, and nothing more is kept.
+    out_of_memory_ = true;
+  }
 }
 
 std::string Journal::Text() const {

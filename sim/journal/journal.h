@@ -26,6 +26,9 @@ struct CallEntry {
   std::string Line() const;
   // The operation's name: the call text up to its argument list.
   std::string_view Name() const;
+  // Whether `text` is this call as an expectation writes it: the call, with
+  // or without what it returned, alone or after its vessel, or its whole line.
+  bool Matches(const std::string& text) const;
 };
 
 class Journal {
@@ -44,9 +47,21 @@ public:
   std::string& ResultBuffer() { return result_buffer_; }
   // Entries kept are only those of these operations (all, when empty): a
   // long window then holds what its checks can look at, nothing more.
-  void KeepOnly(std::vector<std::string> names) { kept_names_ = std::move(names); }
+  void KeepOnly(std::vector<std::string> names);
+  // At most this many entries are kept between two clears; the first call
+  // of each kept operation and the first that matches each watched text
+  // are kept beyond it, so that a long window's checks stay exact in
+  // bounded memory.
+  std::size_t kept_limit = static_cast<std::size_t>(-1);
+  void Watch(const std::string& text, const std::string& operation);
+  const CallEntry* FirstMatch(const std::string& text) const;
+  const CallEntry* FirstOf(std::string_view operation) const;
+  // Kept entries, and how many more the limit left out.
   const std::vector<CallEntry>& Entries() const { return entries_; }
-  void Clear() { entries_.clear(); }
+  std::size_t Dropped() const { return dropped_; }
+  void Clear();
+  // The host itself ran out of memory keeping entries: what it held then.
+  bool OutOfMemory() const { return out_of_memory_; }
   std::string Text() const;
   // Calls one vessel made whose operation has this name (all, if empty);
   // the host's calls into the module are left out.
@@ -57,10 +72,21 @@ public:
   int SinkError() const { return sink_error_; }
 
 private:
+  struct First {
+    std::string text;       // a watched text, or an operation's name
+    std::string operation;  // the operation the text calls
+    bool seen = false;
+    CallEntry entry;
+  };
   bool Kept(std::string_view call) const;
+  void Note(const CallEntry& entry);
 
   std::vector<CallEntry> entries_;
   std::vector<std::string> kept_names_;
+  std::vector<First> first_of_;
+  std::vector<First> first_match_;
+  std::size_t dropped_ = 0;
+  bool out_of_memory_ = false;
   int sink_error_ = 0;
   std::string line_;
   std::string call_buffer_;

@@ -100,3 +100,38 @@ TEST(HandleCodes, RoundTripAndRejectWhatTheHostNeverMade) {
 }
 
 }  // namespace
+
+namespace {
+
+// A window longer than the journal keeps: memory stays at the limit, and
+// the checks that look for one call, or for the first of an operation, still
+// find calls made after it was reached.
+TEST(JournalBoundTest, AWindowBeyondTheLimitKeepsWhatItsChecksNeed) {
+  vsim::Journal journal;
+  journal.KeepOnly({"SetAnimation", "AddForce"});
+  journal.kept_limit = 100;
+  journal.Watch("SetAnimation(2, 0.5)", "SetAnimation");
+  journal.Watch("heli SetAnimation(3, 1)", "SetAnimation");
+  for (int step = 1; step <= 1000; ++step) {
+    journal.Add(step, "heli", "SetAnimation(1, " + std::to_string(step) + ")");
+    journal.Add(step, "heli", "SetThrusterLevel(thruster#1, 1)");
+  }
+  journal.Add(1001, "heli", "SetAnimation(2, 0.5)");
+  journal.Add(1002, "heli", "AddForce(1, 2)");
+  journal.Add(1003, "heli", "SetAnimation(3, 1)");
+  EXPECT_EQ(journal.Entries().size(), 100u);
+  EXPECT_EQ(journal.Dropped(), 903u);
+  ASSERT_NE(journal.FirstMatch("SetAnimation(2, 0.5)"), nullptr);
+  EXPECT_EQ(journal.FirstMatch("SetAnimation(2, 0.5)")->step, 1001);
+  ASSERT_NE(journal.FirstMatch("heli SetAnimation(3, 1)"), nullptr);
+  EXPECT_EQ(journal.FirstMatch("heli SetAnimation(3, 1)")->step, 1003);
+  ASSERT_NE(journal.FirstOf("AddForce"), nullptr);
+  EXPECT_EQ(journal.FirstOf("AddForce")->Line(), "1002 heli AddForce(1, 2)");
+  EXPECT_EQ(journal.FirstOf("SetThrusterLevel"), nullptr) << "an operation not kept";
+  journal.Clear();
+  EXPECT_EQ(journal.FirstMatch("SetAnimation(2, 0.5)"), nullptr) << "a new window starts empty";
+  EXPECT_EQ(journal.FirstOf("AddForce"), nullptr);
+  EXPECT_EQ(journal.Dropped(), 0u);
+}
+
+}  // namespace
