@@ -158,6 +158,20 @@ TEST_P(ModuleEndsTheProcessTest, CheckReportsTheScriptFailedAndTheRestNotRun) {
   EXPECT_FALSE(test::PartialFilesLeft());
 }
 
+TEST_P(ModuleEndsTheProcessTest, ValidateFailsTheCheckWithTheModulesLastWords) {
+  const Ending& e = GetParam();
+  test::ScratchDirectory scratch;
+  std::string output;
+  EXPECT_EQ(test::RunProgram("validate " + Misbehaving(e.module) + " --include time-steps", output),
+            kExitFailed);
+  EXPECT_NE(output.find(std::string("FAIL  time-steps") +
+                        "        ended with exit 1; its last words: vesselsim: the module ended "
+                        "the process with " +
+                        e.how + " in clbkPostStep of vessel"),
+            std::string::npos)
+      << output;
+}
+
 INSTANTIATE_TEST_SUITE_P(Endings, ModuleEndsTheProcessTest, ::testing::ValuesIn(kEndings),
                          [](const auto& info) { return std::string(info.param.name); });
 

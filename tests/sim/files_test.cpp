@@ -4,10 +4,14 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "sim/faults/refusing_files.h"
 #include "sim/files/atomic_file.h"
+#include "sim/files/clashes.h"
+#include "sim/files/output_folder.h"
 #include "sim/files/partial_files.h"
+#include "sim/platform/file_identity.h"
 #include "tests/support.h"
 
 namespace {
@@ -93,6 +97,101 @@ TEST(AtomicFile, AFailedWriteFailsTheCloseWithTheSystemsReason) {
     EXPECT_GT(text.size(), std::string("cannot write out.txt: ").size()) << "no reason given";
   }
   EXPECT_TRUE(fs::is_empty(fs::current_path()));
+}
+
+}  // namespace
+
+namespace {
+
+struct ClashCase {
+  const char* name;
+  std::vector<vsim::NamedPath> inputs;
+  std::vector<vsim::NamedPath> outputs;
+  const char* clash;  // empty: none
+};
+
+void PrintTo(const ClashCase& c, std::ostream* os) { *os << c.name; }
+
+class FindClashTest : public ::testing::TestWithParam<ClashCase> {};
+
+TEST_P(FindClashTest, ComparesFilesByIdentity) {
+  test::ScratchDirectory scratch;
+  fs::create_directories("dir/sub");
+  { std::ofstream("dir/in.txt") << "input"; }
+#if !defined(_WIN32)
+  fs::create_directory_symlink("dir", "alias");
+#endif
+  EXPECT_EQ(vsim::FindClash(GetParam().inputs, GetParam().outputs), GetParam().clash);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, FindClashTest,
+    ::testing::Values(
+        ClashCase{"SameSpelling",
+                  {{"the script", "dir/in.txt"}},
+                  {{"--trace", "dir/in.txt"}},
+                  "--trace dir/in.txt is the script dir/in.txt: nothing is written over it"},
+        ClashCase{"DotAndDotDot",
+                  {{"the script", "dir/in.txt"}},
+                  {{"--trace", "./dir/sub/../in.txt"}},
+                  "--trace ./dir/sub/../in.txt is the script dir/in.txt: nothing is written "
+                  "over it"},
+        ClashCase{"TwoOutputsNotYetWritten",
+                  {},
+                  {{"--out's log", "new/flight.csv"}, {"--trace", "new/./flight.csv"}},
+                  "--trace new/./flight.csv is also --out's log new/flight.csv: nothing is "
+                  "written over it"},
+#if !defined(_WIN32)
+        ClashCase{"ThroughAFolderLink",
+                  {{"the module", "dir/in.txt"}},
+                  {{"--junit", "alias/in.txt"}},
+                  "--junit alias/in.txt is the module dir/in.txt: nothing is written over it"},
+        ClashCase{"NewFileThroughAFolderLink",
+                  {},
+                  {{"--junit", "alias/r.xml"}, {"--trace", "dir/r.xml"}},
+                  "--trace dir/r.xml is also --junit alias/r.xml: nothing is written over it"},
+#endif
+        ClashCase{"DistinctFiles",
+                  {{"the script", "dir/in.txt"}},
+                  {{"--trace", "dir/out.txt"}, {"--junit", "dir/sub/in.txt"}},
+                  ""},
+        ClashCase{"UnusedOptions", {{"the sound library", ""}}, {{"--trace", ""}}, ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PartialFilesTest, AreNamedPerProcessAndThoseOfDeadProcessesAreSwept) {
+  test::ScratchDirectory scratch;
+  const std::string own = vsim::PartialPath("out.txt");
+  EXPECT_EQ(own, "out.txt." + std::to_string(vsim::platform::CurrentProcessId()) + ".partial");
+  // No process has an identifier this large.
+  const char* const dead = "out.txt.999999999.partial";
+  const char* const others[] = {"out.txt.partial", "out.txt.12ab.partial",
+                                "other.txt.999999999.partial"};
+  for (const char* name : {dead, own.c_str()}) std::ofstream(name) << "half";
+  for (const char* name : others) std::ofstream(name) << "not ours";
+  vsim::SweepStalePartials("out.txt");
+  EXPECT_FALSE(fs::exists(dead));
+  EXPECT_TRUE(fs::exists(own)) << "this process's own is not stale";
+  for (const char* name : others)
+    EXPECT_TRUE(fs::exists(name)) << name << " is no partial of out.txt";
+}
+
+TEST(OutputFolderTest, IsMadeHeldAndLeftEmpty) {
+  test::ScratchDirectory scratch;
+  {
+    vsim::OutputFolder folder(vsim::SystemFiles(), "a/b");
+    EXPECT_TRUE(fs::exists(std::string("a/b/") + vsim::OutputFolder::kLockName));
+    EXPECT_EQ(test::ReadFile(std::string("a/b/") + vsim::OutputFolder::kLockName),
+              std::to_string(vsim::platform::CurrentProcessId()) + "\n");
+  }
+  EXPECT_TRUE(fs::is_empty("a/b")) << "the lock goes with the run";
+  { std::ofstream("file") << "x"; }
+  try {
+    vsim::OutputFolder folder(vsim::SystemFiles(), "file");
+    FAIL() << "a file held as a folder";
+  } catch (const vsim::FileError& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("cannot create the output folder file: ", 0), 0u)
+        << e.what();
+  }
 }
 
 }  // namespace
