@@ -93,7 +93,11 @@ void OnExit(int status, void*) { ModuleEndedProcess("exit", status, true); }
 #else
 void OnExit() { ModuleEndedProcess("exit", 0, false); }
 #endif
+// MinGW's C runtime has no quick_exit; the universal one has.
+#if !defined(_WIN32) || defined(_UCRT)
+#define VSIM_QUICK_EXIT 1
 void OnQuickExit() { ModuleEndedProcess("quick_exit", 0, false); }
+#endif
 
 }  // namespace
 
@@ -104,7 +108,9 @@ void InstallLastWords() {
 #else
   std::atexit(OnExit);
 #endif
+#if defined(VSIM_QUICK_EXIT)
   std::at_quick_exit(OnQuickExit);
+#endif
 }
 
 void OnModuleExit(ReportOnModuleExit report) { report_on_module_exit = report; }

@@ -62,7 +62,7 @@ Result ReadChild(const platform::ChildOutcome& child, double time_limit_s) {
   if (!child.started) return Fail("could not start the check's process");
   std::string what = child.timed_out ? "timed out after " + Seconds(time_limit_s) + " s"
                      : child.crashed ? "crashed with " + child.how
-                                     : "ended with " + child.how;
+                                     : "ended with " + child.how + " before its verdict";
   // A sanitizer sums its report up in one line; otherwise the last lines say most.
   std::string last;
   for (const std::string& line : lines)

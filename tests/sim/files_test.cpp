@@ -180,8 +180,12 @@ TEST(OutputFolderTest, IsMadeHeldAndLeftEmpty) {
   {
     vsim::OutputFolder folder(vsim::SystemFiles(), "a/b");
     EXPECT_TRUE(fs::exists(std::string("a/b/") + vsim::OutputFolder::kLockName));
+#if !defined(_WIN32)
+    // On Windows the file is open to its holder alone, and to readers that
+    // allow its removal.
     EXPECT_EQ(test::ReadFile(std::string("a/b/") + vsim::OutputFolder::kLockName),
               std::to_string(vsim::platform::CurrentProcessId()) + "\n");
+#endif
   }
   EXPECT_TRUE(fs::is_empty("a/b")) << "the lock goes with the run";
   { std::ofstream("file") << "x"; }
