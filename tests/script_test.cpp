@@ -410,7 +410,7 @@ TEST(ProgramTest, BadScriptExitsTwoWithoutOutputs) {
   EXPECT_FALSE(Exists("out"));
   output.clear();
   EXPECT_EQ(RunProgram("run missing.vsim", output), 2);
-  EXPECT_EQ(output, "missing.vsim: cannot read the script\n");
+  EXPECT_EQ(output, "missing.vsim: cannot read the script: No such file or directory\n");
 }
 
 TEST(ProgramTest, CarelessModuleEndsTheRunWithAFaultNamingVesselAndCall) {
@@ -475,8 +475,7 @@ TEST(ProgramTest, CheckCountsExpectationsAcrossScripts) {
   EXPECT_EQ(output, "1 passed, 0 failed\n");
   output.clear();
   EXPECT_EQ(RunProgram("--bogus", output), 2);
-  EXPECT_NE(output.find("The following argument was not expected: --bogus"), std::string::npos)
-      << output;
+  EXPECT_EQ(output, "vesselsim: unknown option \"--bogus\" (see --help)\n");
 }
 
 TEST(ProgramTest, CheckFailsWhenNothingWasChecked) {

@@ -15,6 +15,7 @@
 #include "sim/platform/platform.h"
 #include "sim/program/last_words.h"
 #include "sim/program/validate_command.h"
+#include "sim/script/operations.h"
 #include "sim/script/parser.h"
 
 extern const char kDefaultFlight[];
@@ -148,7 +149,9 @@ int Fly(const vsim::Script& script, const Settings& s) {
   vsim::FlightOptions options = s.options;
   options.progress = !s.quiet && vsim::platform::IsTerminal(stderr);
   const vsim::FlightResult result = vsim::RunFlight(script, options);
-  PrintSummary(script.file, result, options);
+  // A run that stopped before its first step (an output folder that cannot
+  // be made, a module that does not load) has no flight to sum up.
+  if (result.steps > 0 || result.error.empty()) PrintSummary(script.file, result, options);
   for (const std::string& f : result.failures) std::printf("%s\n", f.c_str());
   if (!result.error.empty()) std::fprintf(stderr, "%s\n", result.error.c_str());
   return result.failed == 0 && result.error.empty() ? 0 : kExitFailed;
@@ -262,6 +265,32 @@ int CheckAll(const Settings& s) {
   return totals.failed == 0 ? 0 : kExitFailed;
 }
 
+int Unexpected(const std::vector<std::string>& words) {
+  const std::string& first = words.front();
+  std::string rest;
+  for (std::size_t i = 1; i < words.size(); ++i) rest += " " + words[i];
+  std::error_code error;
+  if (fs::path(first).extension() == ".vsim" || fs::is_regular_file(first, error)) {
+    std::fprintf(stderr, "vesselsim: %s is no subcommand: did you mean `vesselsim run %s%s`?\n",
+                 first.c_str(), first.c_str(), rest.c_str());
+    return kExitUsage;
+  }
+  if (first.rfind('-', 0) == 0) {
+    std::fprintf(stderr, "vesselsim: unknown option \"%s\" (see --help)\n", first.c_str());
+    return kExitUsage;
+  }
+  const std::string near = vsim::Nearest(first, {"run", "check", "validate"});
+  if (!near.empty())
+    std::fprintf(stderr, "vesselsim: unknown subcommand \"%s\": did you mean `vesselsim %s%s`?\n",
+                 first.c_str(), near.c_str(), rest.c_str());
+  else
+    std::fprintf(stderr,
+                 "vesselsim: \"%s\" was not expected (the subcommands are run, check and "
+                 "validate; see --help)\n",
+                 first.c_str());
+  return kExitUsage;
+}
+
 // Output that could not be written is a failure too (a full disk, a closed
 // pipe): the exit says so, with the reason.
 int FinishStandardStreams(int code) {
@@ -308,12 +337,16 @@ int Main(int argc, char** argv) {
   vesselsim::ValidateSettings validate_settings;
   CLI::App* validate = vesselsim::AddValidateCommand(app, validate_settings);
   app.require_subcommand(0, 1);
+  // Words left over at the top are a misspelt subcommand or a script given
+  // without one: said as such, with what was probably meant.
+  app.allow_extras();
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
     const int code = app.exit(e);
     return code == 0 ? 0 : kExitUsage;
   }
+  if (!app.remaining().empty()) return Unexpected(app.remaining());
   if (s.options.module_override.empty())
     s.options.animation_names.assign(std::begin(kAnimationNames), std::end(kAnimationNames));
 

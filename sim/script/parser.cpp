@@ -1,6 +1,8 @@
 #include "sim/script/parser.h"
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -228,13 +230,20 @@ Script ParseScript(const std::string& file, const std::string& text, const std::
 std::string ReadScript(const std::string& path) {
   std::error_code error;
   const auto status = std::filesystem::status(path, error);
-  if (!std::filesystem::exists(status)) throw ScriptError(path + ": cannot read the script");
+  if (!std::filesystem::exists(status))
+    throw ScriptError(path + ": cannot read the script: " +
+                      (status.type() == std::filesystem::file_type::not_found || !error
+                           ? std::string(std::strerror(ENOENT))
+                           : error.message()));
   if (std::filesystem::is_directory(status))
     throw ScriptError(path + ": cannot read the script: a folder, not a file");
   if (!std::filesystem::is_regular_file(status))
     throw ScriptError(path + ": cannot read the script: not a regular file");
+  errno = 0;
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw ScriptError(path + ": cannot read the script");
+  if (!in)
+    throw ScriptError(path +
+                      ": cannot read the script: " + std::strerror(errno != 0 ? errno : EACCES));
   // One buffer, filled once; a file that grows while read is caught too.
   std::string text;
   const auto size = std::filesystem::file_size(path, error);
