@@ -653,3 +653,50 @@ TEST(ScriptTest, RandomScriptsAreAcceptedOrRefusedCleanly) {
 }
 
 }  // namespace
+
+namespace {
+
+// "expect call" patterns and "expect calls" counts, as a script writes them.
+TEST(FlightTest, CallPatternsAndCountsCheckTheWindow) {
+  test::ScratchDirectory scratch;
+  const auto script = ParseScript("p.vsim",
+                                  "physics off\n"
+                                  "vessel heli\n"
+                                  "step 3\n"
+                                  "expect call SetAnimation(16, *)\n"
+                                  "expect call heli SetThrusterMax0(...)\n"
+                                  "expect calls SetAnimation(16, *) == 3\n"
+                                  "expect calls SetAnimation(16, *) >= 4\n"
+                                  "expect call SetAnimation(99, *)\n"
+                                  "expect calls SetAnimation(99, *) == 1\n");
+  const vsim::FlightResult result = vsim::RunFlight(script, Options());
+  EXPECT_EQ(result.passed, 3);
+  ASSERT_EQ(result.failures.size(), 3u);
+  EXPECT_EQ(result.failures[0], "p.vsim:7: expected calls SetAnimation(16, *) >= 4, got 3");
+  EXPECT_EQ(result.failures[1].rfind("p.vsim:8: expected call SetAnimation(99, *), got no such "
+                                     "call; the window's calls of SetAnimation:\n",
+                                     0),
+            0u)
+      << result.failures[1];
+  EXPECT_EQ(result.failures[2].rfind("p.vsim:9: expected calls SetAnimation(99, *) == 1, got 0; "
+                                     "the window's calls of SetAnimation:",
+                                     0),
+            0u)
+      << result.failures[2];
+}
+
+TEST(FlightTest, ACountOfCallsIsAWholeNumber) {
+  for (const char* bad :
+       {"expect calls SetAnimation(2, *) == -1\n", "expect calls SetAnimation(2, *) == 1.5\n"}) {
+    try {
+      ParseScript("c.vsim", std::string("vessel heli\n") + bad);
+      FAIL() << bad;
+    } catch (const ScriptError& e) {
+      EXPECT_NE(std::string(e.what()).find("c.vsim:2: a count of calls is a whole number from 0"),
+                std::string::npos)
+          << e.what();
+    }
+  }
+}
+
+}  // namespace

@@ -15,10 +15,25 @@ bool Holds(const Condition& c, const Value& actual) {
     const bool equal = actual.text == c.value.text;
     return c.op == Op::Eq ? equal : !equal;
   }
-  const double a = actual.number, b = c.value.number;
-  switch (c.op) {
-    case Op::Eq: return std::abs(a - b) <= c.tolerance;
-    case Op::Ne: return std::abs(a - b) > c.tolerance;
+  return Holds(c.op, actual.number, c.value.number, c.tolerance);
+}
+
+const char* OpText(Op op) {
+  switch (op) {
+    case Op::Eq: return "==";
+    case Op::Ne: return "!=";
+    case Op::Lt: return "<";
+    case Op::Le: return "<=";
+    case Op::Gt: return ">";
+    case Op::Ge: return ">=";
+  }
+  return "?";
+}
+
+bool Holds(Op op, double a, double b, double tolerance) {
+  switch (op) {
+    case Op::Eq: return std::abs(a - b) <= tolerance;
+    case Op::Ne: return std::abs(a - b) > tolerance;
     case Op::Lt: return a < b;
     case Op::Le: return a <= b;
     case Op::Gt: return a > b;

@@ -124,7 +124,15 @@ void Interpreter::operator()(const UntilCommand& c) {
 }
 
 void Interpreter::operator()(const ExpectCallCommand& c) {
-  if (host_.journal().FirstMatch(c.text) != nullptr) return tally_.Check(Where(), true, "", "");
+  const Journal& journal = host_.journal();
+  if (c.count_op) {
+    const long long count = journal.Count(c.pattern);
+    const bool ok = Holds(*c.count_op, static_cast<double>(count), static_cast<double>(c.count));
+    return tally_.Check(
+        Where(), ok, "calls " + c.text + " " + OpText(*c.count_op) + " " + std::to_string(c.count),
+        std::to_string(count) + (ok || count > 0 ? "" : SimilarCalls(c)));
+  }
+  if (journal.FirstMatch(c.pattern) != nullptr) return tally_.Check(Where(), true, "", "");
   tally_.Check(Where(), false, "call " + c.text, "no such call" + SimilarCalls(c));
 }
 

@@ -124,7 +124,7 @@ FlightResult RunFlight(const Script& script, const FlightOptions& options) {
   host.journal().KeepOnly(CheckedOperations(script));
   host.journal().kept_limit = kKeptCallsPerWindow;
   for (const ExpectCallCommand* c : script.All<ExpectCallCommand>())
-    host.journal().Watch(c->text, c->operation);
+    host.journal().Watch(c->pattern);
   std::unique_ptr<OutputFolder> folder;
   std::vector<std::unique_ptr<RunObserver>> outputs;
   std::vector<RunObserver*> observers;

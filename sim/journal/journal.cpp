@@ -4,6 +4,8 @@
 #include <charconv>
 #include <new>
 
+#include "sim/journal/call_pattern.h"
+
 namespace vsim {
 
 std::string CallEntry::Line() const {
@@ -24,36 +26,40 @@ std::string_view OperationOf(std::string_view call) {
 
 std::string_view CallEntry::Name() const { return OperationOf(call); }
 
-bool CallEntry::Matches(const std::string& text) const {
-  const std::string returned = result.empty() ? call : call + " -> " + result;
-  for (const std::string& c : {call, returned})
-    if (text == c || text == vessel + " " + c ||
-        text == std::to_string(step) + " " + vessel + " " + c)
-      return true;
-  return false;
-}
-
 void Journal::KeepOnly(std::vector<std::string> names) {
   kept_names_ = std::move(names);
   first_of_.clear();
-  for (const std::string& name : kept_names_) first_of_.push_back({name, name, false, {}});
+  for (const std::string& name : kept_names_) first_of_.push_back({name, false, {}});
 }
 
-void Journal::Watch(const std::string& text, const std::string& operation) {
-  first_match_.push_back({text, operation, false, {}});
+void Journal::Watch(const CallPattern& pattern) {
+  if (Find(pattern) == nullptr)
+    watched_.push_back({std::make_shared<const CallPattern>(pattern), 0, {}});
 }
 
-const CallEntry* Journal::FirstMatch(const std::string& text) const {
-  for (const First& f : first_match_)
-    if (f.text == text && f.seen) return &f.entry;
-  for (const CallEntry& e : entries_)
-    if (e.Matches(text)) return &e;
+const Journal::Watched* Journal::Find(const CallPattern& pattern) const {
+  for (const Watched& w : watched_)
+    if (w.pattern->Text() == pattern.Text()) return &w;
   return nullptr;
+}
+
+const CallEntry* Journal::FirstMatch(const CallPattern& pattern) const {
+  if (const Watched* w = Find(pattern)) return w->count > 0 ? &w->first : nullptr;
+  for (const CallEntry& e : entries_)
+    if (pattern.Matches(e)) return &e;
+  return nullptr;
+}
+
+long long Journal::Count(const CallPattern& pattern) const {
+  if (const Watched* w = Find(pattern)) return w->count;
+  long long count = 0;
+  for (const CallEntry& e : entries_) count += pattern.Matches(e) ? 1 : 0;
+  return count;
 }
 
 const CallEntry* Journal::FirstOf(std::string_view operation) const {
   for (const First& f : first_of_)
-    if (f.text == operation && f.seen) return &f.entry;
+    if (f.operation == operation && f.seen) return &f.entry;
   for (const CallEntry& e : entries_)
     if (e.Name() == operation) return &e;
   return nullptr;
@@ -63,7 +69,7 @@ void Journal::Clear() {
   entries_.clear();
   dropped_ = 0;
   for (First& f : first_of_) f.seen = false;
-  for (First& f : first_match_) f.seen = false;
+  for (Watched& w : watched_) w.count = 0;
 }
 
 void Journal::Note(const CallEntry& entry) {
@@ -73,11 +79,9 @@ void Journal::Note(const CallEntry& entry) {
       f.entry = entry;
       f.seen = true;
     }
-  for (First& f : first_match_)
-    if (!f.seen && f.operation == name && entry.Matches(f.text)) {
-      f.entry = entry;
-      f.seen = true;
-    }
+  for (Watched& w : watched_)
+    if (w.pattern->Operation() == name && w.pattern->Matches(entry) && w.count++ == 0)
+      w.first = entry;
 }
 
 bool Journal::Kept(std::string_view call) const {

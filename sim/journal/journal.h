@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -16,6 +17,8 @@
 
 namespace vsim {
 
+class CallPattern;
+
 struct CallEntry {
   int step = 0;
   std::string vessel;      // "-" for calls that belong to no vessel
@@ -26,9 +29,6 @@ struct CallEntry {
   std::string Line() const;
   // The operation's name: the call text up to its argument list.
   std::string_view Name() const;
-  // Whether `text` is this call as an expectation writes it: the call, with
-  // or without what it returned, alone or after its vessel, or its whole line.
-  bool Matches(const std::string& text) const;
 };
 
 class Journal {
@@ -53,8 +53,13 @@ public:
   // are kept beyond it, so that a long window's checks stay exact in
   // bounded memory.
   std::size_t kept_limit = static_cast<std::size_t>(-1);
-  void Watch(const std::string& text, const std::string& operation);
-  const CallEntry* FirstMatch(const std::string& text) const;
+  // Watched patterns (see call_pattern.h) are matched as calls come: their
+  // first match is kept and their matches counted.
+  void Watch(const CallPattern& pattern);
+  const CallEntry* FirstMatch(const CallPattern& pattern) const;
+  // Matches of a watched pattern in this window; of any other, among the
+  // entries kept.
+  long long Count(const CallPattern& pattern) const;
   const CallEntry* FirstOf(std::string_view operation) const;
   // Kept entries, and how many more the limit left out.
   const std::vector<CallEntry>& Entries() const { return entries_; }
@@ -73,18 +78,23 @@ public:
 
 private:
   struct First {
-    std::string text;       // a watched text, or an operation's name
-    std::string operation;  // the operation the text calls
+    std::string operation;
     bool seen = false;
     CallEntry entry;
   };
+  struct Watched {
+    std::shared_ptr<const CallPattern> pattern;
+    long long count = 0;
+    CallEntry first;
+  };
+  const Watched* Find(const CallPattern& pattern) const;
   bool Kept(std::string_view call) const;
   void Note(const CallEntry& entry);
 
   std::vector<CallEntry> entries_;
   std::vector<std::string> kept_names_;
   std::vector<First> first_of_;
-  std::vector<First> first_match_;
+  std::vector<Watched> watched_;
   std::size_t dropped_ = 0;
   bool out_of_memory_ = false;
   int sink_error_ = 0;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/host_api.h"
+#include "sim/journal/call_pattern.h"
 #include "sim/script/quantities.h"
 
 namespace vsim {
@@ -107,6 +108,10 @@ struct ExpectCallCommand {
   std::string text;       // as written: the call, or with its vessel, or a whole line
   std::string call;       // the call alone: "SetCW(0.3, 0.3, 0.67, 0.92)"
   std::string operation;  // "SetCW"
+  CallPattern pattern;
+  // "expect calls PATTERN OP N": how many must match; otherwise at least one.
+  std::optional<Op> count_op;
+  long long count = 0;
 };
 struct ExpectNoCallCommand {
   std::string name;

@@ -36,6 +36,8 @@ std::vector<std::string> ReadableNames() {
 constexpr std::size_t kMaxErrors = 20;
 constexpr std::size_t kReadBlock = 64 * 1024;
 
+}  // namespace
+
 bool ParseOp(const std::string& text, Op& op) {
   static const std::map<std::string, Op> kOps = {{"==", Op::Eq}, {"!=", Op::Ne}, {"<", Op::Lt},
                                                  {"<=", Op::Le}, {">", Op::Gt},  {">=", Op::Ge}};
@@ -44,8 +46,6 @@ bool ParseOp(const std::string& text, Op& op) {
   op = it->second;
   return true;
 }
-
-}  // namespace
 
 Command Parser::Parse(int line, const LexedLine& lexed) {
   line_ = line;

@@ -12,6 +12,9 @@
 
 namespace vsim {
 
+// "==", "!=", "<", "<=", ">", ">=".
+bool ParseOp(const std::string& text, Op& op);
+
 class Parser {
 public:
   Parser(std::string file, std::string base_dir)

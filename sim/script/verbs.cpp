@@ -1,5 +1,6 @@
 // The script's verbs: each parses its own arguments into its command.
 #include <cctype>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <iterator>
@@ -251,19 +252,39 @@ Command Parser::Until() {
 
 Command Parser::Expect() {
   if (Count() < 1) Error("expect needs a check");
-  if (Arg(1) == "call") {
+  if (Arg(1) == "call" || Arg(1) == "calls") {
+    const bool counted = Arg(1) == "calls";
     const std::size_t verb_end = text_->find("expect") + std::strlen("expect");
-    std::string text = text_->substr(text_->find("call", verb_end) + std::strlen("call"));
+    const std::size_t word = text_->find(Arg(1), verb_end);
+    std::string text = text_->substr(word + Arg(1).size());
+    ExpectCallCommand c;
+    if (counted) {
+      // "expect calls PATTERN OP N": the last two words count.
+      const std::size_t n = Count();
+      if (n < 4) Error("expect calls needs a call, a comparison and a count");
+      Op op = Op::Eq;
+      if (!ParseOp(Arg(n - 1), op)) Error("unknown comparison \"" + Arg(n - 1) + "\"");
+      const double count = Number(n);
+      if (count < 0 || count != std::floor(count) || count > static_cast<double>(kMaxTotalSteps))
+        Error("a count of calls is a whole number from 0, got " + Arg(n));
+      c.count_op = op;
+      c.count = static_cast<long long>(count);
+      text.erase(text.rfind(Arg(n - 1)));
+    }
     text.erase(0, text.find_first_not_of(" \t"));
+    text.erase(text.find_last_not_of(" \t") + 1);
     if (text.empty()) Error("expect call needs the call text");
     // The operation is the last word before the arguments: "SetCW(...)",
-    // "heli SetCW(...)", "3 heli SetCW(...)", "debug \"text\"".
+    // "heli SetCW(...)", "3 heli SetCW(...)", "debug \"text\"", "SetCW".
     std::string head = text.substr(0, text.find_first_of("(\""));
     head.erase(head.find_last_not_of(" \t") + 1);
     const std::size_t start = head.find_last_of(" \t") + 1;
-    const std::string operation = head.substr(start);
-    CheckOperation(operation);
-    return ExpectCallCommand{text, text.substr(start), operation};
+    c.operation = head.substr(start);
+    CheckOperation(c.operation);
+    c.text = text;
+    c.call = text.substr(start);
+    c.pattern = CallPattern(text);
+    return c;
   }
   if (Arg(1) == "no-call") {
     Count(2, 2);

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <limits>
 
+#include "sim/journal/call_pattern.h"
+
 namespace {
 
 struct NumberCase {
@@ -110,8 +112,10 @@ TEST(JournalBoundTest, AWindowBeyondTheLimitKeepsWhatItsChecksNeed) {
   vsim::Journal journal;
   journal.KeepOnly({"SetAnimation", "AddForce"});
   journal.kept_limit = 100;
-  journal.Watch("SetAnimation(2, 0.5)", "SetAnimation");
-  journal.Watch("heli SetAnimation(3, 1)", "SetAnimation");
+  const vsim::CallPattern two("SetAnimation(2, 0.5)");
+  const vsim::CallPattern three("heli SetAnimation(3, 1)");
+  const vsim::CallPattern any_one("SetAnimation(1, *)");
+  for (const vsim::CallPattern* p : {&two, &three, &any_one}) journal.Watch(*p);
   for (int step = 1; step <= 1000; ++step) {
     journal.Add(step, "heli", "SetAnimation(1, " + std::to_string(step) + ")");
     journal.Add(step, "heli", "SetThrusterLevel(thruster#1, 1)");
@@ -121,17 +125,60 @@ TEST(JournalBoundTest, AWindowBeyondTheLimitKeepsWhatItsChecksNeed) {
   journal.Add(1003, "heli", "SetAnimation(3, 1)");
   EXPECT_EQ(journal.Entries().size(), 100u);
   EXPECT_EQ(journal.Dropped(), 903u);
-  ASSERT_NE(journal.FirstMatch("SetAnimation(2, 0.5)"), nullptr);
-  EXPECT_EQ(journal.FirstMatch("SetAnimation(2, 0.5)")->step, 1001);
-  ASSERT_NE(journal.FirstMatch("heli SetAnimation(3, 1)"), nullptr);
-  EXPECT_EQ(journal.FirstMatch("heli SetAnimation(3, 1)")->step, 1003);
+  ASSERT_NE(journal.FirstMatch(two), nullptr);
+  EXPECT_EQ(journal.FirstMatch(two)->step, 1001);
+  ASSERT_NE(journal.FirstMatch(three), nullptr);
+  EXPECT_EQ(journal.FirstMatch(three)->step, 1003);
+  EXPECT_EQ(journal.Count(any_one), 1000) << "counted beyond the limit";
   ASSERT_NE(journal.FirstOf("AddForce"), nullptr);
   EXPECT_EQ(journal.FirstOf("AddForce")->Line(), "1002 heli AddForce(1, 2)");
   EXPECT_EQ(journal.FirstOf("SetThrusterLevel"), nullptr) << "an operation not kept";
   journal.Clear();
-  EXPECT_EQ(journal.FirstMatch("SetAnimation(2, 0.5)"), nullptr) << "a new window starts empty";
+  EXPECT_EQ(journal.FirstMatch(two), nullptr) << "a new window starts empty";
+  EXPECT_EQ(journal.Count(any_one), 0);
   EXPECT_EQ(journal.FirstOf("AddForce"), nullptr);
   EXPECT_EQ(journal.Dropped(), 0u);
 }
+
+}  // namespace
+
+namespace {
+
+struct PatternCase {
+  const char* name;
+  const char* pattern;
+  bool matches;  // the entry 7 heli SetAnimation(2, [1, 2], "a, *") -> true
+};
+
+void PrintTo(const PatternCase& c, std::ostream* os) { *os << c.name; }
+
+class CallPatternTest : public ::testing::TestWithParam<PatternCase> {};
+
+TEST_P(CallPatternTest, MatchesAsWritten) {
+  const vsim::CallEntry entry{7, "heli", "SetAnimation(2, [1, 2], \"a, *\")", "true", false};
+  EXPECT_EQ(vsim::CallPattern(GetParam().pattern).Matches(entry), GetParam().matches)
+      << GetParam().pattern;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Patterns, CallPatternTest,
+    ::testing::Values(
+        PatternCase{"Exact", "SetAnimation(2, [1, 2], \"a, *\")", true},
+        PatternCase{"ExactWithItsResult", "SetAnimation(2, [1, 2], \"a, *\") -> true", true},
+        PatternCase{"WrongResult", "SetAnimation(2, [1, 2], \"a, *\") -> false", false},
+        PatternCase{"WithVessel", "heli SetAnimation(2, [1, 2], \"a, *\")", true},
+        PatternCase{"OtherVessel", "b SetAnimation(2, *, *)", false},
+        PatternCase{"WithStepAndVessel", "7 heli SetAnimation(*, *, *)", true},
+        PatternCase{"OtherStep", "8 heli SetAnimation(*, *, *)", false},
+        PatternCase{"NameOnly", "SetAnimation", true},
+        PatternCase{"OtherName", "SetAnimations", false},
+        PatternCase{"StarIsOneArgumentAVectorCountsAsOne", "SetAnimation(2, *, *)", true},
+        PatternCase{"TooFewStars", "SetAnimation(2, *)", false},
+        PatternCase{"TooManyStars", "SetAnimation(2, *, *, *)", false},
+        PatternCase{"Rest", "SetAnimation(2, ...)", true},
+        PatternCase{"RestOfNothingMore", "SetAnimation(2, [1, 2], \"a, *\", ...)", true},
+        PatternCase{"WrongFirstArgument", "SetAnimation(3, ...)", false},
+        PatternCase{"StarInQuotesIsLiteral", "SetAnimation(*, *, \"a, x\")", false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
