@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: run test build asan fuzz soak bench bench-smoke test-windows clean
+.PHONY: run test build install asan fuzz soak bench bench-smoke test-windows clean
 
 build:
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -17,6 +17,12 @@ run:
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# The program with the helicopter and the sound libraries, runnable from
+# anywhere as PREFIX/bin/vesselsim.
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 asan:
 	cmake -S . -B build-asan -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DSANITIZE=ON -DBUILD_BENCHMARKS=OFF
