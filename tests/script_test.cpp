@@ -773,3 +773,31 @@ TEST_F(CheckSuiteTest, ListsAndSelectsScripts) {
 }
 
 }  // namespace
+
+namespace {
+
+// The module writes its own files (the sound log) into the run's output
+// folder, or for a check into a folder removed afterwards, never into the
+// caller's current folder; the user's relative paths still mean what they
+// meant where the user stood.
+TEST(ProgramTest, TheModulesWorkingFolderIsTheOutputFolder) {
+  test::ScratchDirectory scratch;
+  std::filesystem::create_directories("scripts");
+  // Without the sound library the module logs that it cannot reach it.
+  { std::ofstream("scripts/s.vsim") << "sound off\nvessel heli\nstep 2\nexpect altitude > 0\n"; }
+  std::string output;
+  EXPECT_EQ(RunProgram("run scripts/s.vsim --quiet --out o --trace t.txt", output), 0) << output;
+  EXPECT_TRUE(Exists("o/OrbiterSound_Log.txt"));
+  EXPECT_TRUE(Exists("t.txt"));
+  EXPECT_FALSE(Exists("OrbiterSound_Log.txt"));
+  output.clear();
+  EXPECT_EQ(RunProgram("run scripts/s.vsim --quiet --out o2 --host-dir h", output), 0) << output;
+  EXPECT_TRUE(Exists("h/OrbiterSound_Log.txt"));
+  output.clear();
+  EXPECT_EQ(RunProgram("check scripts/s.vsim --junit r.xml", output), 0) << output;
+  EXPECT_TRUE(Exists("r.xml"));
+  EXPECT_FALSE(Exists("OrbiterSound_Log.txt"));
+  EXPECT_FALSE(Exists("scripts/OrbiterSound_Log.txt"));
+}
+
+}  // namespace

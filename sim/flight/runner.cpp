@@ -1,7 +1,9 @@
 #include "sim/flight/runner.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 #include "sim/files/output_folder.h"
@@ -9,6 +11,7 @@
 #include "sim/outputs/csv_log.h"
 #include "sim/outputs/svg_plot.h"
 #include "sim/outputs/trace_writer.h"
+#include "sim/platform/platform.h"
 
 namespace vsim {
 
@@ -113,9 +116,83 @@ std::string KeepStoppedRun(const std::vector<std::unique_ptr<RunObserver>>& outp
   return "; outputs cover steps 0.." + std::to_string(steps);
 }
 
+std::string Absolute(const std::string& path) {
+  if (path.empty()) return path;
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  return error ? path : absolute.lexically_normal().string();
+}
+
+// The paths a flight uses, taken from the current folder, for a flight that
+// runs in another.
+FlightOptions Resolved(const FlightOptions& options) {
+  FlightOptions resolved = options;
+  for (std::string* path : {&resolved.module_path, &resolved.module_override, &resolved.sound_path,
+                            &resolved.out_dir, &resolved.trace_path, &resolved.host_dir})
+    *path = Absolute(*path);
+  return resolved;
+}
+
+Script Resolved(const Script& script) {
+  Script resolved = script;
+  for (ScriptLine& line : resolved.commands)
+    if (auto* module = std::get_if<ModuleCommand>(&line.command))
+      module->path = Absolute(module->path);
+  return resolved;
+}
+
+FlightResult Fly(const Script& script, const FlightOptions& options);
+
 }  // namespace
 
+// Messages name paths as the user gave them, not as resolved.
+void SayAsGiven(std::string& text, const std::vector<std::pair<std::string, std::string>>& paths) {
+  for (const auto& [resolved, given] : paths) {
+    if (resolved.empty() || resolved == given) continue;
+    for (std::size_t at = text.find(resolved); at != std::string::npos;
+         at = text.find(resolved, at + given.size()))
+      text.replace(at, resolved.size(), given);
+  }
+}
+
 FlightResult RunFlight(const Script& script, const FlightOptions& options) {
+  if (options.host_dir.empty()) return Fly(script, options);
+  const FlightOptions resolved = Resolved(options);
+  const Script resolved_script = Resolved(script);
+  std::vector<std::pair<std::string, std::string>> paths{
+      {resolved.module_path, options.module_path},
+      {resolved.module_override, options.module_override},
+      {resolved.sound_path, options.sound_path},
+      {resolved.trace_path, options.trace_path},
+      {resolved.out_dir, options.out_dir},
+      {resolved.host_dir, options.host_dir}};
+  for (std::size_t i = 0; i < script.commands.size(); ++i)
+    if (const auto* m = std::get_if<ModuleCommand>(&script.commands[i].command))
+      paths.push_back({std::get<ModuleCommand>(resolved_script.commands[i].command).path, m->path});
+  // The longest first, so that a folder's name does not cut into a file's.
+  std::sort(paths.begin(), paths.end(),
+            [](const auto& a, const auto& b) { return a.first.size() > b.first.size(); });
+  std::error_code error;
+  std::filesystem::create_directories(resolved.host_dir, error);
+  FlightResult result;
+  try {
+    const platform::EnteredFolder entered(resolved.host_dir);
+    result = Fly(resolved_script, resolved);
+  } catch (const std::filesystem::filesystem_error& e) {
+    const bool outputs = options.host_dir == options.out_dir;
+    result.error = (outputs ? "cannot create the output folder "
+                            : "cannot enter the module's working folder ") +
+                   options.host_dir + ": " + (error ? error : e.code()).message();
+  }
+  SayAsGiven(result.error, paths);
+  for (std::string& failure : result.failures) SayAsGiven(failure, paths);
+  for (FlightEvent& event : result.events) SayAsGiven(event.text, paths);
+  return result;
+}
+
+namespace {
+
+FlightResult Fly(const Script& script, const FlightOptions& options) {
   FlightResult result;
   Host host;
   const bool keep = script.NeedsJournal();
@@ -170,5 +247,7 @@ FlightResult RunFlight(const Script& script, const FlightOptions& options) {
   result.sim_time = host.SimTime();
   return result;
 }
+
+}  // namespace
 
 }  // namespace vsim

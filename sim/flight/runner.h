@@ -17,6 +17,11 @@ struct FlightOptions {
   std::string sound_path;
   std::string out_dir;     // empty: no flight.csv / flight.svg
   std::string trace_path;  // empty: no call trace
+  // The module's working folder for the flight, where it writes what it
+  // writes (the sound log); made if missing. Empty: the current folder.
+  // Every relative path here and in the script is taken from the current
+  // folder before the flight enters it.
+  std::string host_dir;
   bool progress = false;
   int log_every = 1;
   // The run stops (an error) when it would take more steps than this.

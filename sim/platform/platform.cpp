@@ -118,6 +118,16 @@ void* LoadedLibrarySymbol(const std::string& path, const char* name) {
 
 #endif
 
+EnteredFolder::EnteredFolder(const std::string& path)
+    : previous_(std::filesystem::current_path().string()) {
+  std::filesystem::current_path(path);
+}
+
+EnteredFolder::~EnteredFolder() {
+  std::error_code ignored;
+  std::filesystem::current_path(previous_, ignored);
+}
+
 WorkingFolder::WorkingFolder(const std::string& prefix)
     : previous_(std::filesystem::current_path().string()) {
   std::random_device random;

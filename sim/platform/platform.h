@@ -38,6 +38,19 @@ bool LibraryLoaded(const std::string& path);
 // An export of a library the process has already loaded, or null.
 void* LoadedLibrarySymbol(const std::string& path, const char* name);
 
+// A folder entered for this object's life, then left for the one before.
+// Throws std::filesystem::filesystem_error when it cannot be entered.
+class EnteredFolder {
+public:
+  explicit EnteredFolder(const std::string& path);
+  ~EnteredFolder();
+  EnteredFolder(const EnteredFolder&) = delete;
+  EnteredFolder& operator=(const EnteredFolder&) = delete;
+
+private:
+  std::string previous_;
+};
+
 // A fresh folder under the system's temporary folder, entered for this
 // object's life, then left and removed with everything in it.
 class WorkingFolder {

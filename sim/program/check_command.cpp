@@ -134,6 +134,7 @@ void KeepOutputs(const std::string& keep, const Found& f, const vsim::Script* sc
   }
   options.out_dir = folder;
   options.trace_path = folder + "/trace.txt";
+  options.host_dir = folder;
   options.progress = false;
   vsim::RunFlight(*script, options);
 }
@@ -170,6 +171,16 @@ vsim::ScriptCheck CheckInChild(const std::string& path, const vsim::FlightOption
   return failed;
 }
 
+struct ScratchFolder {
+  std::string path = (fs::temp_directory_path() /
+                      ("vesselsim-check-" + std::to_string(vsim::platform::CurrentProcessId())))
+                         .string();
+  ~ScratchFolder() {
+    std::error_code ignored;
+    fs::remove_all(path, ignored);
+  }
+};
+
 // A check under way, for the report written when the module ends the
 // process: the scripts checked, the one running (failed) and those not run.
 struct CheckUnderWay {
@@ -195,6 +206,8 @@ void ReportEndedCheck(const char* message) {
     checks.push_back(check);
   }
   Report(*c.settings, checks);
+  // The process ends without flushing its streams.
+  std::fflush(stdout);
 }
 
 void Report(const CheckSettings& s, const std::vector<vsim::ScriptCheck>& checks) {
@@ -216,7 +229,6 @@ void Report(const CheckSettings& s, const std::vector<vsim::ScriptCheck>& checks
     if (totals.errored > 0) std::printf(", %d scripts did not parse", totals.errored);
     std::printf("\n");
   }
-  std::fflush(stdout);
   if (!s.junit.empty()) vsim::WriteReport(vsim::SystemFiles(), s.junit, vsim::JUnitXml(checks));
 }
 
@@ -254,7 +266,11 @@ CLI::App* AddCheckCommand(CLI::App& app, CheckSettings& s) {
   return check;
 }
 
-int RunCheck(const CheckSettings& s, const vsim::FlightOptions& flight) {
+int RunCheck(const CheckSettings& given, const vsim::FlightOptions& flight) {
+  // The flights run in a folder of their own: reports are named from here.
+  CheckSettings s = given;
+  for (std::string* path : {&s.junit, &s.result_file, &s.keep_outputs})
+    if (!path->empty()) *path = fs::absolute(*path).lexically_normal().string();
   std::vector<vsim::ScriptCheck> checks;
   std::vector<Found> found;
   try {
@@ -286,18 +302,20 @@ int RunCheck(const CheckSettings& s, const vsim::FlightOptions& flight) {
   vsim::FlightOptions options = flight;
   options.out_dir.clear();
   options.trace_path.clear();
+  // What the modules write of their own goes into a folder of the check's,
+  // removed afterwards.
+  const ScratchFolder host_dir;
+  if (options.host_dir.empty()) options.host_dir = host_dir.path;
   std::vector<const vsim::Script*> read;
   for (const auto& script : scripts)
     if (script) read.push_back(script.get());
-  std::vector<vsim::NamedPath> outputs{{"--junit", s.junit}};
+  std::vector<vsim::NamedPath> outputs{{"--junit", given.junit}};
   if (Clashes(RunInputs(read, options), outputs)) return kExitUsage;
 
   const std::size_t first = checks.size();
   checks.resize(first + planned.size());
   if (s.jobs > 1 && s.result_file.empty()) {
-    const fs::path scratch =
-        fs::temp_directory_path() /
-        ("vesselsim-check-" + std::to_string(vsim::platform::CurrentProcessId()));
+    const fs::path scratch = fs::path(host_dir.path) / "jobs";
     std::atomic<std::size_t> next{0};
     std::vector<std::thread> workers;
     // Each worker its own folder for its children's output files.
@@ -312,8 +330,6 @@ int RunCheck(const CheckSettings& s, const vsim::FlightOptions& flight) {
     };
     for (int j = 0; j < s.jobs; ++j) workers.emplace_back(work, j);
     for (std::thread& w : workers) w.join();
-    std::error_code ignored;
-    fs::remove_all(scratch, ignored);
   } else {
     checks.resize(first);
     std::vector<vsim::ScriptCheck> all = checks;

@@ -6,7 +6,7 @@ namespace vesselsim {
 
 namespace {
 
-// Where the sound library writes its log: the working folder.
+// Where the sound library writes its log: the module's working folder.
 constexpr char kSoundLog[] = "OrbiterSound_Log.txt";
 
 }  // namespace
@@ -28,15 +28,15 @@ std::vector<vsim::NamedPath> RunInputs(const std::vector<const vsim::Script*>& s
   return inputs;
 }
 
-std::vector<vsim::NamedPath> RunOutputs(const vsim::Script& script,
-                                        const vsim::FlightOptions& options) {
+std::vector<vsim::NamedPath> RunOutputs(const vsim::FlightOptions& options) {
   std::vector<vsim::NamedPath> outputs{{"--trace", options.trace_path}};
   if (!options.out_dir.empty()) {
     outputs.push_back({"--out's log", options.out_dir + "/flight.csv"});
     outputs.push_back({"--out's plot", options.out_dir + "/flight.svg"});
   }
-  if (!script.All<vsim::SoundCommand>().empty())
-    outputs.push_back({"the sound library's log", kSoundLog});
+  // The module writes it when it cannot reach the sound library.
+  outputs.push_back(
+      {"the sound log", options.host_dir.empty() ? kSoundLog : options.host_dir + "/" + kSoundLog});
   return outputs;
 }
 

@@ -13,9 +13,8 @@ namespace vesselsim {
 // The scripts, the modules they fly and the sound library.
 std::vector<vsim::NamedPath> RunInputs(const std::vector<const vsim::Script*>& scripts,
                                        const vsim::FlightOptions& options);
-// The log and plot in --out, the trace and, with sound, the sound log.
-std::vector<vsim::NamedPath> RunOutputs(const vsim::Script& script,
-                                        const vsim::FlightOptions& options);
+// The log and plot in --out, the trace and the module's sound log.
+std::vector<vsim::NamedPath> RunOutputs(const vsim::FlightOptions& options);
 // Says the first clash on the standard error; whether there was one.
 bool Clashes(const std::vector<vsim::NamedPath>& inputs,
              const std::vector<vsim::NamedPath>& outputs);

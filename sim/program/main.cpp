@@ -70,6 +70,10 @@ void AddRunOptions(CLI::App& app, Settings& s) {
   app.add_option("--out", s.options.out_dir,
                  "folder for flight.csv and flight.svg (made if missing; default: out)")
       ->type_name("DIR");
+  app.add_option("--host-dir", s.options.host_dir,
+                 "the module's working folder, where it writes its own files such as the sound "
+                 "log (default: the --out folder)")
+      ->type_name("DIR");
   app.add_option("--trace", s.options.trace_path,
                  "write the call trace, one line per call: STEP VESSEL CALL(ARGS)")
       ->type_name("FILE");
@@ -105,11 +109,11 @@ int Fly(const vsim::Script& script, const Settings& s) {
     std::fprintf(stderr, "%s: the script has no commands: nothing to fly\n", script.file.c_str());
     return kExitUsage;
   }
-  if (vesselsim::Clashes(vesselsim::RunInputs({&script}, s.options),
-                         vesselsim::RunOutputs(script, s.options)))
-    return kExitUsage;
   vsim::FlightOptions options = s.options;
   options.progress = !s.quiet && vsim::platform::IsTerminal(stderr);
+  if (options.host_dir.empty()) options.host_dir = options.out_dir;
+  if (vesselsim::Clashes(vesselsim::RunInputs({&script}, options), vesselsim::RunOutputs(options)))
+    return kExitUsage;
   const vsim::FlightResult result = vsim::RunFlight(script, options);
   // A run that stopped before its first step (an output folder that cannot
   // be made, a module that does not load) has no flight to sum up.
