@@ -89,6 +89,13 @@ const BrokenRule kBrokenRules[] = {
      "(after a nan altitude)"},
     {"LeaksPerVessel", "create-destroy", "resident memory grew by"},
     {"KeepsAHandle", "independence", "SetThrusterLevel: the thruster handle belongs to vessel"},
+    {"FaultsLate", "long-run", "SetAnimation: animation 1 out of range"},
+    {"DeclaresInSteps", "steady-state", "declared CreateThruster("},
+#if !defined(_WIN32)
+    {"ExportsHostTypes", "exports",
+     "exports the host interface's type information: _ZTI6VESSEL, _ZTS6VESSEL (the host's "
+     "classes had default visibility"},
+#endif
 };
 
 class BrokenRuleTest : public ::testing::TestWithParam<BrokenRule> {};
@@ -155,19 +162,74 @@ TEST(ValidateTest, SelectsListsAndRefusesWhatChecksNothing) {
   EXPECT_NE(output.find("missing.so: not a module file"), std::string::npos) << output;
 }
 
-// A check that never ends is stopped at its time limit and fails; the
-// validator goes on with the next.
-TEST(ValidateTest, ACheckThatHangsTimesOut) {
+// A check that never ends is stopped at its time limit and fails, saying
+// where the module was; the checks that would drive the same callback are
+// not run, the others are.
+TEST(ValidateTest, AHangNamesItsPlaceAndTheChecksThatWouldHangAreNotRun) {
   test::ScratchDirectory scratch;
   std::string output;
-  EXPECT_EQ(test::RunProgram("validate --include \"^(exports|null-handles)$\" --timeout 1 " +
-                                 Module("HangsInStep"),
-                             output),
-            kExitFailed);
+  EXPECT_EQ(test::RunProgram("validate --timeout 1 " + Module("HangsInStep"), output), kExitFailed);
+  const auto verdicts = Verdicts(output);
+  ASSERT_EQ(verdicts.size(), vsim::validate::Catalogue().size()) << output;
+  EXPECT_EQ(verdicts.at("exports"), "PASS") << output;
+  EXPECT_EQ(verdicts.at("load-unload"), "PASS") << output;
+  EXPECT_EQ(verdicts.at("create-destroy"), "FAIL") << output;
+#if !defined(_WIN32)
+  EXPECT_NE(output.find("FAIL  create-destroy    timed out after 1 s in the module's clbkPostStep "
+                        "of vessel \"v\" at step 1 [step 1, vessel v, clbkPostStep]"),
+            std::string::npos)
+      << output;
+  for (const auto& [check, verdict] : verdicts) {
+    if (check != "exports" && check != "load-unload" && check != "create-destroy") {
+      EXPECT_EQ(verdict, "SKIP") << check << "\n" << output;
+    }
+  }
+  EXPECT_NE(output.find("SKIP  speed             not run: the module hung in clbkPostStep during "
+                        "create-destroy"),
+            std::string::npos)
+      << output;
+#endif
+}
+
+TEST(ValidateTest, KeepGoingRunsTheChecksAfterAHang) {
+  test::ScratchDirectory scratch;
+  std::string output;
+  EXPECT_EQ(
+      test::RunProgram("validate --keep-going --include \"^(exports|time-steps|null-handles)$\" "
+                       "--timeout 1 " +
+                           Module("HangsInStep"),
+                       output),
+      kExitFailed);
+  EXPECT_NE(output.find("FAIL  time-steps        timed out after 1 s"), std::string::npos)
+      << output;
   EXPECT_NE(output.find("FAIL  null-handles      timed out after 1 s"), std::string::npos)
       << output;
   EXPECT_NE(output.find("PASS  exports"), std::string::npos) << output;
 }
+
+// The project's own modules built with hidden visibility and no version
+// script export nothing but their entry points.
+struct OwnModule {
+  const char* name;
+  const char* path;
+};
+void PrintTo(const OwnModule& m, std::ostream* os) { *os << m.name; }
+const OwnModule kOwnModules[] = {
+    {"Floor", FLOOR_PATH}, {"Empty", EMPTY_PATH}, {"Careless", CARELESS_PATH}};
+
+class OwnModuleTest : public ::testing::TestWithParam<OwnModule> {};
+
+TEST_P(OwnModuleTest, PassesTheExportsCheck) {
+  test::ScratchDirectory scratch;
+  std::string output;
+  EXPECT_EQ(
+      test::RunProgram(std::string("validate --include ^exports$ ") + GetParam().path, output), 0)
+      << output;
+  EXPECT_EQ(Verdicts(output), (std::map<std::string, std::string>{{"exports", "PASS"}})) << output;
+}
+
+INSTANTIATE_TEST_SUITE_P(Modules, OwnModuleTest, ::testing::ValuesIn(kOwnModules),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ValidateTest, ReadsExportsFromTheLibraryFile) {
   const vsim::validate::ExportTable helicopter = vsim::validate::ReadExports(MODULE_PATH);

@@ -58,6 +58,9 @@ CLI::App* AddValidateCommand(CLI::App& app, ValidateSettings& s) {
       ->type_name("FILE");
   v->add_flag("--in-process", s.in_process,
               "run every check in this process (for a debugger; a crash ends the validator)");
+  v->add_flag("--keep-going", s.keep_going,
+              "after a check hangs in a callback, still run the checks that drive it (each "
+              "costs its time limit); without it they are reported as not run");
   v->add_option("--seed", s.seed, "seed of the pilot's random keys, thrust and clicks (default 1)")
       ->type_name("N");
   v->add_option("--timeout", s.timeout_s,
@@ -87,6 +90,7 @@ int RunValidate(const ValidateSettings& s, const std::string& program_dir) {
   selection.include = s.include;
   selection.exclude = s.exclude;
   selection.in_process = s.in_process;
+  selection.keep_going = s.keep_going;
   selection.program = vsim::platform::ExecutablePath();
   selection.time_limit_s = s.timeout_s;
   std::vector<const validate::Check*> checks;

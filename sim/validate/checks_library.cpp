@@ -19,6 +19,19 @@ const char* const kEntryPoints[] = {"ovcInit", "ovcExit", "ModuleDate", "GetModu
 // Exit hooks the host looks up in a module's own exports.
 const char* const kKnownHooks[] = {"ExitModule", "opcDLLExit"};
 
+// The host's classes, by their mangled names: a module that exports their
+// type information was built with a header that gave them default
+// visibility, and hiding its own symbols does not hide these.
+const char* const kHostClasses[] = {"6VESSEL", "7VESSEL2"};
+const char* const kTypeInformation[] = {"_ZTI", "_ZTS"};
+
+bool HostTypeInformation(const std::string& name) {
+  for (const char* prefix : kTypeInformation)
+    for (const char* host_class : kHostClasses)
+      if (name == std::string(prefix) + host_class) return true;
+  return false;
+}
+
 constexpr int kCycles = 1000;
 constexpr int kVessels = 1000;
 constexpr int kWarmUp = 100;
@@ -70,16 +83,21 @@ Result CheckExports(const Target& target) {
   for (const char* entry : kEntryPoints)
     if (std::find(table.names.begin(), table.names.end(), entry) == table.names.end())
       return Fail(std::string("the entry point \"") + entry + "\" is not exported by that name");
-  std::vector<std::string> extra;
+  std::vector<std::string> extra, host_types;
   for (const std::string& name : table.names) {
     const auto is = [&](const char* n) { return name == n; };
     if (std::none_of(std::begin(kEntryPoints), std::end(kEntryPoints), is) &&
         std::none_of(std::begin(kKnownHooks), std::end(kKnownHooks), is))
-      extra.push_back(name);
+      (HostTypeInformation(name) ? host_types : extra).push_back(name);
   }
   if (!extra.empty())
     return Fail("exports more than its entry points: " + Joined(extra) +
                 " (hide them: -fvisibility=hidden and a version script, or no dllexport)");
+  if (!host_types.empty())
+    return Fail("exports the host interface's type information: " + Joined(host_types) +
+                " (the host's classes had default visibility in the header it was built "
+                "with; build against the current host_api.h, or link with a version script "
+                "that exports only the entry points, such as module/exports.map)");
   World world(target);
   std::set<std::string> dates;
   std::set<int> versions;
