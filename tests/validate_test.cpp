@@ -89,6 +89,9 @@ const BrokenRule kBrokenRules[] = {
      "(after a nan altitude)"},
     {"LeaksPerVessel", "create-destroy", "resident memory grew by"},
     {"KeepsAHandle", "independence", "SetThrusterLevel: the thruster handle belongs to vessel"},
+    {"NullDate", "exports", "ModuleDate gave null at call 1"},
+    {"ShiftingVersion", "exports", "GetModuleVersion gave 1 and 2 (by call 7)"},
+    {"NotADate", "exports", "ModuleDate gives \"the eighth of December\", not a date"},
     {"FaultsLate", "long-run", "SetAnimation: animation 1 out of range"},
     {"DeclaresInSteps", "steady-state", "declared CreateThruster("},
 #if !defined(_WIN32)

@@ -15,6 +15,9 @@
 #define HOST_TYPES 8
 #define LATE_FAULT 9
 #define DECLARES_IN_STEPS 10
+#define NULL_DATE 11
+#define SHIFTING_VERSION 12
+#define NOT_A_DATE 13
 
 #if BREAKS == HOST_TYPES && !defined(_WIN32)
 // As built with a header that gave the host's classes default visibility.
@@ -116,8 +119,21 @@ DLLCLBK VESSEL* ovcInit(OBJHANDLE vessel, int flight_model) {
   return new RuleBreaking(vessel, flight_model);
 }
 DLLCLBK void ovcExit(VESSEL* vessel) { delete static_cast<RuleBreaking*>(vessel); }
+#if BREAKS == NULL_DATE
+DLLCLBK const char* ModuleDate() { return nullptr; }
+#elif BREAKS == NOT_A_DATE
+DLLCLBK const char* ModuleDate() { return "the eighth of December"; }
+#else
 DLLCLBK const char* ModuleDate() { return "Dec 08 2026"; }
+#endif
+#if BREAKS == SHIFTING_VERSION
+// A version that changes once the host has asked a few times.
+constexpr int kStableCalls = 6;
+int version_calls = 0;
+DLLCLBK int GetModuleVersion() { return ++version_calls > kStableCalls ? 2 : 1; }
+#else
 DLLCLBK int GetModuleVersion() { return 1; }
+#endif
 #if BREAKS == EXTRA_EXPORT
 DLLCLBK int DebugCounter() { return 7; }
 #endif
