@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <map>
 #include <regex>
 #include <set>
@@ -83,7 +84,10 @@ const BrokenRule kBrokenRules[] = {
     {"CrashesInInit", "create-destroy", "crashed with SIGSEGV"},
 #endif
     {"ExportsMore", "exports", "exports more than its entry points: DebugCounter"},
-    {"SharesState", "independence", "does not do what it does alone"},
+    {"SharesState", "independence",
+     "vessel watched flown beside others (among 2 vessels, one of them driven) does not do what "
+     "it does flown alone: \"SetAnimation(0, 0.1) = true\" flown beside others against "
+     "\"SetAnimation(0, 0) = true\" flown alone; state shared between vessels"},
     {"NanAfterNan", "hostile-readings",
      "SetAnimation: argument 2 is nan, not a finite number "
      "(after a nan altitude)"},
@@ -162,8 +166,55 @@ TEST(ValidateTest, SelectsListsAndRefusesWhatChecksNothing) {
   EXPECT_EQ(test::RunProgram("validate", output), kExitUsage);
   output.clear();
   EXPECT_EQ(test::RunProgram("validate missing.so", output), kExitUsage);
-  EXPECT_NE(output.find("missing.so: not a module file"), std::string::npos) << output;
+  EXPECT_NE(output.find("vesselsim validate: missing.so: no such file"), std::string::npos)
+      << output;
 }
+
+// A file that is no library fails once, with the reason, and runs no check.
+TEST(ValidateTest, AFileThatIsNoLibraryFailsInOneLine) {
+  test::ScratchDirectory scratch;
+  { std::ofstream("notes.so") << "not a library\n"; }
+  std::string output;
+  EXPECT_EQ(test::RunProgram("validate notes.so", output), kExitFailed) << output;
+  std::size_t failures = 0;
+  for (std::size_t at = output.find("FAIL"); at != std::string::npos;
+       at = output.find("FAIL", at + 1))
+    ++failures;
+  EXPECT_EQ(failures, 1u) << output;
+  EXPECT_NE(output.find("FAIL  library           "), std::string::npos) << output;
+  EXPECT_NE(output.find("is neither an ELF nor a PE library; no check was run"), std::string::npos)
+      << output;
+  EXPECT_NE(output.find("0 passed, 1 failed, 0 skipped"), std::string::npos) << output;
+}
+
+struct RefusedTimeout {
+  const char* name;
+  const char* value;
+  const char* message;
+};
+void PrintTo(const RefusedTimeout& t, std::ostream* os) { *os << t.name; }
+const RefusedTimeout kRefusedTimeouts[] = {
+    {"NotANumber", "nan", "--timeout: nan is not a finite number of seconds"},
+    {"Infinite", "inf", "--timeout: inf is not a finite number of seconds"},
+    {"Zero", "0", "--timeout: 0 is not a positive number of seconds"},
+    {"Negative", "-1", "--timeout: -1 is not a positive number of seconds"},
+};
+
+class RefusedTimeoutTest : public ::testing::TestWithParam<RefusedTimeout> {};
+
+TEST_P(RefusedTimeoutTest, IsBadUsage) {
+  test::ScratchDirectory scratch;
+  std::string output;
+  EXPECT_EQ(test::RunProgram(
+                std::string("validate --timeout ") + GetParam().value + " " + MODULE_PATH, output),
+            kExitUsage)
+      << output;
+  EXPECT_NE(output.find(GetParam().message), std::string::npos) << output;
+  EXPECT_EQ(output.find("PASS"), std::string::npos) << "nothing was checked:\n" << output;
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, RefusedTimeoutTest, ::testing::ValuesIn(kRefusedTimeouts),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A check that never ends is stopped at its time limit and fails, saying
 // where the module was; the checks that would drive the same callback are

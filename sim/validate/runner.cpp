@@ -9,12 +9,15 @@
 #include "sim/outputs/xml.h"
 #include "sim/platform/child_process.h"
 #include "sim/platform/platform.h"
+#include "sim/validate/exports.h"
 
 namespace vsim::validate {
 
 namespace {
 
 constexpr char kResultTag[] = "vesselsim-validate-result";
+// What a report names the one failure of a file that is no library.
+constexpr char kLibraryCheck[] = "library";
 constexpr std::size_t kLastLinesShown = 3;
 
 const char* VerdictWord(Verdict v) {
@@ -146,6 +149,12 @@ std::vector<const Check*> Selected(const Selection& selection) {
 ModuleRun Validate(const Target& target, const std::vector<const Check*>& checks,
                    const Selection& selection) {
   ModuleRun run{target.module, {}};
+  // A file that is no library at all fails once, not once per check.
+  const ExportTable table = ReadExports(target.module);
+  if (!table.error.empty()) {
+    run.checks.push_back({kLibraryCheck, Fail(table.error + "; no check was run"), 0});
+    return run;
+  }
   Hangs hangs;
   for (const Check* check : checks) {
     if (const std::string why = hangs.Blocking(*check); !why.empty() && !selection.keep_going) {
