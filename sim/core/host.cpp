@@ -182,8 +182,7 @@ void Host::ForeignCall(const char* call, const std::string& thread) {
   foreign_pending_.store(true, std::memory_order_release);
 }
 
-void Host::TakeForeignCalls(const VesselRecord* vessel) {
-  if (__builtin_expect(!foreign_pending_.load(std::memory_order_acquire), 1)) return;
+void Host::RecordForeignCalls(const VesselRecord* vessel) {
   std::vector<std::pair<const char*, std::string>> calls;
   {
     const std::lock_guard<std::mutex> lock(foreign_lock_);
@@ -208,7 +207,7 @@ auto Host::Callback(VesselRecord& vessel, const char* name, Fn&& fn) {
   // Only the active host's callbacks run the host functions' fast path,
   // and only when they begin unobserved: nothing can start recording or
   // wrap the answers while a callback runs.
-  VesselRecord** shared = this == active_ && fast_slot_ != nullptr ? fast_slot_() : nullptr;
+  VesselRecord** shared = this == active_ ? fast_vessel_ : nullptr;
   VesselRecord* outer_shared = shared != nullptr ? *shared : nullptr;
   if (shared != nullptr) *shared = Unobserved() ? &vessel : nullptr;
   struct Restore {

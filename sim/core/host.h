@@ -163,8 +163,9 @@ public:
   // The host functions keep the fast path's vessel in a variable of their
   // own, one per thread, read without going through the host; they hand
   // over the way to find the calling thread's when they are loaded (null
-  // when unloaded). The active host fills its thread's for the length of
-  // each callback; on every other thread it stays null.
+  // when unloaded). A host finds its own thread's when it is made and, while
+  // it is the active host, fills it for the length of each callback; on
+  // every other thread it stays null.
   static void ShareFastVessel(VesselRecord** (*slot)()) { fast_slot_ = slot; }
 
 private:
@@ -185,7 +186,11 @@ private:
   }
   std::uint32_t FreeSlot();
   // The calls other threads made, as faults of the vessel whose callback ran.
-  void TakeForeignCalls(const VesselRecord* vessel);
+  void TakeForeignCalls(const VesselRecord* vessel) {
+    if (__builtin_expect(foreign_pending_.load(std::memory_order_acquire), 0))
+      RecordForeignCalls(vessel);
+  }
+  void RecordForeignCalls(const VesselRecord* vessel);
 
   static Host* active_;
   static VesselRecord** (*fast_slot_)();
@@ -216,6 +221,8 @@ private:
   std::vector<CallEntry> load_calls_;
   std::deque<EndedVessel> ended_;
   std::thread::id thread_ = std::this_thread::get_id();
+  // The fast path's vessel of this host's thread (see ShareFastVessel).
+  VesselRecord** fast_vessel_ = fast_slot_ != nullptr ? fast_slot_() : nullptr;
   std::string thread_text_;
   std::mutex foreign_lock_;
   std::atomic<bool> foreign_pending_{false};
