@@ -245,6 +245,26 @@ TEST(ValidateTest, AHangNamesItsPlaceAndTheChecksThatWouldHangAreNotRun) {
 #endif
 }
 
+// Which checks a hang leaves unrun follows from where the module hung, as
+// the host names the site.
+TEST(ValidateTest, EveryCallbackBelongsToWhatDrivesIt) {
+  using namespace vsim::validate;
+  const std::pair<const char*, unsigned> kSites[] = {
+      {"loading the module (its library entry)", kDrivesLibrary},
+      {"unloading the module (its library exit)", kDrivesLibrary},
+      {"ModuleDate", kDrivesBuild},
+      {"ovcInit", kDrivesVessels},
+      {"clbkPostCreation", kDrivesVessels},
+      {"clbkPostStep", kDrivesSteps},
+      {"clbkConsumeBufferedKey", kDrivesKeys},
+      {"clbkVCMouseEvent", kDrivesCockpit},
+      {"somewhere else", 0},
+  };
+  for (const auto& [site, drive] : kSites) EXPECT_EQ(DrivenBy(site), drive) << site;
+  for (const Check& c : Catalogue())
+    EXPECT_NE(c.drives & kDrivesLibrary, 0u) << c.name << " loads the library like every check";
+}
+
 TEST(ValidateTest, KeepGoingRunsTheChecksAfterAHang) {
   test::ScratchDirectory scratch;
   std::string output;

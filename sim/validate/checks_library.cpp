@@ -26,6 +26,16 @@ const char* const kKnownHooks[] = {"ExitModule", "opcDLLExit"};
 const char* const kHostClasses[] = {"6VESSEL", "7VESSEL2"};
 const char* const kTypeInformation[] = {"_ZTI", "_ZTS"};
 
+// Type information of function types ("_ZTIFivE": int()), which the
+// undefined-behaviour sanitizer's function check exports from any
+// instrumented library: the build's, not the module's own surface.
+const char* const kFunctionTypeInformation[] = {"_ZTIF", "_ZTSF"};
+
+bool FunctionTypeInformation(const std::string& name) {
+  return std::any_of(std::begin(kFunctionTypeInformation), std::end(kFunctionTypeInformation),
+                     [&](const char* prefix) { return name.rfind(prefix, 0) == 0; });
+}
+
 bool HostTypeInformation(const std::string& name) {
   for (const char* prefix : kTypeInformation)
     for (const char* host_class : kHostClasses)
@@ -103,11 +113,16 @@ Result CheckExports(const Target& target) {
   for (const char* entry : kEntryPoints)
     if (std::find(table.names.begin(), table.names.end(), entry) == table.names.end())
       return Fail(std::string("the entry point \"") + entry + "\" is not exported by that name");
-  std::vector<std::string> extra, host_types;
+  std::vector<std::string> surface, extra, host_types;
+  std::size_t function_types = 0;
   for (const std::string& name : table.names) {
     const auto is = [&](const char* n) { return name == n; };
-    if (std::none_of(std::begin(kEntryPoints), std::end(kEntryPoints), is) &&
-        std::none_of(std::begin(kKnownHooks), std::end(kKnownHooks), is))
+    if (std::any_of(std::begin(kEntryPoints), std::end(kEntryPoints), is) ||
+        std::any_of(std::begin(kKnownHooks), std::end(kKnownHooks), is))
+      surface.push_back(name);
+    else if (FunctionTypeInformation(name))
+      ++function_types;
+    else
       (HostTypeInformation(name) ? host_types : extra).push_back(name);
   }
   if (!extra.empty())
@@ -145,9 +160,13 @@ Result CheckExports(const Target& target) {
     return Fail("ModuleDate gives \"" + *dates.begin() +
                     "\", not a date such as \"Nov 28 2010\" (month, day, year)",
                 "ModuleDate");
-  return Pass("exports exactly " + Joined(table.names) + "; date \"" + *dates.begin() +
-              "\", version " + std::to_string(*versions.begin()) + ", the same in " +
-              std::to_string(kCallsCompared) + " calls");
+  return Pass("exports exactly " + Joined(surface) +
+              (function_types == 0
+                   ? ""
+                   : " (and the type information of " + std::to_string(function_types) +
+                         " function types, from the sanitizer's function check)") +
+              "; date \"" + *dates.begin() + "\", version " + std::to_string(*versions.begin()) +
+              ", the same in " + std::to_string(kCallsCompared) + " calls");
 }
 
 Result CheckLoadUnload(const Target& target) {
