@@ -128,6 +128,7 @@ Result CheckExports(const Target& target) {
   if (!extra.empty())
     return Fail("exports more than its entry points: " + Joined(extra) +
                 " (hide them: -fvisibility=hidden and a version script, or no dllexport)");
+  std::sort(host_types.begin(), host_types.end());
   if (!host_types.empty())
     return Fail("exports the host interface's type information: " + Joined(host_types) +
                 " (the host's classes had default visibility in the header it was built "
