@@ -222,26 +222,31 @@ INSTANTIATE_TEST_SUITE_P(Values, RefusedTimeoutTest, ::testing::ValuesIn(kRefuse
 TEST(ValidateTest, AHangNamesItsPlaceAndTheChecksThatWouldHangAreNotRun) {
   test::ScratchDirectory scratch;
   std::string output;
-  EXPECT_EQ(test::RunProgram("validate --timeout 1 " + Module("HangsInStep"), output), kExitFailed);
+  // Loading a thousand times takes longer than the limit under Wine.
+  EXPECT_EQ(test::RunProgram("validate --timeout 1 --include "
+                             "\"^(exports|create-destroy|independence|speed)$\" " +
+                                 Module("HangsInStep"),
+                             output),
+            kExitFailed);
   const auto verdicts = Verdicts(output);
-  ASSERT_EQ(verdicts.size(), vsim::validate::Catalogue().size()) << output;
+  ASSERT_EQ(verdicts.size(), 4u) << output;
   EXPECT_EQ(verdicts.at("exports"), "PASS") << output;
-  EXPECT_EQ(verdicts.at("load-unload"), "PASS") << output;
   EXPECT_EQ(verdicts.at("create-destroy"), "FAIL") << output;
-#if !defined(_WIN32)
+#if defined(_WIN32)
+  // Ended at once, a child says nothing of where it was.
+  EXPECT_NE(output.find("FAIL  create-destroy    timed out after 1 s"), std::string::npos)
+      << output;
+#else
   EXPECT_NE(output.find("FAIL  create-destroy    timed out after 1 s in the module's clbkPostStep "
                         "of vessel \"v\" at step 1 [step 1, vessel v, clbkPostStep]"),
             std::string::npos)
       << output;
-  for (const auto& [check, verdict] : verdicts) {
-    if (check != "exports" && check != "load-unload" && check != "create-destroy") {
-      EXPECT_EQ(verdict, "SKIP") << check << "\n" << output;
-    }
-  }
+  EXPECT_EQ(verdicts.at("independence"), "SKIP") << output;
   EXPECT_NE(output.find("SKIP  speed             not run: the module hung in clbkPostStep during "
                         "create-destroy"),
             std::string::npos)
       << output;
+  EXPECT_NE(output.find("1 passed, 1 failed, 2 skipped"), std::string::npos) << output;
 #endif
 }
 
