@@ -49,7 +49,7 @@ std::string UnknownVessel(const Host& host, OBJHANDLE handle) {
   if (code.kind == HandleKind::kVessel)
     if (const Host::EndedVessel* ended = host.Ended(code.owner))
       return "the vessel handle is vessel " + ended->name +
-             "'s, which had ended (its ovcExit ran " + "at step " + std::to_string(ended->step) +
+             "'s, which had ended (its ovcExit ran at step " + std::to_string(ended->step) +
              "); nothing may be called through a vessel after its ovcExit";
   return "unknown vessel handle";
 }

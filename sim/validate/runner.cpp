@@ -85,17 +85,18 @@ ChildVerdict ReadChild(const platform::ChildOutcome& child, double time_limit_s)
     return {{v, fields[2], fields[3]}, ""};
   }
   if (!child.started) return {Fail("could not start the check's process"), ""};
+  const std::string timed_out = "timed out after " + Seconds(time_limit_s) + " s";
   if (child.timed_out) {
-    const std::string what = "timed out after " + Seconds(time_limit_s) + " s";
     if (const std::optional<Site> site = StoppedAt(lines)) {
       const std::string vessel = site->vessel.empty() ? "" : " of vessel \"" + site->vessel + "\"";
-      return {Fail(what + " in the module's " + site->callback + vessel + " at step " + site->step,
-                   "step " + site->step + (site->vessel.empty() ? "" : ", vessel " + site->vessel) +
-                       ", " + site->callback),
-              site->callback};
+      return {
+          Fail(timed_out + " in the module's " + site->callback + vessel + " at step " + site->step,
+               "step " + site->step + (site->vessel.empty() ? "" : ", vessel " + site->vessel) +
+                   ", " + site->callback),
+          site->callback};
     }
   }
-  std::string what = child.timed_out ? "timed out after " + Seconds(time_limit_s) + " s"
+  std::string what = child.timed_out ? timed_out
                      : child.crashed ? "crashed with " + child.how
                                      : "ended with " + child.how;
   // A sanitizer sums its report up in one line; otherwise the last lines say most.
