@@ -13,9 +13,19 @@
 #else
 #define OAPIFUNC __declspec(dllimport)
 #endif
+#define OAPICLASS OAPIFUNC
 #define DLLCLBK extern "C" __declspec(dllexport)
 #else
 #define OAPIFUNC __attribute__((visibility("default")))
+// The host's classes are the host's to export. A module built with hidden
+// visibility still calls their members (a declaration's visibility is the
+// default), but keeps their type information, which it emits for its own
+// derived classes, out of its exports.
+#if defined(HOST_API_BUILD)
+#define OAPICLASS OAPIFUNC
+#else
+#define OAPICLASS
+#endif
 #define DLLCLBK extern "C" __attribute__((visibility("default")))
 #endif
 
@@ -196,7 +206,7 @@ using AirfoilCoeffFunc = void (*)(double aoa, double M, double Re, double* cl, d
 
 // The host's view of a vessel. Not polymorphic: the VESSEL2 callbacks put their
 // table in front of it, so a VESSEL* need not equal the object's address.
-class OAPIFUNC VESSEL {
+class OAPICLASS VESSEL {
 public:
   VESSEL(OBJHANDLE hVessel, int fmodel = 1);
 

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <string>
 
 #include "tests/support.h"
@@ -66,6 +67,12 @@ const BadInput kBadInputs[] = {
     {"ModuleSendsNanTimeAcceleration", kFly.c_str(),
      "--module " + Misbehaving("NanTimeAcceleration"), kExitFailed,
      "s.vsim:2: 3 a fault \"oapiSetTimeAcceleration: argument 1 is nan, not a finite number\""},
+    {"ModuleCallsFromAnotherThread", kFly.c_str(), "--module " + Misbehaving("CallsFromAThread"),
+     kExitFailed, "s.vsim:2: 3 a fault \"GetAltitude: called from thread "},
+    {"ModuleCallsThroughAnEndedVessel", "vessel a\nvessel b\ndestroy a\nstep 2\n",
+     "--module " + Misbehaving("CallsThroughAnEndedVessel"), kExitFailed,
+     "s.vsim:4: 1 b fault \"GetAltitude: the vessel handle is vessel a's, which had ended (its "
+     "ovcExit ran at step 0); nothing may be called through a vessel after its ovcExit\""},
 };
 
 class BadInputTest : public ::testing::TestWithParam<BadInput> {};
@@ -88,6 +95,43 @@ TEST_P(BadInputTest, SaysWhatIsWrongAndLeavesNothingHalfWritten) {
 
 INSTANTIATE_TEST_SUITE_P(Classes, BadInputTest, ::testing::ValuesIn(kBadInputs),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The fault names the thread by its number and, where threads have names,
+// its name, beside the simulation thread's.
+TEST(BadModuleTest, ACallFromAnotherThreadNamesTheThread) {
+  test::ScratchDirectory scratch;
+  { std::ofstream("s.vsim") << kFly; }
+  std::string output;
+  EXPECT_EQ(
+      test::RunProgram("run s.vsim --quiet --module " + Misbehaving("CallsFromAThread"), output),
+      kExitFailed);
+#if defined(_WIN32)
+  const std::regex fault(R"re(GetAltitude: called from thread [0-9]+, not the simulation )re"
+                         R"re(thread \(thread [0-9]+\))re");
+#else
+  const std::regex fault(R"re(GetAltitude: called from thread [0-9]+ \\"side-worker\\", not )re"
+                         R"re(the simulation thread \(thread [0-9]+ )re");
+#endif
+  EXPECT_TRUE(std::regex_search(output, fault)) << output;
+}
+
+// What a module does while its library loads (here: time acceleration 4 in
+// a static initialiser) is in the trace and told in the flight's story.
+TEST(BadModuleTest, CallsWhileTheLibraryLoadsAreRecordedAndTold) {
+  test::ScratchDirectory scratch;
+  { std::ofstream("s.vsim") << kFly; }
+  std::string output;
+  EXPECT_EQ(test::RunProgram("run s.vsim --out out --trace trace.txt --module " +
+                                 Misbehaving("CallsWhileLoading"),
+                             output),
+            0)
+      << output;
+  EXPECT_NE(output.find("step      0  t=    0.00 s  while its library loaded, the module called "
+                        "oapiSetTimeAcceleration(4)"),
+            std::string::npos)
+      << output;
+  EXPECT_NE(test::ReadFile("trace.txt").find("0 - oapiSetTimeAcceleration(4)"), std::string::npos);
+}
 
 TEST(BadFileTest, ScriptsThatAreNoScripts) {
   test::ScratchDirectory scratch;

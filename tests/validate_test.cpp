@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <map>
 #include <regex>
 #include <set>
@@ -83,12 +84,25 @@ const BrokenRule kBrokenRules[] = {
     {"CrashesInInit", "create-destroy", "crashed with SIGSEGV"},
 #endif
     {"ExportsMore", "exports", "exports more than its entry points: DebugCounter"},
-    {"SharesState", "independence", "does not do what it does alone"},
+    {"SharesState", "independence",
+     "vessel watched flown beside others (among 2 vessels, one of them driven) does not do what "
+     "it does flown alone: \"SetAnimation(0, 0.1) = true\" flown beside others against "
+     "\"SetAnimation(0, 0) = true\" flown alone; state shared between vessels"},
     {"NanAfterNan", "hostile-readings",
      "SetAnimation: argument 2 is nan, not a finite number "
      "(after a nan altitude)"},
     {"LeaksPerVessel", "create-destroy", "resident memory grew by"},
     {"KeepsAHandle", "independence", "SetThrusterLevel: the thruster handle belongs to vessel"},
+    {"NullDate", "exports", "ModuleDate gave null at call 1"},
+    {"ShiftingVersion", "exports", "GetModuleVersion gave 1 and 2 (by call 7)"},
+    {"NotADate", "exports", "ModuleDate gives \"the eighth of December\", not a date"},
+    {"FaultsLate", "long-run", "SetAnimation: animation 1 out of range"},
+    {"DeclaresInSteps", "steady-state", "declared CreateThruster("},
+#if !defined(_WIN32)
+    {"ExportsHostTypes", "exports",
+     "exports the host interface's type information: _ZTI6VESSEL, _ZTS6VESSEL (the host's "
+     "classes had default visibility"},
+#endif
 };
 
 class BrokenRuleTest : public ::testing::TestWithParam<BrokenRule> {};
@@ -152,22 +166,149 @@ TEST(ValidateTest, SelectsListsAndRefusesWhatChecksNothing) {
   EXPECT_EQ(test::RunProgram("validate", output), kExitUsage);
   output.clear();
   EXPECT_EQ(test::RunProgram("validate missing.so", output), kExitUsage);
-  EXPECT_NE(output.find("missing.so: not a module file"), std::string::npos) << output;
+  EXPECT_NE(output.find("vesselsim validate: missing.so: no such file"), std::string::npos)
+      << output;
 }
 
-// A check that never ends is stopped at its time limit and fails; the
-// validator goes on with the next.
-TEST(ValidateTest, ACheckThatHangsTimesOut) {
+// A file that is no library fails once, with the reason, and runs no check.
+TEST(ValidateTest, AFileThatIsNoLibraryFailsInOneLine) {
+  test::ScratchDirectory scratch;
+  { std::ofstream("notes.so") << "not a library\n"; }
+  std::string output;
+  EXPECT_EQ(test::RunProgram("validate notes.so", output), kExitFailed) << output;
+  std::size_t failures = 0;
+  for (std::size_t at = output.find("FAIL"); at != std::string::npos;
+       at = output.find("FAIL", at + 1))
+    ++failures;
+  EXPECT_EQ(failures, 1u) << output;
+  EXPECT_NE(output.find("FAIL  library           "), std::string::npos) << output;
+  EXPECT_NE(output.find("is neither an ELF nor a PE library; no check was run"), std::string::npos)
+      << output;
+  EXPECT_NE(output.find("0 passed, 1 failed, 0 skipped"), std::string::npos) << output;
+}
+
+struct RefusedTimeout {
+  const char* name;
+  const char* value;
+  const char* message;
+};
+void PrintTo(const RefusedTimeout& t, std::ostream* os) { *os << t.name; }
+const RefusedTimeout kRefusedTimeouts[] = {
+    {"NotANumber", "nan", "--timeout: nan is not a finite number of seconds"},
+    {"Infinite", "inf", "--timeout: inf is not a finite number of seconds"},
+    {"Zero", "0", "--timeout: 0 is not a positive number of seconds"},
+    {"Negative", "-1", "--timeout: -1 is not a positive number of seconds"},
+};
+
+class RefusedTimeoutTest : public ::testing::TestWithParam<RefusedTimeout> {};
+
+TEST_P(RefusedTimeoutTest, IsBadUsage) {
   test::ScratchDirectory scratch;
   std::string output;
-  EXPECT_EQ(test::RunProgram("validate --include \"^(exports|null-handles)$\" --timeout 1 " +
+  EXPECT_EQ(test::RunProgram(
+                std::string("validate --timeout ") + GetParam().value + " " + MODULE_PATH, output),
+            kExitUsage)
+      << output;
+  EXPECT_NE(output.find(GetParam().message), std::string::npos) << output;
+  EXPECT_EQ(output.find("PASS"), std::string::npos) << "nothing was checked:\n" << output;
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, RefusedTimeoutTest, ::testing::ValuesIn(kRefusedTimeouts),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A check that never ends is stopped at its time limit and fails, saying
+// where the module was; the checks that would drive the same callback are
+// not run, the others are.
+TEST(ValidateTest, AHangNamesItsPlaceAndTheChecksThatWouldHangAreNotRun) {
+  test::ScratchDirectory scratch;
+  std::string output;
+  // Loading a thousand times takes longer than the limit under Wine.
+  EXPECT_EQ(test::RunProgram("validate --timeout 1 --include "
+                             "\"^(exports|create-destroy|independence|speed)$\" " +
                                  Module("HangsInStep"),
                              output),
             kExitFailed);
+  const auto verdicts = Verdicts(output);
+  ASSERT_EQ(verdicts.size(), 4u) << output;
+  EXPECT_EQ(verdicts.at("exports"), "PASS") << output;
+  EXPECT_EQ(verdicts.at("create-destroy"), "FAIL") << output;
+#if defined(_WIN32)
+  // Ended at once, a child says nothing of where it was.
+  EXPECT_NE(output.find("FAIL  create-destroy    timed out after 1 s"), std::string::npos)
+      << output;
+#else
+  EXPECT_NE(output.find("FAIL  create-destroy    timed out after 1 s in the module's clbkPostStep "
+                        "of vessel \"v\" at step 1 [step 1, vessel v, clbkPostStep]"),
+            std::string::npos)
+      << output;
+  EXPECT_EQ(verdicts.at("independence"), "SKIP") << output;
+  EXPECT_NE(output.find("SKIP  speed             not run: the module hung in clbkPostStep during "
+                        "create-destroy"),
+            std::string::npos)
+      << output;
+  EXPECT_NE(output.find("1 passed, 1 failed, 2 skipped"), std::string::npos) << output;
+#endif
+}
+
+// Which checks a hang leaves unrun follows from where the module hung, as
+// the host names the site.
+TEST(ValidateTest, EveryCallbackBelongsToWhatDrivesIt) {
+  using namespace vsim::validate;
+  const std::pair<const char*, unsigned> kSites[] = {
+      {"loading the module (its library entry)", kDrivesLibrary},
+      {"unloading the module (its library exit)", kDrivesLibrary},
+      {"ModuleDate", kDrivesBuild},
+      {"ovcInit", kDrivesVessels},
+      {"clbkPostCreation", kDrivesVessels},
+      {"clbkPostStep", kDrivesSteps},
+      {"clbkConsumeBufferedKey", kDrivesKeys},
+      {"clbkVCMouseEvent", kDrivesCockpit},
+      {"somewhere else", 0},
+  };
+  for (const auto& [site, drive] : kSites) EXPECT_EQ(DrivenBy(site), drive) << site;
+  for (const Check& c : Catalogue())
+    EXPECT_NE(c.drives & kDrivesLibrary, 0u) << c.name << " loads the library like every check";
+}
+
+TEST(ValidateTest, KeepGoingRunsTheChecksAfterAHang) {
+  test::ScratchDirectory scratch;
+  std::string output;
+  EXPECT_EQ(
+      test::RunProgram("validate --keep-going --include \"^(exports|time-steps|null-handles)$\" "
+                       "--timeout 1 " +
+                           Module("HangsInStep"),
+                       output),
+      kExitFailed);
+  EXPECT_NE(output.find("FAIL  time-steps        timed out after 1 s"), std::string::npos)
+      << output;
   EXPECT_NE(output.find("FAIL  null-handles      timed out after 1 s"), std::string::npos)
       << output;
   EXPECT_NE(output.find("PASS  exports"), std::string::npos) << output;
 }
+
+// The project's own modules built with hidden visibility and no version
+// script export nothing but their entry points.
+struct OwnModule {
+  const char* name;
+  const char* path;
+};
+void PrintTo(const OwnModule& m, std::ostream* os) { *os << m.name; }
+const OwnModule kOwnModules[] = {
+    {"Floor", FLOOR_PATH}, {"Empty", EMPTY_PATH}, {"Careless", CARELESS_PATH}};
+
+class OwnModuleTest : public ::testing::TestWithParam<OwnModule> {};
+
+TEST_P(OwnModuleTest, PassesTheExportsCheck) {
+  test::ScratchDirectory scratch;
+  std::string output;
+  EXPECT_EQ(
+      test::RunProgram(std::string("validate --include ^exports$ ") + GetParam().path, output), 0)
+      << output;
+  EXPECT_EQ(Verdicts(output), (std::map<std::string, std::string>{{"exports", "PASS"}})) << output;
+}
+
+INSTANTIATE_TEST_SUITE_P(Modules, OwnModuleTest, ::testing::ValuesIn(kOwnModules),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ValidateTest, ReadsExportsFromTheLibraryFile) {
   const vsim::validate::ExportTable helicopter = vsim::validate::ReadExports(MODULE_PATH);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <type_traits>
 
+#include "sim/core/threads.h"
 #include "sim/handles/handles.h"
 
 namespace vsim {
@@ -13,6 +14,8 @@ namespace {
 
 constexpr double kStartMjd = 51544.5;
 constexpr double kSecondsPerDay = 86400.0;
+// Ended vessels remembered, so that a call through one says it had ended.
+constexpr std::size_t kEndedVesselsKept = 1024;
 
 // Hosts alive in this process, oldest first.
 std::vector<Host*>& LiveHosts() {
@@ -57,7 +60,7 @@ std::string Thrown(const std::exception* e) {
 const volatile ModuleSite& CurrentModuleSite() { return module_site; }
 
 Host* Host::active_ = nullptr;
-VesselRecord** Host::fast_slot_ = nullptr;
+VesselRecord** (*Host::fast_slot_)() = nullptr;
 
 std::uint32_t NextSerial() {
   static std::uint32_t serial = 0;
@@ -69,7 +72,7 @@ std::string HostFault::Line() const {
   return std::to_string(step) + " " + vessel + " fault " + FormatString(text.c_str());
 }
 
-Host::Host() : serial_(NextSerial()) {
+Host::Host() : serial_(NextSerial()), thread_text_(ThisThreadText()) {
   LiveHosts().push_back(this);
   active_ = this;
 }
@@ -88,7 +91,23 @@ void Host::LoadModule(const std::string& path) {
   if (module_) throw HostError(path + ": a module is already loaded");
   current_ = nullptr;
   const SiteScope site("loading the module (its library entry)", nullptr, step_);
+  // What the module calls while it loads is kept apart, then put into the
+  // journal as if recorded there.
+  Journal outer = std::move(journal_);
+  journal_ = Journal{};
+  struct Restore {
+    Host& host;
+    Journal& outer;
+    ~Restore() {
+      host.load_calls_ = host.journal_.Entries();
+      host.journal_ = std::move(outer);
+      if (host.journal_.enabled)
+        for (const CallEntry& e : host.load_calls_)
+          host.journal_.Add(e.step, e.vessel, e.call, e.result, e.from_host);
+    }
+  } restore{*this, outer};
   module_ = std::make_unique<ModuleLibrary>(path);
+  TakeForeignCalls(nullptr);
 }
 
 void Host::UnloadModule() {
@@ -112,6 +131,11 @@ int Host::ModuleVersion() {
 template <typename Fn>
 auto Host::IntoModule(const VesselRecord* vessel, const char* name, Fn&& fn) -> decltype(fn()) {
   const SiteScope site(name, vessel, step_);
+  struct Foreign {
+    Host& host;
+    const VesselRecord* vessel;
+    ~Foreign() { host.TakeForeignCalls(vessel); }
+  } foreign{*this, vessel};
   try {
     return fn();
   } catch (const std::exception& e) {
@@ -143,6 +167,31 @@ VesselRecord& Host::Vessel(const std::string& name) {
   return *v;
 }
 
+const Host::EndedVessel* Host::Ended(std::uint32_t serial) const {
+  for (const EndedVessel& e : ended_)
+    if (e.serial == serial) return &e;
+  return nullptr;
+}
+
+void Host::ForeignCall(const char* call, const std::string& thread) {
+  const std::lock_guard<std::mutex> lock(foreign_lock_);
+  foreign_calls_.emplace_back(call, "called from " + thread + ", not the simulation thread (" +
+                                        thread_text_ +
+                                        "); the host's functions may be called only from the "
+                                        "thread that runs the module's callbacks");
+  foreign_pending_.store(true, std::memory_order_release);
+}
+
+void Host::RecordForeignCalls(const VesselRecord* vessel) {
+  std::vector<std::pair<const char*, std::string>> calls;
+  {
+    const std::lock_guard<std::mutex> lock(foreign_lock_);
+    calls.swap(foreign_calls_);
+    foreign_pending_.store(false, std::memory_order_relaxed);
+  }
+  for (const auto& [call, what] : calls) Fault(vessel, call, what);
+}
+
 VesselRecord* Host::VesselBySerial(std::uint32_t serial) const {
   for (const auto& v : vessels_)
     if (v->serial == serial) return v.get();
@@ -158,7 +207,7 @@ auto Host::Callback(VesselRecord& vessel, const char* name, Fn&& fn) {
   // Only the active host's callbacks run the host functions' fast path,
   // and only when they begin unobserved: nothing can start recording or
   // wrap the answers while a callback runs.
-  VesselRecord** shared = this == active_ ? fast_slot_ : nullptr;
+  VesselRecord** shared = this == active_ ? fast_vessel_ : nullptr;
   VesselRecord* outer_shared = shared != nullptr ? *shared : nullptr;
   if (shared != nullptr) *shared = Unobserved() ? &vessel : nullptr;
   struct Restore {
@@ -234,6 +283,8 @@ void Host::DestroyVessel(const std::string& name) {
   if (focus_ == vessel) focus_ = nullptr;
   slots_[DecodeHandle(vessel->handle).index] = nullptr;
   handle_names_.Forget(vessel->serial);
+  if (ended_.size() == kEndedVesselsKept) ended_.pop_front();
+  ended_.push_back({vessel->serial, vessel->name, step_});
   vessels_.erase(it);
   if (focus_ == nullptr && !vessels_.empty()) focus_ = vessels_.front().get();
 }

@@ -4,10 +4,14 @@
 // a layer above; they reach the core through ActiveHost().
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "host/host_api.h"
@@ -51,6 +55,9 @@ public:
   bool ModuleLoaded() const { return module_ != nullptr; }
   const char* ModuleDate();
   int ModuleVersion();
+  // The host calls the module made while its library loaded (in a static
+  // initialiser or its attach), in order; the journal has them too.
+  const std::vector<CallEntry>& LoadCalls() const { return load_calls_; }
   HINSTANCE ModuleInstance() const { return module_instance_; }
   void NoteModuleInstance(HINSTANCE instance) { module_instance_ = instance; }
 
@@ -74,6 +81,14 @@ public:
     return vessel != nullptr && vessel->serial == code.owner ? vessel : nullptr;
   }
   VesselRecord* VesselBySerial(std::uint32_t serial) const;
+  // A vessel of this host that has ended (the most recent ones are kept),
+  // by the serial its handles carry; null if none is known.
+  struct EndedVessel {
+    std::uint32_t serial;
+    std::string name;
+    int step;  // when its ovcExit ran
+  };
+  const EndedVessel* Ended(std::uint32_t serial) const;
   const std::vector<std::unique_ptr<VesselRecord>>& Vessels() const { return vessels_; }
   void SetFocus(const std::string& name);
   VesselRecord* Focus() const { return focus_; }
@@ -128,6 +143,13 @@ public:
   // The vessel whose callback is running; null between callbacks.
   VesselRecord* Current() const { return current_; }
 
+  // The simulation thread is the one that made the host: only it may call
+  // the host's functions. A call from another is recorded, from that
+  // thread, with ForeignCall (which alone may be called from any thread),
+  // and becomes a fault when the module's callback returns.
+  bool OnSimulationThread() const { return std::this_thread::get_id() == thread_; }
+  void ForeignCall(const char* call, const std::string& thread);
+
   // Meshes, loaded once per name for the whole world.
   MESHHANDLE LoadMesh(const char* name);
   const std::vector<std::string>& LoadedMeshes() const { return mesh_loads_; }
@@ -139,10 +161,12 @@ public:
   static Host* Active() { return active_; }
 
   // The host functions keep the fast path's vessel in a variable of their
-  // own, read without going through the host; they hand it over when they
-  // are loaded (null when unloaded). The active host fills it for the
-  // length of each callback.
-  static void ShareFastVessel(VesselRecord** slot) { fast_slot_ = slot; }
+  // own, one per thread, read without going through the host; they hand
+  // over the way to find the calling thread's when they are loaded (null
+  // when unloaded). A host finds its own thread's when it is made and, while
+  // it is the active host, fills it for the length of each callback; on
+  // every other thread it stays null.
+  static void ShareFastVessel(VesselRecord** (*slot)()) { fast_slot_ = slot; }
 
 private:
   template <typename Fn>
@@ -161,9 +185,15 @@ private:
     if (journal_.enabled) journal_.Add(step_, vessel.name, "=> " + text(), {}, true);
   }
   std::uint32_t FreeSlot();
+  // The calls other threads made, as faults of the vessel whose callback ran.
+  void TakeForeignCalls(const VesselRecord* vessel) {
+    if (__builtin_expect(foreign_pending_.load(std::memory_order_acquire), 0))
+      RecordForeignCalls(vessel);
+  }
+  void RecordForeignCalls(const VesselRecord* vessel);
 
   static Host* active_;
-  static VesselRecord** fast_slot_;
+  static VesselRecord** (*fast_slot_)();
 
   std::uint32_t serial_;
   std::unique_ptr<ModuleLibrary> module_;
@@ -188,6 +218,15 @@ private:
   char debug_seen_[OAPI_DEBUG_STRING_SIZE] = {};
   std::vector<std::string> mesh_names_;  // one per handle
   std::vector<std::string> mesh_loads_;  // every load, in order
+  std::vector<CallEntry> load_calls_;
+  std::deque<EndedVessel> ended_;
+  std::thread::id thread_ = std::this_thread::get_id();
+  // The fast path's vessel of this host's thread (see ShareFastVessel).
+  VesselRecord** fast_vessel_ = fast_slot_ != nullptr ? fast_slot_() : nullptr;
+  std::string thread_text_;
+  std::mutex foreign_lock_;
+  std::atomic<bool> foreign_pending_{false};
+  std::vector<std::pair<const char*, std::string>> foreign_calls_;  // under foreign_lock_
 };
 
 inline Host* ActiveHost() { return Host::Active(); }

@@ -1,6 +1,7 @@
 #include "sim/flight/interpreter.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace vsim {
 
@@ -12,6 +13,8 @@ constexpr long long kMaxStepsPerCommand = 10'000'000;
 constexpr double kTimeSlack_s = 1e-9;
 constexpr char kKeyDown = static_cast<char>(0x80);
 constexpr std::size_t kSimilarCallsShown = 5;
+// The call a module's library makes from its attach, as the host expects.
+constexpr std::string_view kAttachCall = "InitLib";
 
 }  // namespace
 
@@ -47,6 +50,12 @@ void Interpreter::EnsureModule() {
     host_.LoadModule(options_.module_override);
   else
     host_.LoadModule(module_path_.empty() ? options_.module_path : module_path_);
+  // A library's attach is expected to announce itself; anything else a
+  // module does before any vessel exists changes the world unseen.
+  for (const CallEntry& e : host_.LoadCalls())
+    if (e.Name() != kAttachCall)
+      Tell("while its library loaded, the module called " + e.call +
+           (e.result.empty() ? "" : " -> " + e.result));
   if (physics_on_) {
     physics_ = std::make_unique<SimplePhysics>();
     host_.SetIntegrator(physics_.get());

@@ -3,16 +3,20 @@
 #include <cstdio>
 #include <string>
 
+#include "sim/core/threads.h"
+
 namespace vsim::functions {
 
-VesselRecord* fast_vessel = nullptr;
+VSIM_FAST_TLS VesselRecord* fast_vessel = nullptr;
 CoreAnswers core_answers;
 
 namespace {
 
+VesselRecord** ThisThreadsFastVessel() { return &fast_vessel; }
+
 // Hands the fast path's vessel over to the host while this library is loaded.
 struct FastVesselShare {
-  FastVesselShare() { Host::ShareFastVessel(&fast_vessel); }
+  FastVesselShare() { Host::ShareFastVessel(ThisThreadsFastVessel); }
   ~FastVesselShare() { Host::ShareFastVessel(nullptr); }
 } fast_vessel_share;
 
@@ -38,19 +42,38 @@ std::string Describe(Host& host, const VesselRecord& vessel, const void* handle,
   return "the " + wanted + " handle belongs to no vessel alive";
 }
 
+// A vessel handle the host does not know now: one of a vessel that has
+// ended says so.
+std::string UnknownVessel(const Host& host, OBJHANDLE handle) {
+  const HandleCode code = DecodeHandle(handle);
+  if (code.kind == HandleKind::kVessel)
+    if (const Host::EndedVessel* ended = host.Ended(code.owner))
+      return "the vessel handle is vessel " + ended->name +
+             "'s, which had ended (its ovcExit ran at step " + std::to_string(ended->step) +
+             "); nothing may be called through a vessel after its ovcExit";
+  return "unknown vessel handle";
+}
+
 }  // namespace
 
-VesselRecord* Unresolved(Host* host, const char* call) {
+VesselRecord* Unresolved(Host* host, const char* call, OBJHANDLE handle) {
   if (host == nullptr)
     NoHost(call);
+  else if (!host->OnSimulationThread())
+    host->ForeignCall(call, ThisThreadText());
   else
-    host->Fault(host->Current(), call, "unknown vessel handle");
+    host->Fault(host->Current(), call, UnknownVessel(*host, handle));
   return nullptr;
 }
 
 Host* Running(const char* call) {
   Host* host = ActiveHost();
-  if (host == nullptr) NoHost(call);
+  if (host == nullptr) {
+    NoHost(call);
+  } else if (__builtin_expect(!host->OnSimulationThread(), 0)) {
+    host->ForeignCall(call, ThisThreadText());
+    return nullptr;
+  }
   return host;
 }
 

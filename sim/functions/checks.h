@@ -14,7 +14,8 @@
 namespace vsim::functions {
 
 // The checks' failures, out of line: each records its fault.
-[[gnu::cold, gnu::noinline]] VesselRecord* Unresolved(Host* host, const char* call);
+[[gnu::cold, gnu::noinline]] VesselRecord* Unresolved(Host* host, const char* call,
+                                                      OBJHANDLE handle);
 [[gnu::cold, gnu::noinline]] std::uint32_t NotIssued(Host& host, const VesselRecord& vessel,
                                                      const void* handle, HandleKind kind,
                                                      const char* call);
@@ -22,14 +23,16 @@ namespace vsim::functions {
                                              std::size_t count, const char* what, const char* call);
 
 // The vessel a VESSEL member acts on, or null (recorded as a fault) when
-// no host runs or the host did not issue the handle.
+// no host runs, the call comes from a thread other than the simulation
+// thread, or the host did not issue the handle.
 inline VesselRecord* Resolve(Host* host, OBJHANDLE handle, const char* call) {
-  if (__builtin_expect(host != nullptr, 1))
+  if (__builtin_expect(host != nullptr && host->OnSimulationThread(), 1))
     if (VesselRecord* vessel = host->VesselOf(handle)) return vessel;
-  return Unresolved(host, call);
+  return Unresolved(host, call, handle);
 }
 
-// The host for a global function, or null when none runs.
+// The host for a global function, or null (recorded as a fault) when none
+// runs or the call comes from a thread other than the simulation thread.
 Host* Running(const char* call);
 
 // Index of a handle the host issued to this vessel, or kNoIndex: for a
@@ -57,18 +60,27 @@ template <typename T>
 #define VSIM_LIBRARY_LOCAL __attribute__((visibility("hidden")))
 #endif
 
+#if defined(_WIN32)
+#define VSIM_FAST_TLS thread_local
+#else
+// A plain per-thread variable (never initialised at run time, so read
+// without C++'s wrapper call), its copy found at an offset fixed when the
+// program starts: one load, as for any other variable.
+#define VSIM_FAST_TLS __thread __attribute__((tls_model("initial-exec")))
+#endif
+
 // The vessel whose callback runs on the active host, when it began with
-// nothing observing the host; null otherwise. The host fills it (see
-// Host::ShareFastVessel); kept in this library, it is read directly.
-extern VesselRecord* fast_vessel VSIM_LIBRARY_LOCAL;
+// nothing observing the host; null otherwise, and always null on any thread
+// but the simulation thread, whose calls so take the full path and its
+// thread check. The host fills it (see Host::ShareFastVessel); kept in this
+// library, it is read directly.
+extern VSIM_FAST_TLS VesselRecord* fast_vessel VSIM_LIBRARY_LOCAL;
 // The core's answers for the fast path: they read only the vessel's record.
 extern CoreAnswers core_answers VSIM_LIBRARY_LOCAL;
 
-// On the fast path: the host, when a host runs and nothing observes it.
-inline Host* FastHost() {
-  Host* host = ActiveHost();
-  return host != nullptr && host->Unobserved() ? host : nullptr;
-}
+// On the fast path: the host, when a callback of the active host runs on
+// this thread and nothing observes the host.
+inline Host* FastHost() { return fast_vessel != nullptr ? ActiveHost() : nullptr; }
 
 // On the fast path: the vessel's own object for a handle it was issued,
 // or null for anything else (which the full path then checks).

@@ -23,6 +23,9 @@ namespace vsim::platform {
 namespace {
 
 constexpr auto kPoll = std::chrono::milliseconds(5);
+// How long a child past its time limit has to say where it was before it is
+// ended outright.
+constexpr auto kLastWordsGrace = std::chrono::seconds(2);
 
 std::string Slurp(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -156,10 +159,14 @@ ChildOutcome RunChild(const std::vector<std::string>& argv, double time_limit_s,
       outcome.started = false;
       return outcome;
     }
-    if (std::chrono::steady_clock::now() >= deadline) {
+    const auto now = std::chrono::steady_clock::now();
+    if (!outcome.timed_out && now >= deadline) {
+      // A termination request first: the child's last words say where it is.
+      kill(pid, SIGTERM);
+      outcome.timed_out = true;
+    } else if (outcome.timed_out && now >= deadline + kLastWordsGrace) {
       kill(pid, SIGKILL);
       waitpid(pid, &status, 0);
-      outcome.timed_out = true;
       break;
     }
     std::this_thread::sleep_for(kPoll);

@@ -9,7 +9,7 @@ namespace vsim::platform {
 
 struct ChildOutcome {
   bool started = false;
-  bool timed_out = false;  // killed at the time limit
+  bool timed_out = false;  // asked to stop at the time limit (SIGTERM), then killed
   bool crashed = false;    // ended by a signal (Linux) or an exception (Windows)
   int exit_code = 0;       // when it exited
   std::string how;         // "SIGSEGV", "exception 0xC0000005", "exit 3", ...
@@ -18,6 +18,9 @@ struct ChildOutcome {
 
 // argv[0] is the program's path. The child's output goes through a file in
 // `scratch_dir`, so that a child that never reads or writes cannot block it.
+// A child past its time limit is first asked to stop, so that its last
+// words (where it was) reach the output, and ended outright a little later;
+// on Windows it is ended at once.
 ChildOutcome RunChild(const std::vector<std::string>& argv, double time_limit_s,
                       const std::string& scratch_dir);
 

@@ -1,5 +1,6 @@
 #include "sim/program/validate_command.h"
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <regex>
@@ -19,6 +20,8 @@ namespace validate = vsim::validate;
 
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
+constexpr double kShortestTimeout_s = 0.1;
+constexpr double kLongestTimeout_s = 3600;
 
 std::string IfExists(const std::string& path) { return fs::exists(path) ? path : ""; }
 
@@ -59,12 +62,25 @@ CLI::App* AddValidateCommand(CLI::App& app, ValidateSettings& s) {
       ->type_name("FILE");
   v->add_flag("--in-process", s.in_process,
               "run every check in this process (for a debugger; a crash ends the validator)");
+  v->add_flag("--keep-going", s.keep_going,
+              "after a check hangs in a callback, still run the checks that drive it (each "
+              "costs its time limit); without it they are reported as not run");
   v->add_option("--seed", s.seed, "seed of the pilot's random keys, thrust and clicks (default 1)")
       ->type_name("N");
   v->add_option("--timeout", s.timeout_s,
                 "seconds a check may run before it counts as stuck and fails (default 30)")
       ->type_name("SECONDS")
-      ->check(CLI::Range(0.1, 3600.0));
+      ->check(CLI::Validator(
+          [](const std::string& text) {
+            // A range alone lets NaN through: it compares false with both ends.
+            double seconds = 0;
+            if (!CLI::detail::lexical_cast(text, seconds) || !std::isfinite(seconds))
+              return text + " is not a finite number of seconds";
+            if (!(seconds > 0)) return text + " is not a positive number of seconds";
+            return std::string();
+          },
+          "SECONDS"))
+      ->check(CLI::Range(kShortestTimeout_s, kLongestTimeout_s));
   v->add_option("--child", s.child)->group("");
   return v;
 }
@@ -88,6 +104,7 @@ int RunValidate(const ValidateSettings& s, const std::string& program_dir) {
   selection.include = s.include;
   selection.exclude = s.exclude;
   selection.in_process = s.in_process;
+  selection.keep_going = s.keep_going;
   selection.program = vsim::platform::ExecutablePath();
   selection.time_limit_s = s.timeout_s;
   std::vector<const validate::Check*> checks;
@@ -101,11 +118,18 @@ int RunValidate(const ValidateSettings& s, const std::string& program_dir) {
     std::fprintf(stderr, "vesselsim validate: no check matches: nothing would be checked\n");
     return kExitUsage;
   }
-  for (const std::string& m : s.modules)
-    if (!fs::is_regular_file(m)) {
-      std::fprintf(stderr, "vesselsim validate: %s: not a module file\n", m.c_str());
+  for (const std::string& m : s.modules) {
+    std::error_code error;
+    const fs::file_status status = fs::status(m, error);
+    const char* problem = !fs::exists(status)            ? "no such file"
+                          : fs::is_directory(status)     ? "a folder, not a module file"
+                          : !fs::is_regular_file(status) ? "not a regular file"
+                                                         : nullptr;
+    if (problem != nullptr) {
+      std::fprintf(stderr, "vesselsim validate: %s: %s\n", m.c_str(), problem);
       return kExitUsage;
     }
+  }
   std::vector<vsim::NamedPath> inputs{{"the sound library", target.sound},
                                       {"the partial sound library", target.partial_sound}};
   for (const std::string& m : s.modules) inputs.push_back({"the module", m});

@@ -14,6 +14,7 @@ struct ValidateSettings {
   bool only_failed = false;
   bool json = false;
   bool in_process = false;
+  bool keep_going = false;
   std::string include, exclude, junit;
   std::uint32_t seed = 1;
   double timeout_s = 30;

@@ -5,49 +5,90 @@
 
 namespace vsim::validate {
 
+namespace {
+
+constexpr unsigned kOneVessel = kDrivesLibrary | kDrivesVessels | kDrivesSteps;
+constexpr unsigned kEverything = kOneVessel | kDrivesKeys | kDrivesCockpit;
+
+struct CallbackDrive {
+  const char* site;  // the site's name, or its start
+  unsigned drive;
+};
+constexpr CallbackDrive kCallbackDrives[] = {
+    {"loading the module", kDrivesLibrary},
+    {"unloading the module", kDrivesLibrary},
+    {"ModuleDate", kDrivesBuild},
+    {"GetModuleVersion", kDrivesBuild},
+    {"ovcInit", kDrivesVessels},
+    {"clbkSetClassCaps", kDrivesVessels},
+    {"clbkPostCreation", kDrivesVessels},
+    {"ovcExit", kDrivesVessels},
+    {"clbkPostStep", kDrivesSteps},
+    {"clbkConsumeBufferedKey", kDrivesKeys},
+    {"clbkLoadVC", kDrivesCockpit},
+    {"clbkVCMouseEvent", kDrivesCockpit},
+};
+
+}  // namespace
+
+unsigned DrivenBy(const std::string& callback) {
+  for (const CallbackDrive& c : kCallbackDrives)
+    if (callback.rfind(c.site, 0) == 0) return c.drive;
+  return 0;
+}
+
 const std::vector<Check>& Catalogue() {
   static const std::vector<Check> checks = {
       {"exports",
        "the four entry points by their plain names, nothing else exported; "
        "ModuleDate and GetModuleVersion stable",
-       CheckExports},
+       CheckExports, kDrivesLibrary | kDrivesBuild},
       {"load-unload",
        "1000 loads and unloads: memory and open files flat, the library "
        "really unloaded, its attach run once per load",
-       CheckLoadUnload},
+       CheckLoadUnload, kDrivesLibrary},
       {"create-destroy",
        "1000 vessels made and ended in one load without growth; "
        "ovcExit(null) harmless",
-       CheckCreateDestroy},
+       CheckCreateDestroy, kOneVessel},
       {"independence",
        "a vessel among 2 and 10, one driven by keys, thrust and clicks, "
        "makes the calls it makes alone; no handle of another vessel",
-       CheckIndependence},
+       CheckIndependence, kEverything},
       {"lifecycle-order",
        "creation order and another vessel ending change nothing a "
        "vessel does",
-       CheckLifecycleOrder},
+       CheckLifecycleOrder, kOneVessel},
       {"hostile-readings",
        "nan, +-inf, +-1e300 and -0 from every query for one step: "
        "nothing non-finite passed on, states in 0..1, back to normal",
-       CheckHostileReadings},
+       CheckHostileReadings, kOneVessel},
       {"time-steps",
        "steps of 0, 1e-9, 1 and 100 s at time accelerations 0.1 to 100000: "
        "nothing non-finite reaches the host",
-       CheckTimeSteps},
-      {"null-handles", "every handle the host gives is null: no crash", CheckNullHandles},
+       CheckTimeSteps, kOneVessel},
+      {"null-handles", "every handle the host gives is null: no crash", CheckNullHandles,
+       kEverything},
       {"keys-and-clicks",
        "every key code with every modifier, every click area and one "
        "more: no crash, no non-finite value, results of their type",
-       CheckKeysAndClicks},
+       CheckKeysAndClicks, kEverything},
       {"sound",
        "the sound library absent, partial and present: the module runs, and "
        "what it writes stays in the working folder and bounded",
-       CheckSound},
+       CheckSound, kOneVessel | kDrivesKeys},
+      {"long-run",
+       "3 vessels for 10000 steps each at step lengths and time accelerations that "
+       "change as they fly: no fault, states in 0..1",
+       CheckLongRun, kOneVessel},
+      {"steady-state",
+       "steps, keys and clicks: no thruster, animation or resource declared after "
+       "clbkPostCreation",
+       CheckSteadyState, kEverything},
       {"speed",
        "median step time, instructions and host calls per step (reported, never "
        "failed)",
-       CheckSpeed},
+       CheckSpeed, kOneVessel},
   };
   return checks;
 }

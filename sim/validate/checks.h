@@ -18,6 +18,8 @@ Result CheckTimeSteps(const Target& target);
 Result CheckNullHandles(const Target& target);
 Result CheckKeysAndClicks(const Target& target);
 Result CheckSound(const Target& target);
+Result CheckLongRun(const Target& target);
+Result CheckSteadyState(const Target& target);
 Result CheckSpeed(const Target& target);
 
 }  // namespace vsim::validate

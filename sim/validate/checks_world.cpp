@@ -80,15 +80,31 @@ CallsByStep Watch(const Target& target, const std::string& watched, int others, 
   return calls;
 }
 
-Result Compare(const CallsByStep& alone, const CallsByStep& among, const std::string& vessel,
-               const std::string& company) {
-  for (std::size_t s = 0; s < alone.size() && s < among.size(); ++s)
-    if (alone[s] != among[s])
-      return Fail("vessel " + vessel + " " + company +
-                      " does not do what it does alone: " + FirstDifference(among[s], alone[s]),
-                  "step " + std::to_string(s + 1) + ", vessel " + vessel);
+// The calls of one vessel in two worlds, step by step: `reference` as it
+// should be, `other` as the check varies it; each named as a message says
+// it ("flown alone"), with what more there is to say of it.
+struct Flown {
+  const CallsByStep& calls;
+  std::string name;
+  std::string detail = "";
+};
+
+Result Compare(const Flown& reference, const Flown& other, const std::string& vessel,
+               const std::string& hint) {
+  for (std::size_t s = 0; s < reference.calls.size() && s < other.calls.size(); ++s)
+    if (reference.calls[s] != other.calls[s])
+      return Fail(
+          "vessel " + vessel + " " + other.name + other.detail + " does not do what it does " +
+              reference.name + ": " +
+              FirstDifference(other.calls[s], other.name, reference.calls[s], reference.name) +
+              hint,
+          "step " + std::to_string(s + 1) + ", vessel " + vessel);
   return Pass("");
 }
+
+constexpr char kSharedStateHint[] =
+    "; state shared between vessels (a variable of the module rather than of the vessel) "
+    "does this";
 
 }  // namespace
 
@@ -97,8 +113,10 @@ Result CheckIndependence(const Target& target) {
   const CallsByStep alone = Watch(target, "watched", 0, false, target.seed, sound);
   for (int crowd : kCrowds) {
     const CallsByStep among = Watch(target, "watched", crowd - 1, true, target.seed, sound);
-    const Result r = Compare(alone, among, "watched",
-                             "among " + std::to_string(crowd) + " vessels, one of them driven,");
+    const Result r = Compare({alone, "flown alone"},
+                             {among, "flown beside others",
+                              " (among " + std::to_string(crowd) + " vessels, one of them driven)"},
+                             "watched", kSharedStateHint);
     if (r.verdict == Verdict::kFail) return r;
   }
   return Pass(
@@ -123,7 +141,8 @@ Result CheckLifecycleOrder(const Target& target) {
       last.push_back(world.TakeCalls()["watched"]);
     }
   }
-  Result r = Compare(first, last, "watched", "made last of three");
+  Result r = Compare({first, "made first of three"}, {last, "made last of three"}, "watched",
+                     kSharedStateHint);
   if (r.verdict == Verdict::kFail) return r;
   {
     World world(target);
@@ -142,7 +161,8 @@ Result CheckLifecycleOrder(const Target& target) {
       survivor.push_back(calls["watched"]);
     }
   }
-  r = Compare(first, survivor, "watched", "after another ended");
+  r = Compare({first, "beside two others"}, {survivor, "after another ended"}, "watched",
+              kSharedStateHint);
   if (r.verdict == Verdict::kFail) return r;
   return Pass("a vessel made first or last, and beside one that ended at step " +
               std::to_string(kDestroyAt) + ", made the same calls");

@@ -2,18 +2,22 @@
 
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <regex>
 #include <sstream>
 
 #include "sim/outputs/xml.h"
 #include "sim/platform/child_process.h"
 #include "sim/platform/platform.h"
+#include "sim/validate/exports.h"
 
 namespace vsim::validate {
 
 namespace {
 
 constexpr char kResultTag[] = "vesselsim-validate-result";
+// What a report names the one failure of a file that is no library.
+constexpr char kLibraryCheck[] = "library";
 constexpr std::size_t kLastLinesShown = 3;
 
 const char* VerdictWord(Verdict v) {
@@ -42,8 +46,29 @@ std::string Seconds(double s) {
   return text;
 }
 
-// The result a child printed, or what became of a child that printed none.
-Result ReadChild(const platform::ChildOutcome& child, double time_limit_s) {
+// Where a child was when it was asked to stop, from its last words:
+// "... in the module's clbkPostStep of vessel "a" at step 3; ...".
+struct Site {
+  std::string callback, vessel, step;
+};
+std::optional<Site> StoppedAt(const std::vector<std::string>& lines) {
+  static const std::regex site(
+      R"re(in the module's (.+?)(?: of vessel "(.*)")? at step ([0-9]+))re");
+  for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
+    std::smatch m;
+    if (std::regex_search(*it, m, site)) return Site{m[1], m[2], m[3]};
+  }
+  return std::nullopt;
+}
+
+// The result a child printed, or what became of a child that printed none;
+// for a child that hung inside the module, the callback it hung in.
+struct ChildVerdict {
+  Result result;
+  std::string hung_in;
+};
+
+ChildVerdict ReadChild(const platform::ChildOutcome& child, double time_limit_s) {
   const std::vector<std::string> lines = Lines(child.output);
   for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
     if (it->rfind(kResultTag, 0) != 0) continue;
@@ -57,10 +82,21 @@ Result ReadChild(const platform::ChildOutcome& child, double time_limit_s) {
     // A child that dies or fails after its verdict (a sanitizer's report at
     // exit) fails the check all the same.
     if (child.crashed || child.timed_out || child.exit_code != 0) break;
-    return {v, fields[2], fields[3]};
+    return {{v, fields[2], fields[3]}, ""};
   }
-  if (!child.started) return Fail("could not start the check's process");
-  std::string what = child.timed_out ? "timed out after " + Seconds(time_limit_s) + " s"
+  if (!child.started) return {Fail("could not start the check's process"), ""};
+  const std::string timed_out = "timed out after " + Seconds(time_limit_s) + " s";
+  if (child.timed_out) {
+    if (const std::optional<Site> site = StoppedAt(lines)) {
+      const std::string vessel = site->vessel.empty() ? "" : " of vessel \"" + site->vessel + "\"";
+      return {
+          Fail(timed_out + " in the module's " + site->callback + vessel + " at step " + site->step,
+               "step " + site->step + (site->vessel.empty() ? "" : ", vessel " + site->vessel) +
+                   ", " + site->callback),
+          site->callback};
+    }
+  }
+  std::string what = child.timed_out ? timed_out
                      : child.crashed ? "crashed with " + child.how
                                      : "ended with " + child.how + " before its verdict";
   // A sanitizer sums its report up in one line; otherwise the last lines say most.
@@ -71,8 +107,27 @@ Result ReadChild(const platform::ChildOutcome& child, double time_limit_s) {
     for (std::size_t i = lines.size() > kLastLinesShown ? lines.size() - kLastLinesShown : 0;
          i < lines.size(); ++i)
       last += (last.empty() ? "" : " | ") + lines[i];
-  return Fail(what + (last.empty() ? "" : "; its last words: " + last));
+  return {Fail(what + (last.empty() ? "" : "; its last words: " + last)), ""};
 }
+
+// The checks a hang leaves unrun: those that drive what the module hung in.
+class Hangs {
+public:
+  void Note(const std::string& callback, const std::string& check) {
+    const unsigned drive = DrivenBy(callback);
+    if (drive != 0)
+      hangs_.push_back({drive, "the module hung in " + callback + " during " + check});
+  }
+  // Why a check is not run, or empty.
+  std::string Blocking(const Check& check) const {
+    for (const auto& [drive, why] : hangs_)
+      if ((check.drives & drive) != 0) return why;
+    return "";
+  }
+
+private:
+  std::vector<std::pair<unsigned, std::string>> hangs_;
+};
 
 }  // namespace
 
@@ -95,7 +150,18 @@ std::vector<const Check*> Selected(const Selection& selection) {
 ModuleRun Validate(const Target& target, const std::vector<const Check*>& checks,
                    const Selection& selection) {
   ModuleRun run{target.module, {}};
+  // A file that is no library at all fails once, not once per check.
+  const ExportTable table = ReadExports(target.module);
+  if (!table.error.empty()) {
+    run.checks.push_back({kLibraryCheck, Fail(table.error + "; no check was run"), 0});
+    return run;
+  }
+  Hangs hangs;
   for (const Check* check : checks) {
+    if (const std::string why = hangs.Blocking(*check); !why.empty() && !selection.keep_going) {
+      run.checks.push_back({check->name, Skip("not run: " + why), 0});
+      continue;
+    }
     const auto start = std::chrono::steady_clock::now();
     Result result;
     {
@@ -106,8 +172,11 @@ ModuleRun Validate(const Target& target, const std::vector<const Check*>& checks
         const std::vector<std::string> argv = {
             selection.program,           "validate",   "--child", check->name, "--seed",
             std::to_string(target.seed), target.module};
-        result = ReadChild(platform::RunChild(argv, selection.time_limit_s, scratch.Path()),
-                           selection.time_limit_s);
+        ChildVerdict child =
+            ReadChild(platform::RunChild(argv, selection.time_limit_s, scratch.Path()),
+                      selection.time_limit_s);
+        if (!child.hung_in.empty()) hangs.Note(child.hung_in, check->name);
+        result = std::move(child.result);
       }
     }
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;

@@ -16,6 +16,9 @@ struct Selection {
   bool in_process = false;
   std::string program;  // this program, run again for each check
   double time_limit_s = 0;
+  // After a check hung in a callback, run the checks that drive it all the
+  // same (each then costs its time limit) rather than report them not run.
+  bool keep_going = false;
 };
 
 struct CheckRun {

@@ -27,13 +27,30 @@ Result Pass(std::string reason);
 Result Fail(std::string reason, std::string where = "");
 Result Skip(std::string reason);
 
+// What of the module a check drives. A module that hangs in one of them
+// would hang again in every check that drives it.
+enum Drives : unsigned {
+  kDrivesLibrary = 1u << 0,  // loading and unloading the library
+  kDrivesBuild = 1u << 1,    // ModuleDate, GetModuleVersion
+  kDrivesVessels = 1u << 2,  // ovcInit, clbkSetClassCaps, clbkPostCreation, ovcExit
+  kDrivesSteps = 1u << 3,    // clbkPostStep
+  kDrivesKeys = 1u << 4,     // clbkConsumeBufferedKey
+  kDrivesCockpit = 1u << 5,  // clbkLoadVC, clbkVCMouseEvent
+};
+
 struct Check {
   const char* name;
   const char* meaning;  // one line, for --list
   Result (*run)(const Target&);
+  unsigned drives;  // Drives
 };
 
 const std::vector<Check>& Catalogue();
+
+// What a callback of the module (as the host names the site it is in:
+// "clbkPostStep", "loading the module (its library entry)") belongs to;
+// 0 for a name it does not know.
+unsigned DrivenBy(const std::string& callback);
 
 // Runs one check in this process; anything it throws is its failure.
 Result RunHere(const Check& check, const Target& target);

@@ -95,10 +95,17 @@ std::vector<std::string> Operations(const std::vector<std::string>& calls) {
 }
 
 std::string FirstDifference(const std::vector<std::string>& a, const std::vector<std::string>& b) {
+  return FirstDifference(a, "", b, "");
+}
+
+std::string FirstDifference(const std::vector<std::string>& a, const std::string& a_name,
+                            const std::vector<std::string>& b, const std::string& b_name) {
   for (std::size_t i = 0; i < a.size() || i < b.size(); ++i) {
     const std::string x = i < a.size() ? a[i] : "(nothing)";
     const std::string y = i < b.size() ? b[i] : "(nothing)";
-    if (x != y) return "\"" + x + "\" against \"" + y + "\"";
+    if (x != y)
+      return "\"" + x + "\"" + (a_name.empty() ? "" : " " + a_name) + " against \"" + y + "\"" +
+             (b_name.empty() ? "" : " " + b_name);
   }
   return "";
 }

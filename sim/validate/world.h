@@ -49,6 +49,9 @@ std::vector<std::string> Operations(const std::vector<std::string>& calls);
 
 // The first call where two lists differ, as "A" / "B" text for a message.
 std::string FirstDifference(const std::vector<std::string>& a, const std::vector<std::string>& b);
+// The same with each side named: "A" flown beside others against "B" flown alone.
+std::string FirstDifference(const std::vector<std::string>& a, const std::string& a_name,
+                            const std::vector<std::string>& b, const std::string& b_name);
 
 // What a number reads as in a message.
 std::string Text(double value);

@@ -5,9 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "host/host_api.h"
-#include "tests/modules/crash.h"
-
 #define CRASH_IN_INIT 1
 #define EXTRA_EXPORT 2
 #define SHARED_STATE 3
@@ -15,6 +12,19 @@
 #define LEAK_PER_VESSEL 5
 #define KEPT_HANDLE 6
 #define HANG_IN_STEP 7
+#define HOST_TYPES 8
+#define LATE_FAULT 9
+#define DECLARES_IN_STEPS 10
+#define NULL_DATE 11
+#define SHIFTING_VERSION 12
+#define NOT_A_DATE 13
+
+#if BREAKS == HOST_TYPES && !defined(_WIN32)
+// As built with a header that gave the host's classes default visibility.
+#define HOST_API_BUILD
+#endif
+#include "host/host_api.h"
+#include "tests/modules/crash.h"
 
 namespace {
 
@@ -31,6 +41,10 @@ constexpr std::size_t kLeakBytes = 64 * 1024;
 // Seen by the compiler as used, so that the allocation stays; each vessel
 // overwrites the one before, which is then lost.
 void* volatile last_lost = nullptr;
+#endif
+#if BREAKS == LATE_FAULT
+// Later than any vessel steps in the other checks.
+constexpr int kFaultyStep = 5000;
 #endif
 #if BREAKS == CRASH_IN_INIT
 // Only a load that makes many vessels reaches it.
@@ -77,6 +91,12 @@ public:
     for (volatile bool stuck = true; stuck;) {
     }
 #endif
+#if BREAKS == LATE_FAULT
+    if (++steps_ == kFaultyStep) SetAnimation(anim_ + 1, 0);
+#endif
+#if BREAKS == DECLARES_IN_STEPS
+    CreateThruster({0, 0, 0}, {0, 1, 0}, 1, nullptr, 1);
+#endif
 #if BREAKS == NAN_AFTER_NAN
     const double altitude = GetAltitude();
     if (std::isnan(altitude)) SetAnimation(anim_, altitude);
@@ -87,6 +107,7 @@ private:
   THRUSTER_HANDLE thruster_ = nullptr;
   UINT anim_ = 0;
   [[maybe_unused]] int presses_ = 0;  // unused where the count is shared
+  [[maybe_unused]] int steps_ = 0;
 };
 
 }  // namespace
@@ -98,8 +119,21 @@ DLLCLBK VESSEL* ovcInit(OBJHANDLE vessel, int flight_model) {
   return new RuleBreaking(vessel, flight_model);
 }
 DLLCLBK void ovcExit(VESSEL* vessel) { delete static_cast<RuleBreaking*>(vessel); }
+#if BREAKS == NULL_DATE
+DLLCLBK const char* ModuleDate() { return nullptr; }
+#elif BREAKS == NOT_A_DATE
+DLLCLBK const char* ModuleDate() { return "the eighth of December"; }
+#else
 DLLCLBK const char* ModuleDate() { return "Dec 08 2026"; }
+#endif
+#if BREAKS == SHIFTING_VERSION
+// A version that changes once the host has asked a few times.
+constexpr int kStableCalls = 6;
+int version_calls = 0;
+DLLCLBK int GetModuleVersion() { return ++version_calls > kStableCalls ? 2 : 1; }
+#else
 DLLCLBK int GetModuleVersion() { return 1; }
+#endif
 #if BREAKS == EXTRA_EXPORT
 DLLCLBK int DebugCounter() { return 7; }
 #endif
