@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <fstream>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -36,20 +37,22 @@ std::map<std::string, std::string> Verdicts(const std::string& report) {
   return verdicts;
 }
 
-std::map<std::string, std::string> JsonVerdicts(const std::string& json) {
+std::map<std::string, std::string> JsonVerdicts(const std::string& text) {
   std::map<std::string, std::string> verdicts;
-  static const std::regex check(R"re("name": "([a-z-]+)", "verdict": "(PASS|FAIL|SKIP)")re");
-  for (std::sregex_iterator it(json.begin(), json.end(), check), end; it != end; ++it)
-    verdicts[(*it)[1]] = (*it)[2];
+  const nlohmann::json json = nlohmann::json::parse(text, nullptr, false);
+  if (json.is_discarded()) return verdicts;
+  for (const nlohmann::json& module : json.at("modules"))
+    for (const nlohmann::json& check : module.at("checks"))
+      verdicts[check.at("name").get<std::string>()] = check.at("verdict").get<std::string>();
   return verdicts;
 }
 
 std::map<std::string, std::string> JUnitVerdicts(const std::string& xml) {
   std::map<std::string, std::string> verdicts;
   static const std::regex testcase(
-      R"re(name="([a-z-]+)" time="[0-9.]+"(/?)>(<(failure|skipped))?)re");
+      R"re(name="([a-z-]+)" time="[0-9.]+">\n( *<(failure|skipped))?)re");
   for (std::sregex_iterator it(xml.begin(), xml.end(), testcase), end; it != end; ++it)
-    verdicts[(*it)[1]] = (*it)[4] == "failure" ? "FAIL" : (*it)[4] == "skipped" ? "SKIP" : "PASS";
+    verdicts[(*it)[1]] = (*it)[3] == "failure" ? "FAIL" : (*it)[3] == "skipped" ? "SKIP" : "PASS";
   return verdicts;
 }
 

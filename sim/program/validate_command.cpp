@@ -9,6 +9,7 @@
 #include "sim/files/file_system.h"
 #include "sim/outputs/check_report.h"
 #include "sim/platform/platform.h"
+#include "sim/validate/report.h"
 #include "sim/validate/runner.h"
 
 namespace vesselsim {

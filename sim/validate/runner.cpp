@@ -6,7 +6,6 @@
 #include <regex>
 #include <sstream>
 
-#include "sim/outputs/xml.h"
 #include "sim/platform/child_process.h"
 #include "sim/platform/platform.h"
 #include "sim/validate/exports.h"
@@ -19,10 +18,6 @@ constexpr char kResultTag[] = "vesselsim-validate-result";
 // What a report names the one failure of a file that is no library.
 constexpr char kLibraryCheck[] = "library";
 constexpr std::size_t kLastLinesShown = 3;
-
-const char* VerdictWord(Verdict v) {
-  return v == Verdict::kPass ? "PASS" : v == Verdict::kFail ? "FAIL" : "SKIP";
-}
 
 std::string OneLine(std::string text) {
   for (char& c : text)
@@ -131,6 +126,10 @@ private:
 
 }  // namespace
 
+const char* VerdictWord(Verdict v) {
+  return v == Verdict::kPass ? "PASS" : v == Verdict::kFail ? "FAIL" : "SKIP";
+}
+
 std::string ResultLine(const Result& r) {
   return std::string(kResultTag) + "\t" + VerdictWord(r.verdict) + "\t" + OneLine(r.reason) + "\t" +
          OneLine(r.where) + "\n";
@@ -183,89 +182,6 @@ ModuleRun Validate(const Target& target, const std::vector<const Check*>& checks
     run.checks.push_back({check->name, result, took.count()});
   }
   return run;
-}
-
-Totals Count(const std::vector<ModuleRun>& runs) {
-  Totals t;
-  for (const ModuleRun& m : runs)
-    for (const CheckRun& c : m.checks)
-      (c.result.verdict == Verdict::kPass   ? t.passed
-       : c.result.verdict == Verdict::kFail ? t.failed
-                                            : t.skipped)++;
-  return t;
-}
-
-std::string TextReport(const std::vector<ModuleRun>& runs, bool only_failed) {
-  std::string text;
-  for (const ModuleRun& m : runs) {
-    text += m.module + "\n";
-    for (const CheckRun& c : m.checks) {
-      if (only_failed && c.result.verdict != Verdict::kFail) continue;
-      char head[64];
-      std::snprintf(head, sizeof head, "  %s  %-17s ", VerdictWord(c.result.verdict),
-                    c.name.c_str());
-      text += head + c.result.reason;
-      if (!c.result.where.empty()) text += " [" + c.result.where + "]";
-      text += "\n";
-    }
-  }
-  const Totals t = Count(runs);
-  return text + std::to_string(t.passed) + " passed, " + std::to_string(t.failed) + " failed, " +
-         std::to_string(t.skipped) + " skipped\n";
-}
-
-std::string JsonReport(const std::vector<ModuleRun>& runs) {
-  std::string json = "{\"modules\": [";
-  for (std::size_t m = 0; m < runs.size(); ++m) {
-    json += std::string(m == 0 ? "" : ", ") + "{\"module\": " + JsonString(runs[m].module) +
-            ", \"checks\": [";
-    for (std::size_t i = 0; i < runs[m].checks.size(); ++i) {
-      const CheckRun& c = runs[m].checks[i];
-      char seconds[32];
-      std::snprintf(seconds, sizeof seconds, "%.3f", c.seconds);
-      json += std::string(i == 0 ? "" : ", ") + "{\"name\": " + JsonString(c.name) +
-              ", \"verdict\": " + JsonString(VerdictWord(c.result.verdict)) +
-              ", \"reason\": " + JsonString(c.result.reason) +
-              ", \"where\": " + (c.result.where.empty() ? "null" : JsonString(c.result.where)) +
-              ", \"seconds\": " + seconds + "}";
-    }
-    json += "]}";
-  }
-  const Totals t = Count(runs);
-  return json + "], \"passed\": " + std::to_string(t.passed) +
-         ", \"failed\": " + std::to_string(t.failed) +
-         ", \"skipped\": " + std::to_string(t.skipped) + "}\n";
-}
-
-std::string JUnitReport(const std::vector<ModuleRun>& runs) {
-  const Totals all = Count(runs);
-  std::string xml =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<testsuites name=\"vesselsim "
-      "validate\" tests=\"" +
-      std::to_string(all.passed + all.failed + all.skipped) + "\" failures=\"" +
-      std::to_string(all.failed) + "\" skipped=\"" + std::to_string(all.skipped) + "\">\n";
-  for (const ModuleRun& m : runs) {
-    const Totals t = Count({m});
-    xml += "  <testsuite name=\"" + XmlEscape(m.module) + "\" tests=\"" +
-           std::to_string(m.checks.size()) + "\" failures=\"" + std::to_string(t.failed) +
-           "\" skipped=\"" + std::to_string(t.skipped) + "\">\n";
-    for (const CheckRun& c : m.checks) {
-      char seconds[32];
-      std::snprintf(seconds, sizeof seconds, "%.3f", c.seconds);
-      xml += "    <testcase classname=\"" + XmlEscape(m.module) + "\" name=\"" + XmlEscape(c.name) +
-             "\" time=\"" + seconds + "\"";
-      if (c.result.verdict == Verdict::kPass) {
-        xml += "><system-out>" + XmlEscape(c.result.reason) + "</system-out></testcase>\n";
-      } else if (c.result.verdict == Verdict::kSkip) {
-        xml += "><skipped message=\"" + XmlEscape(c.result.reason) + "\"/></testcase>\n";
-      } else {
-        xml += "><failure message=\"" + XmlEscape(c.result.reason) + "\">" +
-               XmlEscape(c.result.where) + "</failure></testcase>\n";
-      }
-    }
-    xml += "  </testsuite>\n";
-  }
-  return xml + "</testsuites>\n";
 }
 
 }  // namespace vsim::validate

@@ -1,6 +1,5 @@
 // Runs the catalogue's checks on modules, each in a child process of its own
-// (a crash, an abort or a hang is that check failing) or all in this one,
-// and reports the results for people, JSON readers and CI systems.
+// (a crash, an abort or a hang is that check failing) or all in this one.
 #pragma once
 
 #include <string>
@@ -41,13 +40,7 @@ ModuleRun Validate(const Target& target, const std::vector<const Check*>& checks
 
 // What a child prints of its one check; read back by the parent.
 std::string ResultLine(const Result& result);
-
-struct Totals {
-  int passed = 0, failed = 0, skipped = 0;
-};
-Totals Count(const std::vector<ModuleRun>& runs);
-std::string TextReport(const std::vector<ModuleRun>& runs, bool only_failed);
-std::string JsonReport(const std::vector<ModuleRun>& runs);
-std::string JUnitReport(const std::vector<ModuleRun>& runs);
+// "PASS", "FAIL", "SKIP".
+const char* VerdictWord(Verdict v);
 
 }  // namespace vsim::validate
