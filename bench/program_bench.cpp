@@ -14,6 +14,7 @@ constexpr int kEngineSoundSlot = 1;
 
 void BM_DefaultFlight(benchmark::State& state) {
   BenchFolder folder;
+  vsim::SetSharedScriptsFolder(SHARED_SCRIPTS_FOLDER);
   const vsim::Script script = vsim::LoadScript(DEFAULT_FLIGHT_PATH);
   vsim::FlightOptions options;
   options.module_path = ModuleFiles::Helicopter();

@@ -18,6 +18,17 @@
 
 namespace {
 
+// The flights these tests read include the helicopter's script of names, as
+// vesselsim finds it beside itself.
+const bool shared_scripts_found = [] {
+  vsim::SetSharedScriptsFolder(SHARED_SCRIPTS_FOLDER);
+  return true;
+}();
+
+}  // namespace
+
+namespace {
+
 using vsim::ParseScript;
 using vsim::ScriptError;
 
@@ -29,6 +40,45 @@ struct BadScript {
 void PrintTo(const BadScript& c, std::ostream* out) { *out << c.text; }
 
 class BadScriptTest : public ::testing::TestWithParam<BadScript> {};
+
+// Named animations and sound slots read as their numbers; an included
+// script's lines carry its own name in messages; a cycle of includes is
+// refused with the chain.
+TEST(ScriptTextTest, NamesAndIncludes) {
+  test::ScratchDirectory scratch;
+  std::filesystem::create_directories("lib");
+  { std::ofstream("lib/names.vsim") << "name anim 2 gear\nname sound 1 engine\n"; }
+  { std::ofstream("lib/bad.vsim") << "name anim 2 gear\nwobble\n"; }
+  { std::ofstream("lib/a.vsim") << "include b.vsim\n"; }
+  { std::ofstream("lib/b.vsim") << "include a.vsim\n"; }
+  const vsim::Script script = ParseScript("s.vsim",
+                                          "include lib/names.vsim\nvessel heli\nexpect anim.gear "
+                                          "== 0\nexpect sound.engine.volume == 0\n");
+  const auto expects = script.All<vsim::ExpectCommand>();
+  ASSERT_EQ(expects.size(), 2u);
+  EXPECT_EQ(expects[0]->condition.quantity.name, "anim.2");
+  EXPECT_EQ(expects[1]->condition.quantity.name, "sound.1.volume");
+  EXPECT_EQ(script.Where(script.commands[0]), "lib/names.vsim:1");
+  EXPECT_EQ(script.Where(script.commands[3]), "s.vsim:3");
+  const struct {
+    const char* text;
+    const char* message;
+  } bad[] = {
+      {"include lib/bad.vsim\n", "lib/bad.vsim:2: unknown command \"wobble\""},
+      {"include lib/a.vsim\n",
+       "lib/b.vsim:1: include makes a cycle: lib/a.vsim -> lib/b.vsim -> lib/a.vsim"},
+      {"include nowhere.vsim\n",
+       "s.vsim:1: nowhere.vsim: cannot read the script: No such file or directory"},
+  };
+  for (const auto& b : bad) {
+    try {
+      ParseScript("s.vsim", b.text);
+      FAIL() << b.text;
+    } catch (const ScriptError& e) {
+      EXPECT_EQ(std::string(e.what()), b.message);
+    }
+  }
+}
 
 // A NUL byte, which would cut messages and fields short, is refused with its
 // line; a byte-order mark at the start of a script is no command.
@@ -80,7 +130,15 @@ INSTANTIATE_TEST_SUITE_P(
         BadScript{"vessel heli\nset gravity 3\n", "bad.vsim:2: cannot set \"gravity\""},
         BadScript{"vessel heli\nexpect warp > 1\n", "bad.vsim:2: unknown quantity \"warp\""},
         BadScript{"vessel heli\nexpect anim.x == 1\n",
-                  "bad.vsim:2: unknown quantity \"anim.x\" (did you mean \"anim.N\"?)"},
+                  "bad.vsim:2: unknown name \"x\" in \"anim.x\" (name one first: \"name anim N "
+                  "x\", or include helicopter.vsim)"},
+        BadScript{"name anim 2 gear\nvessel heli\nexpect anim.gears == 1\n",
+                  "bad.vsim:3: unknown name \"gears\" in \"anim.gears\" (did you mean \"gear\"?)"},
+        BadScript{"name anim 2 gear\nname anim 3 gear\n",
+                  "bad.vsim:2: \"gear\" already names anim 2"},
+        BadScript{"name anim 2 7up\n",
+                  "bad.vsim:1: bad name \"7up\": a name is letters, digits, '_', '.' and '-', and "
+                  "starts with a letter or '_'"},
         BadScript{"vessel heli\nexpect altitude ~ 1\n", "bad.vsim:2: unknown comparison \"~\""},
         BadScript{"vessel heli\nexpect debug > \"a\"\n",
                   "bad.vsim:2: debug compares with == or != only"},
@@ -382,10 +440,11 @@ TEST(FlightTest, EveryOperationTheJournalRecordsIsOneScriptsMayName) {
 
 TEST(FlightTest, LogNamesVesselsAndAnimationsAndRoundsTime) {
   test::ScratchDirectory scratch;
-  const auto script = ParseScript("f.vsim", "vessel a.b-c_2\nstep 3\n");
+  const auto script = ParseScript("f.vsim",
+                                  "name anim 0 nose_steer\nname anim 1 wheels\nname anim 2 gear\n"
+                                  "vessel a.b-c_2\nstep 3\n");
   vsim::FlightOptions options = Options();
   options.out_dir = "out";
-  options.animation_names = {"nose_steer", "wheels", "gear"};
   const vsim::FlightResult result = vsim::RunFlight(script, options);
   ASSERT_TRUE(result.error.empty()) << result.error;
   std::ifstream csv("out/flight.csv");

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "module/shuttle_pb.h"
+#include "visual/animation_names.h"
 
 namespace {
 
@@ -107,19 +108,40 @@ constexpr ComponentRow kComponents[] = {
 };
 
 struct AnimationRow {
+  animation_names::Index index;
   UINT ShuttlePB::*anim;
   double initial_state;
 };
 
-// Creation order.
+namespace A = animation_names;
+
+// Creation order, the order of the names' table.
 constexpr AnimationRow kAnimations[] = {
-    {&P::anim_nose_steer, 0.5},    {&P::anim_wheels, 0},       {&P::anim_gear, 0},
-    {&P::anim_needle_main, 0},     {&P::anim_needle_hover, 0}, {&P::anim_needle_airspeed, 0},
-    {&P::anim_needle_vspeed, 0},   {&P::anim_main_lever, 0},   {&P::anim_needle_fuel, 0},
-    {&P::anim_needle_bank, 0.5},   {&P::anim_compass, 0},      {&P::anim_needle_aoa, 0},
-    {&P::anim_needle_altitude, 0}, {&P::anim_clock_hand1, 0},  {&P::anim_clock_hand2, 0},
-    {&P::anim_clock_hand3, 0},     {&P::anim_rotors, 0},
+    {A::kNoseSteer, &P::anim_nose_steer, 0.5},
+    {A::kWheels, &P::anim_wheels, 0},
+    {A::kGear, &P::anim_gear, 0},
+    {A::kNeedleMain, &P::anim_needle_main, 0},
+    {A::kNeedleHover, &P::anim_needle_hover, 0},
+    {A::kNeedleAirspeed, &P::anim_needle_airspeed, 0},
+    {A::kNeedleVspeed, &P::anim_needle_vspeed, 0},
+    {A::kMainLever, &P::anim_main_lever, 0},
+    {A::kNeedleFuel, &P::anim_needle_fuel, 0},
+    {A::kNeedleBank, &P::anim_needle_bank, 0.5},
+    {A::kCompass, &P::anim_compass, 0},
+    {A::kNeedleAoa, &P::anim_needle_aoa, 0},
+    {A::kNeedleAltitude, &P::anim_needle_altitude, 0},
+    {A::kClockHand1, &P::anim_clock_hand1, 0},
+    {A::kClockHand2, &P::anim_clock_hand2, 0},
+    {A::kClockHand3, &P::anim_clock_hand3, 0},
+    {A::kRotors, &P::anim_rotors, 0},
 };
+
+constexpr bool InNameOrder() {
+  for (std::size_t i = 0; i < std::size(kAnimations); ++i)
+    if (kAnimations[i].index != i) return false;
+  return std::size(kAnimations) == A::kCount;
+}
+static_assert(InNameOrder(), "the animations are made in the order of their names' table");
 
 float AngleRad(const ComponentRow& row) { return static_cast<float>(row.angle_deg * RAD); }
 

@@ -28,7 +28,7 @@ Interpreter::Interpreter(Host& host, const Script& script, const FlightOptions& 
       narrator_([this](const std::string& text) { Tell(text); }) {}
 
 void Interpreter::Execute(const ScriptLine& line) {
-  line_ = line.line;
+  where_ = script_.Where(line);
   std::visit(*this, line.command);
   EndOnFault();
 }

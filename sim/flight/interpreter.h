@@ -29,6 +29,7 @@ public:
   const CheckTally& tally() const { return tally_; }
 
   void operator()(const ModuleCommand& c) { module_path_ = c.path; }
+  void operator()(const NameCommand&) {}
   void operator()(const SoundCommand& c) { sound_ = c.on; }
   void operator()(const PhysicsCommand& c) { physics_on_ = c.on; }
   void operator()(const DtCommand& c) { host_.SetBaseStep(c.seconds); }
@@ -64,7 +65,7 @@ private:
   void EndOnFault() const;
   std::string SimilarCalls(const ExpectCallCommand& c) const;
   void Tell(const std::string& text);
-  std::string Where() const { return script_.Where(line_); }
+  const std::string& Where() const { return where_; }
 
   Host& host_;
   const Script& script_;
@@ -74,7 +75,7 @@ private:
   std::unique_ptr<SimplePhysics> physics_;
   Narrator narrator_;
   CheckTally tally_;
-  int line_ = 0;
+  std::string where_;  // "file:line" of the command running
   std::string module_path_;
   bool sound_ = false;
   bool physics_on_ = true;

@@ -59,6 +59,28 @@ std::vector<std::string> CheckedOperations(const Script& script) {
   return names;
 }
 
+// The names a script gave its animations, by index, for the log's columns.
+std::vector<std::string> AnimationNames(const Script& script) {
+  std::vector<std::string> names;
+  for (const NameCommand* c : script.All<NameCommand>()) {
+    if (c->sound) continue;
+    const auto index = static_cast<std::size_t>(c->index);
+    if (names.size() <= index) names.resize(index + 1);
+    names[index] = c->name;
+  }
+  for (std::size_t i = 0; i < names.size(); ++i)
+    if (names[i].empty()) names[i] = std::to_string(i);
+  return names;
+}
+
+// The sound slot the log and plot show as the engine: the one a script
+// named "engine".
+int EngineSlot(const Script& script, int fallback) {
+  for (const NameCommand* c : script.All<NameCommand>())
+    if (c->sound && c->name == "engine") return c->index;
+  return fallback;
+}
+
 PlotLayout PlotLayoutOf(const Script& script) {
   PlotLayout layout;
   for (const PlotAnimCommand* c : script.All<PlotAnimCommand>())
@@ -75,13 +97,11 @@ std::vector<std::unique_ptr<RunObserver>> MakeOutputs(const Script& script,
   if (!options.trace_path.empty())
     outputs.push_back(std::make_unique<TraceWriter>(files, options.trace_path));
   if (!options.out_dir.empty()) {
-    const bool default_module =
-        script.All<ModuleCommand>().empty() && options.module_override.empty();
+    const int engine = EngineSlot(script, options.engine_slot);
     outputs.push_back(std::make_unique<CsvLog>(
-        files, LogOptions{options.out_dir, options.log_every, options.engine_slot,
-                          default_module ? options.animation_names : std::vector<std::string>{}}));
+        files, LogOptions{options.out_dir, options.log_every, engine, AnimationNames(script)}));
     outputs.push_back(std::make_unique<SvgPlot>(files, options.out_dir + "/flight.svg", script.file,
-                                                PlotLayoutOf(script), options.engine_slot));
+                                                PlotLayoutOf(script), engine));
   }
   if (options.progress) outputs.push_back(std::make_unique<ProgressLine>(script.file));
   return outputs;
@@ -206,7 +226,7 @@ FlightResult Fly(const Script& script, const FlightOptions& options) {
   std::vector<std::unique_ptr<RunObserver>> outputs;
   std::vector<RunObserver*> observers;
   std::unique_ptr<Interpreter> interpreter;
-  int line = 0;
+  const ScriptLine* line = nullptr;
   try {
     if (!options.out_dir.empty())
       folder = std::make_unique<OutputFolder>(
@@ -216,10 +236,10 @@ FlightResult Fly(const Script& script, const FlightOptions& options) {
     for (RunObserver* o : observers) o->RunStarted(host);
     interpreter = std::make_unique<Interpreter>(host, script, options, observers, result);
     for (const ScriptLine& command : script.commands) {
-      line = command.line;
+      line = &command;
       interpreter->Execute(command);
     }
-    line = 0;
+    line = nullptr;
     if (const VesselRecord* focus = host.Focus()) result.final_fuel = focus->FuelMass();
     // The vessels end and the module unloads inside the trace.
     host.UnloadModule();
@@ -228,7 +248,7 @@ FlightResult Fly(const Script& script, const FlightOptions& options) {
     result.error = e.what();
     Abandon(outputs, host);
   } catch (const std::runtime_error& e) {
-    result.error = (line > 0 ? script.Where(line) + ": " : "") + e.what();
+    result.error = (line != nullptr ? script.Where(*line) + ": " : "") + e.what();
     if (const VesselRecord* focus = host.Focus()) result.final_fuel = focus->FuelMass();
     const bool files = !options.out_dir.empty() || !options.trace_path.empty();
     try {

@@ -26,11 +26,10 @@ struct FlightOptions {
   int log_every = 1;
   // The run stops (an error) when it would take more steps than this.
   long long max_steps = kMaxTotalSteps;
-  int engine_slot = 0;          // the sound slot the log and plot show as the engine; 0: none
+  // The sound slot the log and plot show as the engine, unless the script
+  // names one "engine"; 0: none.
+  int engine_slot = 0;
   FileSystem* files = nullptr;  // null: the system's own
-  // What the animations of the module at module_path move, for the log's
-  // columns; used when the script names no module of its own.
-  std::vector<std::string> animation_names;
 };
 
 struct FlightResult {

@@ -28,16 +28,6 @@ namespace fs = std::filesystem;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 constexpr char kVersion[] = "vesselsim 1.1";
-// The helicopter plays its engine on sound slot 1.
-constexpr int kEngineSoundSlot = 1;
-// What the helicopter's seventeen animations move, in the order it makes them.
-const char* const kAnimationNames[] = {"nose_steer",      "wheels",       "gear",
-                                       "needle_main",     "needle_hover", "needle_airspeed",
-                                       "needle_vspeed",   "main_lever",   "needle_fuel",
-                                       "needle_bank",     "compass",      "needle_aoa",
-                                       "needle_altitude", "clock_hand1",  "clock_hand2",
-                                       "clock_hand3",     "rotors"};
-
 const char kDescription[] =
     "vesselsim: a headless substitute host that loads a vessel module by path, flies it from\n"
     "flight scripts with simple physics and records every call it makes into the host.\n"
@@ -168,7 +158,7 @@ int Main(int argc, char** argv) {
   s.options.module_path = dir + "/Corvane" + vsim::platform::kLibrarySuffix;
   s.options.sound_path = dir + "/sound/OrbiterSound" + vsim::platform::kLibrarySuffix;
   s.options.out_dir = "out";
-  s.options.engine_slot = kEngineSoundSlot;
+  vsim::SetSharedScriptsFolder(dir + "/scripts");
 
   CLI::App app{kDescription, "vesselsim"};
   // One syntax on every system: "/dir/a.vsim" is a path, never an option.
@@ -196,8 +186,6 @@ int Main(int argc, char** argv) {
     return code == 0 ? 0 : kExitUsage;
   }
   if (!app.remaining().empty()) return Unexpected(app.remaining());
-  if (s.options.module_override.empty())
-    s.options.animation_names.assign(std::begin(kAnimationNames), std::end(kAnimationNames));
 
   if (check->parsed()) return vesselsim::RunCheck(s.check, s.options);
   if (validate->parsed()) return vesselsim::RunValidate(validate_settings, dir);

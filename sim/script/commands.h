@@ -125,6 +125,13 @@ struct MarkCommand {
   std::optional<unsigned> after_key;
 };
 enum class PlotQuantity { kAltitude, kAirspeed };
+// "name anim N NAME", "name sound N NAME": a name for an animation or a
+// sound slot in quantities, the log's columns and the plot.
+struct NameCommand {
+  bool sound = false;
+  int index = 0;
+  std::string name;
+};
 struct PlotAnimCommand {
   UINT index;
   std::string label;
@@ -140,11 +147,12 @@ using Command =
                  FocusCommand, DestroyCommand, CockpitCommand, CameraCommand, TimeAccCommand,
                  ThrottleCommand, RudderCommand, KeyCommand, ClickCommand, HoldCommand, SetCommand,
                  StepCommand, RunCommand, UntilCommand, ExpectCallCommand, ExpectNoCallCommand,
-                 ExpectCommand, MarkCommand, PlotAnimCommand, PlotLimitCommand>;
+                 ExpectCommand, MarkCommand, NameCommand, PlotAnimCommand, PlotLimitCommand>;
 
 struct ScriptLine {
   int line = 0;
   Command command;
+  std::string file;  // the included script it came from; empty: the script's own
 };
 
 struct Script {
@@ -152,6 +160,9 @@ struct Script {
   std::vector<ScriptLine> commands;
 
   std::string Where(int line) const { return file + ":" + std::to_string(line); }
+  std::string Where(const ScriptLine& l) const {
+    return (l.file.empty() ? file : l.file) + ":" + std::to_string(l.line);
+  }
   bool NeedsJournal() const;
   template <typename T>
   std::vector<const T*> All() const {

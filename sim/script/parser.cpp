@@ -1,5 +1,6 @@
 #include "sim/script/parser.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -126,6 +127,30 @@ double Parser::Bounded(double value, double limit, const std::string& what) cons
   return value;
 }
 
+std::string Parser::Numbered(const std::string& name) const {
+  for (const auto& [prefix, names] :
+       {std::pair<std::string, const std::map<std::string, int>*>{"anim.", &anim_names_},
+        std::pair<std::string, const std::map<std::string, int>*>{"sound.", &sound_names_}}) {
+    if (name.compare(0, prefix.size(), prefix) != 0) continue;
+    const std::size_t end = name.find('.', prefix.size());
+    const std::string word = name.substr(prefix.size(), end - prefix.size());
+    if (word.empty() || std::isdigit(static_cast<unsigned char>(word.front())) != 0) return name;
+    const auto known = names->find(word);
+    if (known == names->end()) {
+      std::vector<std::string> candidates;
+      for (const auto& [n, index] : *names) candidates.push_back(n);
+      Error("unknown name \"" + word + "\" in \"" + name + "\"" + DidYouMean(word, candidates) +
+            (candidates.empty()
+                 ? " (name one first: \"name " + prefix.substr(0, prefix.size() - 1) + " N " +
+                       word + "\", or include helicopter.vsim)"
+                 : ""));
+    }
+    return prefix + std::to_string(known->second) +
+           (end == std::string::npos ? "" : name.substr(end));
+  }
+  return name;
+}
+
 Quantity Parser::ParseQuantity(const std::string& written) const {
   Quantity q;
   q.name = written;
@@ -134,6 +159,7 @@ Quantity Parser::ParseQuantity(const std::string& written) const {
     q.vessel = KnownVessel(written.substr(0, colon));
     q.name = written.substr(colon + 1);
   }
+  q.name = Numbered(q.name);
   const QuantityMatch match = FindQuantity(q.name);
   if (match.def == nullptr || match.def->read == nullptr)
     Error("unknown quantity \"" + q.name + "\"" + DidYouMean(q.name, ReadableNames()));
@@ -187,11 +213,66 @@ void CheckFiles(const Script& script) {
     }
 }
 
-Script ParseScript(const std::string& file, const std::string& text, const std::string& base_dir) {
-  Script script;
-  script.file = file;
-  Parser parser(file, base_dir);
-  std::vector<std::string> errors;
+namespace {
+
+std::string& SharedScriptsFolder() {
+  static std::string folder;
+  return folder;
+}
+
+// Where "include FILE" finds FILE: beside the script that includes it, then
+// among the shared scripts.
+std::string FindInclude(const std::string& name, const std::string& base_dir) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::path beside = base_dir.empty() ? fs::path(name) : fs::path(base_dir) / name;
+  if (fs::path(name).is_absolute() || fs::exists(beside, error)) return beside.string();
+  const fs::path shared = fs::path(SharedScriptsFolder()) / name;
+  if (!SharedScriptsFolder().empty() && fs::exists(shared, error)) return shared.string();
+  return beside.string();
+}
+
+struct Lines {
+  Parser& parser;
+  Script& script;
+  std::vector<std::string>& errors;
+  std::vector<std::string> chain;  // the scripts being read, the outermost first
+
+  void Read(const std::string& file, const std::string& text, const std::string& base_dir,
+            bool included);
+  void Include(const std::string& file, int line, const LexedLine& lexed,
+               const std::string& base_dir);
+};
+
+void Lines::Include(const std::string& file, int line, const LexedLine& lexed,
+                    const std::string& base_dir) {
+  const std::string where = file + ":" + std::to_string(line) + ": ";
+  if (lexed.tokens.size() != 2) {
+    errors.push_back(where + "include takes 1 argument, the script to include");
+    return;
+  }
+  const std::string path = FindInclude(lexed.tokens[1].text, base_dir);
+  for (std::size_t i = 0; i < chain.size(); ++i)
+    if (std::filesystem::path(chain[i]).lexically_normal() ==
+        std::filesystem::path(path).lexically_normal()) {
+      std::string cycle;
+      for (std::size_t k = i; k < chain.size(); ++k) cycle += chain[k] + " -> ";
+      errors.push_back(where + "include makes a cycle: " + cycle + path);
+      return;
+    }
+  try {
+    const std::string text = ReadScript(path);
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    Read(path, text, folder.empty() ? "." : folder, true);
+  } catch (const ScriptError& e) {
+    errors.push_back(where + e.what());
+  }
+}
+
+void Lines::Read(const std::string& file, const std::string& text, const std::string& base_dir,
+                 bool included) {
+  chain.push_back(file);
+  const Parser::Place outer = parser.Enter(file, base_dir);
   int line = 0;
   // Editors on Windows may begin a text file with a byte-order mark.
   constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -214,12 +295,30 @@ Script ParseScript(const std::string& file, const std::string& text, const std::
       continue;
     }
     if (lexed.tokens.empty()) continue;
+    if (lexed.tokens[0].text == "include" && !lexed.tokens[0].quoted) {
+      Include(file, line, lexed, base_dir);
+      continue;
+    }
     try {
-      script.commands.push_back({line, parser.Parse(line, lexed)});
+      script.commands.push_back({line, parser.Parse(line, lexed), included ? file : ""});
     } catch (const ScriptError& e) {
       errors.push_back(e.what());
     }
   }
+  parser.Leave(outer);
+  chain.pop_back();
+}
+
+}  // namespace
+
+void SetSharedScriptsFolder(const std::string& folder) { SharedScriptsFolder() = folder; }
+
+Script ParseScript(const std::string& file, const std::string& text, const std::string& base_dir) {
+  Script script;
+  script.file = file;
+  Parser parser(file, base_dir);
+  std::vector<std::string> errors;
+  Lines{parser, script, errors, {}}.Read(file, text, base_dir, false);
   if (errors.empty()) CheckFiles(script);
   std::string message;
   for (const std::string& e : errors) message += (message.empty() ? "" : "\n") + e;

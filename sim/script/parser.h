@@ -28,6 +28,9 @@ constexpr std::size_t kMaxScriptBytes = std::size_t{16} << 20;
 std::string ReadScript(const std::string& path);
 // Reads a script file; its module paths are relative to its folder.
 Script LoadScript(const std::string& path);
+// Where "include FILE" looks after the including script's own folder: the
+// scripts installed beside the program.
+void SetSharedScriptsFolder(const std::string& folder);
 // Every file a script names exists (a module a regular file).
 void CheckFiles(const Script& script);
 

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <initializer_list>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -20,6 +21,20 @@ public:
   Parser(std::string file, std::string base_dir)
       : file_(std::move(file)), base_dir_(std::move(base_dir)) {}
   Command Parse(int line, const LexedLine& lexed);
+  // The script being read, for an included one and back.
+  struct Place {
+    std::string file, base_dir;
+  };
+  Place Enter(std::string file, std::string base_dir) {
+    Place outer{std::move(file_), std::move(base_dir_)};
+    file_ = std::move(file);
+    base_dir_ = std::move(base_dir);
+    return outer;
+  }
+  void Leave(Place outer) {
+    file_ = std::move(outer.file);
+    base_dir_ = std::move(outer.base_dir);
+  }
 
   // One per verb, in verbs.cpp.
   Command Module();
@@ -44,6 +59,7 @@ public:
   Command Expect();
   Command Mark();
   Command Plot();
+  Command Name();
 
 private:
   [[noreturn]] void Error(const std::string& message) const;
@@ -76,6 +92,11 @@ private:
   std::set<std::string> vessels_;
   std::string focus_;
   bool any_vessel_ = false;
+  // Names given to animations and sound slots: "gear" -> 2.
+  std::map<std::string, int> anim_names_;
+  std::map<std::string, int> sound_names_;
+  // "anim.gear.x" -> "anim.2.x": a named index as its number.
+  std::string Numbered(const std::string& name) const;
   bool physics_on_ = true;
   long long steps_ = 0;
   long long hold_events_ = 0;

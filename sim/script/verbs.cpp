@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "sim/script/keys.h"
+#include "sim/script/numbers.h"
 #include "sim/script/operations.h"
 #include "sim/script/parser_impl.h"
 
@@ -47,7 +48,11 @@ constexpr VerbRow kVerbs[] = {
     {"expect", &Parser::Expect},
     {"mark", &Parser::Mark},
     {"plot", &Parser::Plot},
+    {"name", &Parser::Name},
 };
+
+// The largest index "name" takes: animations and sound slots are few.
+constexpr double kMaxNamedIndex = 1'000'000;
 
 // A name that reads as one word in NAME:QUANTITY and in expressions, and
 // never as the host's own "-".
@@ -313,11 +318,30 @@ Command Parser::Mark() {
 }
 
 // plot anim N "LABEL" | plot limit altitude|airspeed VALUE "LABEL"
+// name anim N NAME | name sound N NAME
+Command Parser::Name() {
+  Count(3, 3);
+  const bool sound = OneOf(1, {"anim", "sound"}) == "sound";
+  const double index = Integer(2);
+  if (index < 0 || index > kMaxNamedIndex) Error("expected an index, got \"" + Arg(2) + "\"");
+  const std::string& name = Arg(3);
+  if (!IsVesselName(name) || std::isdigit(static_cast<unsigned char>(name.front())) != 0)
+    Error("bad name \"" + Shown(name) +
+          "\": a name is letters, digits, '_', '.' and '-', and starts with a letter or '_'");
+  std::map<std::string, int>& names = sound ? sound_names_ : anim_names_;
+  const auto known = names.find(name);
+  if (known != names.end() && known->second != static_cast<int>(index))
+    Error("\"" + name + "\" already names " + Arg(1) + " " + std::to_string(known->second));
+  names[name] = static_cast<int>(index);
+  return NameCommand{sound, static_cast<int>(index), name};
+}
+
 Command Parser::Plot() {
   const std::size_t n = Count();
   if (n == 3 && Arg(1) == "anim") {
-    const double index = Integer(2);
-    if (index < 0) Error("expected an animation index, got \"" + Arg(2) + "\"");
+    int index = 0;
+    if (!ParseIndex(Numbered("anim." + Arg(2)).substr(std::strlen("anim.")), index))
+      Error("expected an animation index or name, got \"" + Arg(2) + "\"");
     return PlotAnimCommand{static_cast<UINT>(index), Arg(3)};
   }
   if (n == 4 && Arg(1) == "limit") {
