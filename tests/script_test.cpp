@@ -207,7 +207,7 @@ TEST(FlightTest, UnmetConditionIsAnErrorAndKeepsTheOutputsOfTheStepsThatRan) {
   const auto script =
       ParseScript("f.vsim", "vessel heli\nthrottle hover 0.1\nuntil altitude > 10 within 2\n");
   const vsim::FlightResult result = vsim::RunFlight(script, options);
-  EXPECT_EQ(result.error.rfind("f.vsim:3: condition altitude > 10 not met within 2 s (got 4.25", 0),
+  EXPECT_EQ(result.error.rfind("f.vsim:3: condition altitude > 10 not met within 2 s (got 4.24", 0),
             0u)
       << result.error;
   EXPECT_NE(result.error.find("; outputs cover steps 0..120"), std::string::npos) << result.error;

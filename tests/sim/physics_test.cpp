@@ -1,18 +1,22 @@
 // The simple physics over a vessel record built by hand.
-#include "sim/physics/physics.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 
+#include "sim/physics/ground_contact.h"
+#include "sim/physics/rigid_body.h"
+
 namespace {
+
+// Where the box rests: its plane, less the contacts' compression.
+constexpr double kRest = 2.5 - vsim::kContactCompression_m;
 
 vsim::VesselRecord Vessel(double thrust_up_N = 0) {
   vsim::VesselRecord v;
   v.name = "box";
   v.declared.empty_mass = 1000;
-  v.declared.touchdown[0] = {0, -2, 1};
-  v.declared.touchdown[1] = {-1, -2, -1};
+  v.declared.touchdown[0] = {0, -2.5, 1};
+  v.declared.touchdown[1] = {-1, -2.5, -1};
   v.declared.touchdown[2] = {1, -2.5, -1};
   v.declared.pmi = {1, 1, 1};
   v.declared.propellants.push_back({100, 100, 1});
@@ -32,28 +36,28 @@ std::vector<std::unique_ptr<vsim::VesselRecord>> World(vsim::VesselRecord v) {
   return world;
 }
 
-TEST(SimplePhysics, RestsOnItsLowestContactPoint) {
-  vsim::SimplePhysics physics;
+TEST(RigidBodyPhysics, RestsOnItsLowestContactPoint) {
+  vsim::RigidBodyPhysics physics;
   auto world = World(Vessel());
   physics.Placed(*world[0]);
-  EXPECT_EQ(world[0]->readings.altitude, 2.5);
+  EXPECT_EQ(world[0]->readings.altitude, kRest);
   EXPECT_TRUE(world[0]->readings.ground_contact);
   for (int i = 0; i < 100; ++i) physics.Integrate(world, 0.1);
-  EXPECT_EQ(world[0]->readings.altitude, 2.5) << "the ground holds it";
+  EXPECT_EQ(world[0]->readings.altitude, kRest) << "the ground holds it";
 }
 
-TEST(SimplePhysics, ThrustAboveWeightLiftsAndBurnsFuel) {
-  vsim::SimplePhysics physics;
+TEST(RigidBodyPhysics, ThrustAboveWeightLiftsAndBurnsFuel) {
+  vsim::RigidBodyPhysics physics;
   auto world = World(Vessel(20000));
   physics.Placed(*world[0]);
   for (int i = 0; i < 10; ++i) physics.Integrate(world, 0.1);
-  EXPECT_GT(world[0]->readings.altitude, 2.5);
+  EXPECT_GT(world[0]->readings.altitude, kRest);
   EXPECT_FALSE(world[0]->readings.ground_contact);
   EXPECT_LT(world[0]->FuelMass(), 100);
 }
 
-TEST(SimplePhysics, DragSlowsButNeverReverses) {
-  vsim::SimplePhysics physics;
+TEST(RigidBodyPhysics, DragSlowsButNeverReverses) {
+  vsim::RigidBodyPhysics physics;
   vsim::VesselRecord v = Vessel();
   v.declared.cw[0] = 1e9;
   v.declared.cross_sections = {1, 1, 1e6};
@@ -66,8 +70,8 @@ TEST(SimplePhysics, DragSlowsButNeverReverses) {
   EXPECT_LT(world[0]->readings.airspeed_vector.z, 100.0);
 }
 
-TEST(SimplePhysics, HeadingWrapsIntoOneTurn) {
-  vsim::SimplePhysics physics;
+TEST(RigidBodyPhysics, HeadingWrapsIntoOneTurn) {
+  vsim::RigidBodyPhysics physics;
   auto world = World(Vessel());
   physics.SetHeading(*world[0], -PI / 2);
   EXPECT_DOUBLE_EQ(world[0]->readings.heading, 1.5 * PI);
@@ -75,21 +79,21 @@ TEST(SimplePhysics, HeadingWrapsIntoOneTurn) {
   EXPECT_NEAR(world[0]->readings.heading, PI, 1e-12);
 }
 
-TEST(SimplePhysics, NoStepForANonPositiveOrInfiniteLength) {
-  vsim::SimplePhysics physics;
+TEST(RigidBodyPhysics, NoStepForANonPositiveOrInfiniteLength) {
+  vsim::RigidBodyPhysics physics;
   auto world = World(Vessel(20000));
   physics.Placed(*world[0]);
   for (double dt : {0.0, -1.0, static_cast<double>(INFINITY), static_cast<double>(NAN)})
     physics.Integrate(world, dt);
-  EXPECT_EQ(world[0]->readings.altitude, 2.5);
+  EXPECT_EQ(world[0]->readings.altitude, kRest);
   EXPECT_EQ(world[0]->FuelMass(), 100);
 }
 
 // A step whose result is not finite is undone, said once, and the vessel
 // flies on from its last good state when sane values return; a state
 // spoiled from outside is put back before the next step.
-TEST(SimplePhysics, ANonFiniteStepKeepsTheLastGoodState) {
-  vsim::SimplePhysics physics;
+TEST(RigidBodyPhysics, ANonFiniteStepKeepsTheLastGoodState) {
+  vsim::RigidBodyPhysics physics;
   auto world = World(Vessel(20000));
   vsim::VesselRecord& box = *world[0];
   physics.Placed(box);
