@@ -623,3 +623,25 @@ TEST(ScriptTest, RandomScriptsAreAcceptedOrRefusedCleanly) {
 }
 
 }  // namespace
+
+namespace {
+
+// A crash ends the run where it happened, unless the script allows it.
+TEST(FlightTest, ACrashEndsTheRunUnlessAllowed) {
+  test::ScratchDirectory scratch;
+  const std::string drop =
+      "vessel heli\nthrottle hover 1\nuntil altitude > 30 within 30\nthrottle hover 0\n"
+      "until ground == 1 within 30\nrun 1\n";
+  const vsim::FlightResult crashed = vsim::RunFlight(ParseScript("f.vsim", drop), Options());
+  EXPECT_EQ(crashed.error.rfind("f.vsim:5: crashed: vertical speed ", 0), 0u) << crashed.error;
+  EXPECT_NE(crashed.error.find(" m/s, bank 0.0 deg at step "), std::string::npos) << crashed.error;
+  bool told = false;
+  for (const vsim::FlightEvent& e : crashed.events) told = told || e.text.rfind("crash ", 0) == 0;
+  EXPECT_TRUE(told) << "the touchdown is narrated with its figures";
+
+  const vsim::FlightResult allowed =
+      vsim::RunFlight(ParseScript("f.vsim", "crash allowed\n" + drop), Options());
+  EXPECT_TRUE(allowed.error.empty()) << allowed.error;
+}
+
+}  // namespace

@@ -42,22 +42,26 @@ Base Across(const Layer& layer, Base at, double height) {
           at.pressure * std::pow(at.temperature / t, kG0 / (kGasConstant * layer.lapse_K_per_m))};
 }
 
+// The temperature and pressure at every layer's base, worked out once.
+struct Bases {
+  Base at[std::size(kLayers)];
+  Bases() {
+    at[0] = {kSeaLevelTemperature, kSeaLevelPressure};
+    for (std::size_t i = 1; i < std::size(kLayers); ++i)
+      at[i] = Across(kLayers[i - 1], at[i - 1], kLayers[i].base_m - kLayers[i - 1].base_m);
+  }
+};
+
 }  // namespace
 
 Air AirAt(double altitude) {
+  static const Bases bases;
   const double geometric = std::max(altitude, 0.0);
   const double h = kEarthRadius_m * geometric / (kEarthRadius_m + geometric);
   if (!(h < kTop_m)) return {};
-  Base at{kSeaLevelTemperature, kSeaLevelPressure};
-  for (std::size_t i = 0; i < std::size(kLayers); ++i) {
-    const Layer& layer = kLayers[i];
-    const double top = i + 1 < std::size(kLayers) ? kLayers[i + 1].base_m : kTop_m;
-    if (h < top) {
-      at = Across(layer, at, h - layer.base_m);
-      break;
-    }
-    at = Across(layer, at, top - layer.base_m);
-  }
+  std::size_t i = 0;
+  while (i + 1 < std::size(kLayers) && h >= kLayers[i + 1].base_m) ++i;
+  const Base at = Across(kLayers[i], bases.at[i], h - kLayers[i].base_m);
   Air air;
   air.temperature = at.temperature;
   air.pressure = at.pressure;

@@ -221,13 +221,12 @@ bool RigidBodyPhysics::Advance(VesselRecord& vessel, double dt) {
 void RigidBodyPhysics::Ground(VesselRecord& vessel, Step& st) {
   FlightState& s = vessel.flight;
   const Declared& d = vessel.declared;
-  const LandingPlane plane = PlaneOf(d);
   const double dt = st.dt;
   Eigen::Quaterniond q1 = (st.q0 * st.turn).normalized();
   const Vec x_free = st.x0 + (st.v0 + st.v1) * dt / 2;
   auto lowest = [&](const Eigen::Quaterniond& q) {
     double low = 0;
-    for (const Vec& p : plane.points) low = std::min(low, (q * p).y());
+    for (const VECTOR3& p : d.touchdown) low = std::min(low, (q * ToEigen(p)).y());
     return low;
   };
   if (x_free.y() + lowest(q1) > 0) {
@@ -235,6 +234,7 @@ void RigidBodyPhysics::Ground(VesselRecord& vessel, Step& st) {
     s.attitude = ToHost(q1);
     return;
   }
+  const LandingPlane plane = PlaneOf(d);
   if (!s.on_plane) {
     Landing& l = s.landing;
     const Euler angles = ToEuler(q1);

@@ -1,6 +1,6 @@
 #include "sim/physics/rotation.h"
 
-#include <Eigen/LU>
+#include <Eigen/LU>  // the inverse of a 3 x 3 matrix
 #include <cmath>
 
 namespace vsim {
@@ -33,7 +33,7 @@ std::optional<Vec> Midpoint(const Vec& inertia, const Vec& damping, const Vec& m
         dt / 2 *
             (Eigen::Matrix3d(damping_moment.asDiagonal()) +
              Cross(wm) * Eigen::Matrix3d(inertia.asDiagonal()) - Cross(iw));
-    const Vec change = jacobian.partialPivLu().solve(residual);
+    const Vec change = jacobian.inverse() * residual;
     w1 -= change;
     if (!w1.allFinite()) return std::nullopt;
     if (change.norm() <= kNewtonTolerance * (w1.norm() + w0.norm()) || change.norm() == 0)
