@@ -7,6 +7,7 @@
 #include <cmath>
 #include <vector>
 
+#include "sim/journal/format.h"
 #include "sim/physics/atmosphere.h"
 #include "sim/physics/attitude.h"
 #include "sim/physics/ground_contact.h"
@@ -49,6 +50,8 @@ TEST_P(Ballistic, MatchesTheClosedForm) {
   Step(kSteps);
   const double t = kSteps * host.BaseStep();
   const double drop = -0.5 * kG * t * t;
+  RecordProperty("relative_drop_error",
+                 vsim::FormatNumber(std::abs((v.flight.position.y - start.y - drop) / drop)));
   EXPECT_NEAR(v.flight.position.y - start.y, drop, 1e-9 * std::abs(drop));
   EXPECT_NEAR(v.flight.velocity.y, -kG * t, 1e-9 * kG * t);
   const double run = GetParam().speed_mps * t;
@@ -98,6 +101,8 @@ TEST_F(RigidBodyTest, TorqueFreeTumbleKeepsItsInvariantsAndFlipsOnTime) {
     if ((now < 0) != (previous < 0)) flips.push_back(i * kStep_s);
     previous = now;
   }
+  RecordProperty("worst_momentum_error", vsim::FormatNumber(worst_l));
+  RecordProperty("worst_energy_error", vsim::FormatNumber(worst_e));
   EXPECT_LT(worst_l, 1e-6);
   EXPECT_LT(worst_e, 1e-6);
 
@@ -109,6 +114,8 @@ TEST_F(RigidBodyTest, TorqueFreeTumbleKeepsItsInvariantsAndFlipsOnTime) {
   const double flip_period = 2 * std::comp_ellint_1(k) / lambda;
   ASSERT_GE(flips.size(), 3u) << "expected period " << flip_period << " s";
   const double measured = (flips.back() - flips.front()) / static_cast<double>(flips.size() - 1);
+  RecordProperty("flip_period_s", std::to_string(measured) + " against " +
+                                    std::to_string(flip_period));
   EXPECT_NEAR(measured, flip_period, 0.01 * flip_period);
 }
 

@@ -40,13 +40,14 @@ TEST_F(AutopilotTest, AltitudeHoldKeepsFiftyMetresWithinHalfAMetre) {
   Hold(vsim::Autopilot::kLevel, "level");
   Hold(vsim::Autopilot::kAltitude, "altitude", 50);
   int steps = 0;
-  while (std::abs(v.readings.altitude - 50) > 0.5 && steps < 120 * kPerSecond) Step(), ++steps;
+  while (std::abs(v.readings.altitude - 50) > 0.1 && steps < 120 * kPerSecond) Step(), ++steps;
   ASSERT_LT(steps, 120 * kPerSecond) << "never reached 50 m: " << v.readings.altitude;
   double worst = 0;
   for (int i = 0; i < 60 * kPerSecond; ++i) {
     Step();
     worst = std::max(worst, std::abs(v.readings.altitude - 50));
   }
+  RecordProperty("worst_deviation_m", std::to_string(worst));
   EXPECT_LT(worst, 0.5);
 }
 
@@ -58,6 +59,7 @@ TEST_F(AutopilotTest, LevelHoldTakesOutABankOfTwentyDegreesWithinTenSeconds) {
   physics.SetBank(v, 20 * RAD);
   int steps = 0;
   while (std::abs(v.readings.bank) >= 1 * RAD && steps < 30 * kPerSecond) Step(), ++steps;
+  RecordProperty("seconds_to_level", std::to_string(steps / double{kPerSecond}));
   EXPECT_LT(steps, 10 * kPerSecond);
   Step(5 * kPerSecond);
   EXPECT_LT(std::abs(v.readings.bank), 1 * RAD) << "and stays level";
