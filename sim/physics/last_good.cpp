@@ -5,21 +5,27 @@
 namespace vsim {
 
 namespace {
-bool Finite(VECTOR3 a) { return std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(a.z); }
+
+// x * 0 is 0 for every finite x and NaN otherwise: one sum tells them all.
+struct FiniteSum {
+  double zero = 0;
+  void Add(double x) { zero += x * 0.0; }
+  void Add(VECTOR3 v) { Add(v.x), Add(v.y), Add(v.z); }
+};
+
 }  // namespace
 
 bool StateFinite(const VesselRecord& vessel) {
   const FlightState& s = vessel.flight;
   const Readings& r = vessel.readings;
   const Quaternion& q = s.attitude;
-  bool finite = Finite(s.position) && Finite(s.velocity) && Finite(s.rates) && std::isfinite(q.w) &&
-                std::isfinite(q.x) && std::isfinite(q.y) && std::isfinite(q.z) &&
-                std::isfinite(r.heading) && std::isfinite(r.altitude) &&
-                std::isfinite(r.airspeed) && std::isfinite(r.aoa) && std::isfinite(r.bank) &&
-                std::isfinite(r.pitch) && std::isfinite(r.slip) && std::isfinite(r.mach) &&
-                std::isfinite(r.dynamic_pressure) && Finite(r.airspeed_vector);
-  for (const Propellant& p : vessel.declared.propellants) finite = finite && std::isfinite(p.mass);
-  return finite;
+  FiniteSum sum;
+  for (VECTOR3 v : {s.position, s.velocity, s.rates, r.airspeed_vector}) sum.Add(v);
+  for (double x : {q.w, q.x, q.y, q.z, r.heading, r.altitude, r.airspeed, r.aoa, r.bank, r.pitch,
+                   r.slip, r.mach, r.dynamic_pressure})
+    sum.Add(x);
+  for (const Propellant& p : vessel.declared.propellants) sum.Add(p.mass);
+  return sum.zero == 0;
 }
 
 void Remember(VesselRecord& vessel) {

@@ -8,7 +8,7 @@ namespace vsim {
 namespace {
 
 constexpr int kMaxNewtonIterations = 12;
-constexpr double kNewtonTolerance = 1e-14;  // relative to the rates
+constexpr double kNewtonTolerance = 1e-9;  // relative to the rates
 constexpr int kMaxSubsteps = 64;
 
 Eigen::Matrix3d Cross(const Vec& a) {
@@ -36,8 +36,9 @@ std::optional<Vec> Midpoint(const Vec& inertia, const Vec& damping, const Vec& m
     const Vec change = jacobian.inverse() * residual;
     w1 -= change;
     if (!w1.allFinite()) return std::nullopt;
-    if (change.norm() <= kNewtonTolerance * (w1.norm() + w0.norm()) || change.norm() == 0)
-      return w1;
+    // Newton's error squares each iteration: a change this small leaves one
+    // far below the rounding of the rates.
+    if (change.norm() <= kNewtonTolerance * (w1.norm() + w0.norm())) return w1;
   }
   return std::nullopt;
 }
