@@ -114,8 +114,8 @@ TEST_F(RigidBodyTest, TorqueFreeTumbleKeepsItsInvariantsAndFlipsOnTime) {
   const double flip_period = 2 * std::comp_ellint_1(k) / lambda;
   ASSERT_GE(flips.size(), 3u) << "expected period " << flip_period << " s";
   const double measured = (flips.back() - flips.front()) / static_cast<double>(flips.size() - 1);
-  RecordProperty("flip_period_s", std::to_string(measured) + " against " +
-                                    std::to_string(flip_period));
+  RecordProperty("flip_period_s",
+                 std::to_string(measured) + " against " + std::to_string(flip_period));
   EXPECT_NEAR(measured, flip_period, 0.01 * flip_period);
 }
 
