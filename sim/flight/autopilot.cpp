@@ -16,6 +16,9 @@ namespace {
 constexpr double kAttitudeGain_per_s = 1.0;
 constexpr double kMaxAttitudeRate_radps = 0.5;
 constexpr double kRateTime_s = 0.25;
+// Critically damped: s^2 + s / T + K has a double root for K = 1 / (4 T^2).
+constexpr double kRateIntegralGain_per_s2 = 1 / (4 * kRateTime_s * kRateTime_s);
+constexpr double kMaxRateIntegral_per_s2 = 1.0;
 // The altitude hold climbs or sinks at most this fast.
 constexpr double kAltitudeGain_per_s = 0.5;
 constexpr double kMaxClimb_mps = 5.0;
@@ -109,6 +112,7 @@ void Autopilots::Engage(VesselRecord& v, const AutopilotCommand& c) {
       h.overridden.erase(a.positive);
       h.overridden.erase(a.negative);
     }
+    for (double& i : h.rate_integral) i = 0;
   }
 }
 
@@ -133,13 +137,13 @@ void Autopilots::Apply(const Host& host, double dt) {
 }
 
 void Autopilots::Fly(VesselRecord& v, Holds& h, double dt) const {
-  Rotate(v, h);
+  Rotate(v, h, dt);
   Climb(v, h, dt);
 }
 
 // Each axis a hold covers is driven to a commanded rate: from the angle
 // for level and heading, zero for killrot.
-void Autopilots::Rotate(VesselRecord& v, const Holds& h) const {
+void Autopilots::Rotate(VesselRecord& v, Holds& h, double dt) const {
   const Readings& r = v.readings;
   const VECTOR3 pmi = v.declared.pmi;
   const double inertia[3] = {pmi.x * v.Mass(), pmi.y * v.Mass(), pmi.z * v.Mass()};
@@ -158,11 +162,18 @@ void Autopilots::Rotate(VesselRecord& v, const Holds& h) const {
   for (int axis = kPitch; axis <= kBank; ++axis) {
     if (!wanted[axis]) continue;
     const AxisGroups& a = kAxes[axis];
-    const double moment = inertia[axis] * (*wanted[axis] - rates[axis]) / kRateTime_s;
+    // Proportional and integral on the rate: a steady moment (the gear's
+    // drag at speed) leaves no lasting error.
+    const double error = *wanted[axis] - rates[axis];
+    double& integral = h.rate_integral[axis];
+    const double moment = inertia[axis] * (error / kRateTime_s + integral);
     const double up = GroupMoment(v, a.positive, static_cast<Axis>(axis));
     const double down = -GroupMoment(v, a.negative, static_cast<Axis>(axis));
     const double up_level = up > 0 && moment > 0 ? std::min(moment / up, 1.0) : 0.0;
     const double down_level = down > 0 && moment < 0 ? std::min(-moment / down, 1.0) : 0.0;
+    if (up_level < 1 && down_level < 1)
+      integral = std::clamp(integral + kRateIntegralGain_per_s2 * error * dt,
+                            -kMaxRateIntegral_per_s2, kMaxRateIntegral_per_s2);
     if (h.overridden.count(a.positive) == 0) levels.push_back({a.positive, up_level});
     if (h.overridden.count(a.negative) == 0) levels.push_back({a.negative, down_level});
   }

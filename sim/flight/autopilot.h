@@ -40,11 +40,12 @@ private:
     std::optional<double> heading;
     std::optional<double> altitude;
     std::optional<double> vspeed;
-    double vspeed_integral = 0;  // m/s^2 of thrust beyond the feed-forward
+    double vspeed_integral = 0;    // m/s^2 of thrust beyond the feed-forward
+    double rate_integral[3] = {};  // rad/s^2 per axis, against steady moments
     std::set<THGROUP_TYPE> overridden;
   };
   void Fly(VesselRecord& vessel, Holds& holds, double dt) const;
-  void Rotate(VesselRecord& vessel, const Holds& holds) const;
+  void Rotate(VesselRecord& vessel, Holds& holds, double dt) const;
   void Climb(VesselRecord& vessel, Holds& holds, double dt) const;
 
   double gravity_;

@@ -95,7 +95,7 @@ TEST_F(AutopilotTest, KillRotationStopsATumble) {
   physics.SetRates(v, {0.5, -0.4, 0.3});
   Hold(vsim::Autopilot::kAltitude, "altitude", 1000);
   Hold(vsim::Autopilot::kKillRotation, "killrot");
-  Step(5 * kPerSecond);
+  Step(10 * kPerSecond);
   EXPECT_LT(
       std::abs(v.flight.PitchRate()) + std::abs(v.flight.YawRate()) + std::abs(v.flight.BankRate()),
       1e-3);
