@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "sim/core/host.h"
-#include "sim/physics/physics.h"
+#include "sim/physics/rigid_body.h"
 #include "sim/platform/platform.h"
 
 namespace bench {
@@ -31,11 +31,11 @@ public:
   vsim::VesselRecord& Add(const std::string& name);
   VESSEL2& Callbacks(vsim::VesselRecord& vessel) { return *static_cast<VESSEL2*>(vessel.vessel); }
   vsim::Host& host() { return host_; }
-  vsim::SimplePhysics& physics() { return physics_; }
+  vsim::RigidBodyPhysics& physics() { return physics_; }
 
 private:
   BenchFolder folder_;
-  vsim::SimplePhysics physics_;
+  vsim::RigidBodyPhysics physics_;
   vsim::Host host_;
 };
 

@@ -297,7 +297,7 @@ TEST(FlightTest, UnmetConditionIsAnErrorAndKeepsTheOutputsOfTheStepsThatRan) {
   const auto script =
       ParseScript("f.vsim", "vessel heli\nthrottle hover 0.1\nuntil altitude > 10 within 2\n");
   const vsim::FlightResult result = vsim::RunFlight(script, options);
-  EXPECT_EQ(result.error.rfind("f.vsim:3: condition altitude > 10 not met within 2 s (got 4.25", 0),
+  EXPECT_EQ(result.error.rfind("f.vsim:3: condition altitude > 10 not met within 2 s (got 4.24", 0),
             0u)
       << result.error;
   EXPECT_NE(result.error.find("; outputs cover steps 0..120"), std::string::npos) << result.error;
@@ -857,6 +857,24 @@ TEST(ProgramTest, TheModulesWorkingFolderIsTheOutputFolder) {
   EXPECT_TRUE(Exists("r.xml"));
   EXPECT_FALSE(Exists("OrbiterSound_Log.txt"));
   EXPECT_FALSE(Exists("scripts/OrbiterSound_Log.txt"));
+}
+
+// A crash ends the run where it happened, unless the script allows it.
+TEST(FlightTest, ACrashEndsTheRunUnlessAllowed) {
+  test::ScratchDirectory scratch;
+  const std::string drop =
+      "vessel heli\nthrottle hover 1\nuntil altitude > 30 within 30\nthrottle hover 0\n"
+      "until ground == 1 within 30\nrun 1\n";
+  const vsim::FlightResult crashed = vsim::RunFlight(ParseScript("f.vsim", drop), Options());
+  EXPECT_EQ(crashed.error.rfind("f.vsim:5: crashed: vertical speed ", 0), 0u) << crashed.error;
+  EXPECT_NE(crashed.error.find(" m/s, bank 0.0 deg at step "), std::string::npos) << crashed.error;
+  bool told = false;
+  for (const vsim::FlightEvent& e : crashed.events) told = told || e.text.rfind("crash ", 0) == 0;
+  EXPECT_TRUE(told) << "the touchdown is narrated with its figures";
+
+  const vsim::FlightResult allowed =
+      vsim::RunFlight(ParseScript("f.vsim", "crash allowed\n" + drop), Options());
+  EXPECT_TRUE(allowed.error.empty()) << allowed.error;
 }
 
 }  // namespace

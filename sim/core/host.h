@@ -98,6 +98,7 @@ public:
   int StepCount() const { return step_; }
   double SimTime() const { return sim_time_; }
   void SetBaseStep(double dt) { base_step_ = dt; }
+  double BaseStep() const { return base_step_; }
   void SetIntegrator(Integrator* integrator) { integrator_ = integrator; }
 
   // Events between steps.

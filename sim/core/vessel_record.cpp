@@ -1,6 +1,10 @@
 #include "sim/core/vessel_record.h"
 
+#include <cmath>
+
 namespace vsim {
+
+double FlightState::GroundSpeed() const { return std::hypot(velocity.x, velocity.z); }
 
 void Declared::Compact() {
   propellants.shrink_to_fit();

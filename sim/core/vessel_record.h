@@ -140,12 +140,41 @@ struct Readings {
   double heading = 0;
   bool ground_contact = true;
   VECTOR3 airspeed_vector{};  // vessel frame
+  double pitch = 0;
+  double slip = 0;  // sideslip angle (rad)
+  double mach = 0;
+  double dynamic_pressure = 0;  // Pa
+};
+
+// The rotation that takes vessel coordinates to world coordinates.
+struct Quaternion {
+  double w = 1, x = 0, y = 0, z = 0;
+};
+
+// The latest touchdown, as the physics judged it.
+struct Landing {
+  bool happened = false;
+  double vspeed = 0;  // m/s, up positive: negative when sinking
+  double speed = 0;   // ground speed (m/s)
+  double bank = 0, pitch = 0;
+  bool crash = false;
 };
 
 struct FlightState {
-  VECTOR3 position{};   // x east, y up, z north (m); y = 0 is the ground
-  VECTOR3 velocity{};   // world frame (m/s)
-  double yaw_rate = 0;  // rad/s about the vertical axis
+  VECTOR3 position{};  // x east, y up, z north (m); y = 0 is the ground
+  VECTOR3 velocity{};  // world frame (m/s)
+  Quaternion attitude;
+  VECTOR3 rates{};        // angular velocity in the vessel frame (rad/s)
+  bool on_plane = false;  // a touchdown point touches: the landing plane holds it
+  Landing landing;
+
+  // The rates as a pilot reads them: nose up, nose right, right wing up
+  // (in the left-handed vessel frame nose up is a negative rate about x).
+  double PitchRate() const { return -rates.x; }
+  double YawRate() const { return rates.y; }
+  double BankRate() const { return rates.z; }
+  double VerticalSpeed() const { return velocity.y; }
+  double GroundSpeed() const;
 };
 
 // What the pilot holds that the host reports back (the rudder pedals).

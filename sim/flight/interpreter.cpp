@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <cstdio>
 
 namespace vsim {
 
@@ -15,6 +16,23 @@ constexpr char kKeyDown = static_cast<char>(0x80);
 constexpr std::size_t kSimilarCallsShown = 5;
 // The call a module's library makes from its attach, as the host expects.
 constexpr std::string_view kAttachCall = "InitLib";
+
+std::string Fixed(double x, int digits) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", digits, x);
+  if (std::string(text).find_first_not_of("-0.") == std::string::npos && text[0] == '-')
+    return text + 1;  // no -0.0
+  return text;
+}
+
+// "touchdown 2.4 m/s: ground speed 0.0 m/s, bank 0.0 deg, pitch 0.0 deg"
+std::string DescribeTouchdown(const TouchdownReport& t, bool name) {
+  const Landing& l = t.landing;
+  std::string text = l.crash ? "crash" : t.hard ? "hard landing" : "touchdown";
+  if (name) text += " of " + t.vessel;
+  return text + " " + Fixed(-l.vspeed, 1) + " m/s: ground speed " + Fixed(l.speed, 1) +
+         " m/s, bank " + Fixed(l.bank / RAD, 1) + " deg, pitch " + Fixed(l.pitch / RAD, 1) + " deg";
+}
 
 }  // namespace
 
@@ -57,8 +75,10 @@ void Interpreter::EnsureModule() {
       Tell("while its library loaded, the module called " + e.call +
            (e.result.empty() ? "" : " -> " + e.result));
   if (physics_on_) {
-    physics_ = std::make_unique<SimplePhysics>();
+    physics_ = std::make_unique<RigidBodyPhysics>();
+    if (wind_) physics_->SetWind(wind_->speed, wind_->from_heading);
     host_.SetIntegrator(physics_.get());
+    narrator_.JudgedTouchdowns();
   }
 }
 
@@ -79,6 +99,33 @@ void Interpreter::operator()(const ThrottleCommand& c) {
   const ThrusterGroup* group = v.Group(c.group);
   if (group == nullptr) throw RunError(v.name + " has no " + c.group_name + " thrusters");
   for (std::uint32_t t : group->members) v.declared.thrusters[t].level = c.level;
+  autopilots_.Commanded(v, c.group);
+}
+
+void Interpreter::operator()(const ThrustCommand& c) {
+  VesselRecord& v = Focus();
+  const ThrusterGroup* group = v.Group(c.group);
+  if (group == nullptr) throw RunError(v.name + " has no " + c.group_name + " thrusters");
+  for (std::uint32_t t : group->members) v.declared.thrusters[t].level = c.level;
+  autopilots_.Commanded(v, c.group);
+}
+
+void Interpreter::operator()(const AutopilotCommand& c) {
+  try {
+    autopilots_.Engage(Focus(), c);
+  } catch (const HoldError& e) {
+    throw RunError(e.what());
+  }
+}
+
+void Interpreter::operator()(const WindCommand& c) {
+  wind_ = c;
+  if (physics_) physics_->SetWind(c.speed, c.from_heading);
+}
+
+void Interpreter::operator()(const DestroyCommand& c) {
+  if (const VesselRecord* v = host_.FindVessel(c.name)) autopilots_.Forget(*v);
+  host_.DestroyVessel(c.name);
 }
 
 void Interpreter::operator()(const KeyCommand& c) {
@@ -179,6 +226,25 @@ void Interpreter::operator()(const ExpectCommand& c) {
   tally_.Check(Where(), Holds(c.condition, actual), c.condition.source, Describe(actual));
 }
 
+// What the physics told of the step: refused states, notices, touchdowns
+// judged; a crash ends the run unless the script allows it.
+void Interpreter::AfterPhysics() {
+  for (const std::string& vessel : physics_->TakeRejected())
+    Tell("physics: a step gave vessel " + vessel +
+         " a state that is not finite; its last good state is kept");
+  for (const std::string& notice : physics_->TakeNotices()) Tell("physics: " + notice);
+  for (const TouchdownReport& t : physics_->TakeTouchdowns()) {
+    const VesselRecord* focus = host_.Focus();
+    const bool several = focus == nullptr || focus->name != t.vessel;
+    Tell(DescribeTouchdown(t, several));
+    if (t.landing.crash && !crash_allowed_)
+      throw RunError("crashed: " + (several ? "vessel " + t.vessel + ", " : std::string()) +
+                     "vertical speed " + Fixed(-t.landing.vspeed, 1) + " m/s, bank " +
+                     Fixed(t.landing.bank / RAD, 1) + " deg at step " +
+                     std::to_string(host_.StepCount()));
+  }
+}
+
 void Interpreter::TimeCommand() {
   if (host_.journal().keep) host_.journal().Clear();
 }
@@ -188,16 +254,14 @@ void Interpreter::StepOnce() {
   if (host_.StepCount() >= bound)
     throw RunError("the run reached its bound of " + std::to_string(bound) + " steps");
   narrator_.BeforeStep(host_);
+  autopilots_.Apply(host_, host_.BaseStep() * host_.TimeAcceleration());
   host_.Step();
   EndOnFault();
   if (host_.journal().OutOfMemory())
     throw RunError("the host ran out of memory keeping its call journal (" +
                    std::to_string(host_.journal().Entries().size()) +
                    " calls kept in this window): not the module's fault");
-  if (physics_)
-    for (const std::string& vessel : physics_->TakeRejected())
-      Tell("physics: a step gave vessel " + vessel +
-           " a state that is not finite; its last good state is kept");
+  if (physics_) AfterPhysics();
   narrator_.AfterStep(host_);
   for (RunObserver* o : observers_) o->StepDone(host_);
 }

@@ -2,15 +2,17 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "sim/core/host.h"
+#include "sim/flight/autopilot.h"
 #include "sim/flight/checks.h"
 #include "sim/flight/narration.h"
 #include "sim/flight/runner.h"
-#include "sim/physics/physics.h"
+#include "sim/physics/rigid_body.h"
 
 namespace vsim {
 
@@ -35,11 +37,15 @@ public:
   void operator()(const DtCommand& c) { host_.SetBaseStep(c.seconds); }
   void operator()(const VesselCommand& c);
   void operator()(const FocusCommand& c) { host_.SetFocus(c.name); }
-  void operator()(const DestroyCommand& c) { host_.DestroyVessel(c.name); }
+  void operator()(const DestroyCommand& c);
   void operator()(const CockpitCommand&) { host_.LoadCockpit(Focus().name); }
   void operator()(const CameraCommand& c) { host_.SetCameraInternal(c.internal); }
   void operator()(const TimeAccCommand& c) { host_.SetTimeAcceleration(c.factor); }
   void operator()(const ThrottleCommand& c);
+  void operator()(const ThrustCommand& c);
+  void operator()(const AutopilotCommand& c);
+  void operator()(const WindCommand& c);
+  void operator()(const CrashCommand& c) { crash_allowed_ = c.allowed; }
   void operator()(const RudderCommand& c) { Focus().controls.rudder = c.level; }
   void operator()(const KeyCommand& c);
   void operator()(const ClickCommand& c);
@@ -63,6 +69,7 @@ private:
   void TimeCommand();
   void StepOnce();
   void EndOnFault() const;
+  void AfterPhysics();
   std::string SimilarCalls(const ExpectCallCommand& c) const;
   void Tell(const std::string& text);
   const std::string& Where() const { return where_; }
@@ -72,13 +79,16 @@ private:
   const FlightOptions& options_;
   std::vector<RunObserver*> observers_;
   FlightResult& result_;
-  std::unique_ptr<SimplePhysics> physics_;
+  std::unique_ptr<RigidBodyPhysics> physics_;
+  Autopilots autopilots_{PhysicsConstants{}.gravity};
   Narrator narrator_;
   CheckTally tally_;
   std::string where_;  // "file:line" of the command running
   std::string module_path_;
   bool sound_ = false;
   bool physics_on_ = true;
+  bool crash_allowed_ = false;
+  std::optional<WindCommand> wind_;
 };
 
 }  // namespace vsim

@@ -20,7 +20,7 @@ void Narrator::AfterStep(Host& host) {
   if (focus != nullptr) {
     const bool on_ground = focus->readings.ground_contact;
     if (was_on_ground_ && !on_ground) tell_("lift-off");
-    if (!was_on_ground_ && on_ground) tell_("touchdown");
+    if (!was_on_ground_ && on_ground && tell_touchdown_) tell_("touchdown");
   }
   CheckMarks(host);
 }

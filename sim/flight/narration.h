@@ -19,6 +19,8 @@ public:
 
   void AddMark(const MarkCommand& mark) { marks_.push_back({&mark, false}); }
   void KeyPressed(const Host& host, unsigned key);
+  // The physics judges each touchdown and the runner tells it.
+  void JudgedTouchdowns() { tell_touchdown_ = false; }
   // Around every step.
   void BeforeStep(const Host& host);
   void AfterStep(Host& host);
@@ -34,6 +36,7 @@ private:
   std::vector<Mark> marks_;
   std::map<unsigned, int> last_key_step_;
   bool was_on_ground_ = false;
+  bool tell_touchdown_ = true;
 };
 
 }  // namespace vsim

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "sim/core/group_names.h"
+
 namespace vsim {
 
 namespace {
@@ -26,14 +28,6 @@ void Field(std::string& line, const std::string& text) {
   line += '"';
 }
 
-const char* GroupName(THGROUP_TYPE type) {
-  static const char* const kNames[] = {"main",    "retro",    "hover",    "pitchup",   "pitchdown",
-                                       "yawleft", "yawright", "bankleft", "bankright", "right",
-                                       "left",    "up",       "down",     "forward",   "back"};
-  const auto index = static_cast<std::size_t>(type);
-  return index < sizeof kNames / sizeof kNames[0] ? kNames[index] : "group";
-}
-
 }  // namespace
 
 CsvLog::CsvLog(FileSystem& files, LogOptions options) : options_(std::move(options)) {
@@ -51,10 +45,12 @@ void CsvLog::VesselCreated(const Host&, const VesselRecord& v) {
   beacons_ = v.declared.beacons.size();
   std::string header =
       "step,time_s,vessel,x_m,y_m,z_m,altitude_m,airspeed_mps,airspeed_x_mps,airspeed_y_mps,"
-      "airspeed_z_mps,heading_rad,ground,fuel_kg,timeacc";
+      "airspeed_z_mps,heading_rad,ground,fuel_kg,timeacc,pitch_rad,bank_rad,rate_pitch_radps,"
+      "rate_yaw_radps,rate_bank_radps,vspeed_mps,groundspeed_mps,aoa_rad,slip_rad,mach,"
+      "dynpressure_pa";
   for (THGROUP_TYPE g : groups_) {
-    header += std::string(",") + GroupName(g) + "_level";
-    header += std::string(",") + GroupName(g) + "_max_N";
+    header += std::string(",") + NameOf(g) + "_level";
+    header += std::string(",") + NameOf(g) + "_max_N";
   }
   const auto& names = options_.animation_names;
   for (std::size_t i = 0; i < animations_; ++i) {
@@ -105,6 +101,10 @@ void CsvLog::AppendRow(const Host& host, const VesselRecord& v) {
   for (double x : {v.flight.position.x, v.flight.position.y, v.flight.position.z, r.altitude,
                    r.airspeed, r.airspeed_vector.x, r.airspeed_vector.y, r.airspeed_vector.z,
                    r.heading, r.ground_contact ? 1.0 : 0.0, v.FuelMass(), host.TimeAcceleration()})
+    Cell(x);
+  const FlightState& s = v.flight;
+  for (double x : {r.pitch, r.bank, s.PitchRate(), s.YawRate(), s.BankRate(), s.VerticalSpeed(),
+                   s.GroundSpeed(), r.aoa, r.slip, r.mach, r.dynamic_pressure})
     Cell(x);
   for (THGROUP_TYPE g : groups_) {
     const Thruster* t = v.GroupMember(g);

@@ -38,7 +38,8 @@ void Track(VesselSeries& s, const VesselRecord& v, const PlotLayout& layout) {
 template <typename Fn>
 void ForEachSeries(VesselSeries& s, Fn fn) {
   for (auto* v : {&s.altitude, &s.airspeed, &s.heading_deg, &s.vertical_speed, &s.main_level,
-                  &s.hover_level, &s.engine_frequency})
+                  &s.hover_level, &s.engine_frequency, &s.pitch_deg, &s.bank_deg, &s.pitch_rate_dps,
+                  &s.yaw_rate_dps, &s.bank_rate_dps})
     fn(*v);
   for (auto& a : s.animations) fn(a);
 }
@@ -51,7 +52,8 @@ void KeepEverySecond(std::vector<double>& v) {
 
 void Pad(VesselSeries& s, std::size_t length, std::size_t animations) {
   for (auto* v : {&s.altitude, &s.airspeed, &s.heading_deg, &s.vertical_speed, &s.main_level,
-                  &s.hover_level, &s.engine_frequency})
+                  &s.hover_level, &s.engine_frequency, &s.pitch_deg, &s.bank_deg, &s.pitch_rate_dps,
+                  &s.yaw_rate_dps, &s.bank_rate_dps})
     v->resize(length, NAN);
   s.animations.resize(animations);
   for (auto& a : s.animations) a.resize(length, NAN);
@@ -61,7 +63,12 @@ void Append(VesselSeries& s, const VesselRecord& v, const PlotLayout& layout, in
   s.altitude.push_back(v.readings.altitude);
   s.airspeed.push_back(v.readings.airspeed);
   s.heading_deg.push_back(v.readings.heading * kDegreesPerRadian);
-  s.vertical_speed.push_back(v.readings.airspeed_vector.y);
+  s.vertical_speed.push_back(v.flight.VerticalSpeed());
+  s.pitch_deg.push_back(v.readings.pitch * kDegreesPerRadian);
+  s.bank_deg.push_back(v.readings.bank * kDegreesPerRadian);
+  s.pitch_rate_dps.push_back(v.flight.PitchRate() * kDegreesPerRadian);
+  s.yaw_rate_dps.push_back(v.flight.YawRate() * kDegreesPerRadian);
+  s.bank_rate_dps.push_back(v.flight.BankRate() * kDegreesPerRadian);
   const Thruster* main = v.GroupMember(THGROUP_MAIN);
   const Thruster* hover = v.GroupMember(THGROUP_HOVER);
   s.main_level.push_back(main != nullptr ? main->level : NAN);

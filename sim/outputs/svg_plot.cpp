@@ -246,7 +246,14 @@ std::vector<Panel> Panels(const PlotData& data) {
   Panel thrust{"Thrust levels", "0..1", {}, {}};
   AddSeries(thrust, data, "main", &VesselSeries::main_level);
   AddSeries(thrust, data, "hover", &VesselSeries::hover_level);
-  std::vector<Panel> panels{altitude, airspeed, heading, climb, thrust};
+  Panel attitude{"Attitude", "deg; pitch nose up, bank right wing up", {}, {}};
+  AddSeries(attitude, data, "pitch", &VesselSeries::pitch_deg);
+  AddSeries(attitude, data, "bank", &VesselSeries::bank_deg);
+  Panel rates{"Body rates", "deg/s; nose up, nose right, right wing up", {}, {}};
+  AddSeries(rates, data, "pitch", &VesselSeries::pitch_rate_dps);
+  AddSeries(rates, data, "yaw", &VesselSeries::yaw_rate_dps);
+  AddSeries(rates, data, "bank", &VesselSeries::bank_rate_dps);
+  std::vector<Panel> panels{altitude, airspeed, heading, climb, attitude, rates, thrust};
   if (data.sound_seen) {
     Panel sound{"Engine sound", "requested playback frequency, Hz; 0 = silent", {}, {}};
     AddSeries(sound, data, "engine", &VesselSeries::engine_frequency);

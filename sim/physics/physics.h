@@ -1,6 +1,5 @@
-// The substitute host's own flight physics: flat ground, exponential
-// atmosphere, thrust, drag, airfoils, contact points with friction, and yaw
-// from added forces; pitch and bank are held level.
+// The substitute host's flight physics as the host core and the scripts
+// see it: a model of the world that can also place a vessel in it.
 #pragma once
 
 #include <string>
@@ -10,9 +9,13 @@
 
 namespace vsim {
 
-struct Frame;
+// A touchdown the physics judged, for the narration.
+struct TouchdownReport {
+  std::string vessel;
+  Landing landing;
+  bool hard = false;
+};
 
-// A model of the world that can also place a vessel in it.
 class Physics : public Integrator {
 public:
   // Puts a vessel at a height above its contact points, or on them, with no
@@ -20,53 +23,18 @@ public:
   virtual void PlaceAt(VesselRecord& vessel, double altitude) = 0;
   virtual void SetForwardSpeed(VesselRecord& vessel, double speed) = 0;
   virtual void SetHeading(VesselRecord& vessel, double heading) = 0;
-};
+  virtual void SetPitch(VesselRecord& vessel, double pitch) = 0;
+  virtual void SetBank(VesselRecord& vessel, double bank) = 0;
+  // Pitch (nose up), yaw (nose right) and bank rates, as the quantities read.
+  virtual void SetRates(VesselRecord& vessel, VECTOR3 pitch_yaw_bank) = 0;
+  virtual void SetPosition(VesselRecord& vessel, VECTOR3 position) = 0;
+  // A constant wind over the whole world, blowing from a heading.
+  virtual void SetWind(double speed, double from_heading) = 0;
 
-struct PhysicsConstants {
-  double gravity = 9.81;              // m/s^2
-  double sea_level_density = 1.225;   // kg/m^3
-  double scale_height = 8500.0;       // m
-  double speed_of_sound = 340.0;      // m/s, for the airfoils' Mach number
-  double air_viscosity = 1.8e-5;      // kg/(m s), for their Reynolds number
-  double default_friction_lng = 0.1;  // until the vessel sets its own
-  double default_friction_lat = 0.5;
-  double yaw_damping_air = 0.5;     // 1/s
-  double yaw_damping_ground = 4.0;  // 1/s
-};
-
-class SimplePhysics final : public Physics {
-public:
-  explicit SimplePhysics(PhysicsConstants constants = {}) : c_(constants) {}
-  void Integrate(const std::vector<std::unique_ptr<VesselRecord>>& vessels, double dt) override;
-  void Placed(VesselRecord& vessel) override;
-  void PlaceAt(VesselRecord& vessel, double altitude) override;
-  void SetForwardSpeed(VesselRecord& vessel, double speed) override;
-  void SetHeading(VesselRecord& vessel, double heading) override;
-
-  double Density(double altitude) const;
-  // Altitude at which the vessel rests on its lowest contact point.
-  static double RestHeight(const VesselRecord& vessel);
-  // Derives the readings the module queries from the flight state.
-  static void UpdateReadings(VesselRecord& vessel);
-
-  // Vessels whose state a step made non-finite since the last call, each
-  // named once a run: their last good state was put back.
-  std::vector<std::string> TakeRejected() { return std::move(rejected_); }
-
-private:
-  struct Loads;
-  static void UpdateReadings(VesselRecord& vessel, const Frame& frame, double rest);
-  void Advance(VesselRecord& vessel, double dt);
-  void GuardedAdvance(VesselRecord& vessel, double dt);
-  static bool StateFinite(const VesselRecord& vessel);
-  // Keeps the state as the last good one if it is finite; Keep, known finite.
-  static void Remember(VesselRecord& vessel);
-  static void Keep(VesselRecord& vessel);
-  static void Restore(VesselRecord& vessel, bool undo_step);
-  Loads DrivingLoads(VesselRecord& vessel, VECTOR3 airspeed, double rho, double dt) const;
-
-  PhysicsConstants c_;
-  std::vector<std::string> rejected_;
+  // What happened since the last call, each taken once.
+  virtual std::vector<std::string> TakeRejected() = 0;
+  virtual std::vector<TouchdownReport> TakeTouchdowns() = 0;
+  virtual std::vector<std::string> TakeNotices() = 0;
 };
 
 }  // namespace vsim

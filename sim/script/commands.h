@@ -73,6 +73,12 @@ struct ThrottleCommand {
   std::string group_name;
   double level;
 };
+// Every thruster group the vessel declared, by its name.
+struct ThrustCommand {
+  THGROUP_TYPE group;
+  std::string group_name;
+  double level;
+};
 struct RudderCommand {
   double level;
 };
@@ -87,6 +93,21 @@ struct ClickCommand {
 struct HoldCommand {
   int area;
   int events;
+};
+// The host's holds, flying the vessel's attitude and hover groups.
+enum class Autopilot { kKillRotation, kLevel, kAltitude, kVerticalSpeed, kHeading, kOff };
+struct AutopilotCommand {
+  Autopilot hold;
+  std::string name;
+  double target = 0;  // m, m/s or rad
+};
+// The world.
+struct WindCommand {
+  double speed;
+  double from_heading;
+};
+struct CrashCommand {
+  bool allowed;
 };
 struct SetCommand {
   Quantity quantity;
@@ -145,9 +166,10 @@ struct PlotLimitCommand {
 using Command =
     std::variant<ModuleCommand, SoundCommand, PhysicsCommand, DtCommand, VesselCommand,
                  FocusCommand, DestroyCommand, CockpitCommand, CameraCommand, TimeAccCommand,
-                 ThrottleCommand, RudderCommand, KeyCommand, ClickCommand, HoldCommand, SetCommand,
-                 StepCommand, RunCommand, UntilCommand, ExpectCallCommand, ExpectNoCallCommand,
-                 ExpectCommand, MarkCommand, NameCommand, PlotAnimCommand, PlotLimitCommand>;
+                 ThrottleCommand, ThrustCommand, RudderCommand, KeyCommand, ClickCommand,
+                 HoldCommand, AutopilotCommand, WindCommand, CrashCommand, SetCommand, StepCommand,
+                 RunCommand, UntilCommand, ExpectCallCommand, ExpectNoCallCommand, ExpectCommand,
+                 MarkCommand, NameCommand, PlotAnimCommand, PlotLimitCommand>;
 
 struct ScriptLine {
   int line = 0;

@@ -12,14 +12,22 @@ namespace vsim {
 namespace {
 constexpr char kDegrees[] = "deg";
 constexpr std::size_t kDegreesLength = sizeof kDegrees - 1;
+constexpr char kDegreesPerSecond[] = "deg/s";
+constexpr std::size_t kDegreesPerSecondLength = sizeof kDegreesPerSecond - 1;
+
+bool EndsWith(const std::string& text, const char* suffix, std::size_t length) {
+  return text.size() > length && text.compare(text.size() - length, length, suffix) == 0;
+}
 constexpr std::size_t kMaxIndexDigits = 9;
 }  // namespace
 
 bool ParseNumber(const std::string& text, double& value) {
   std::string digits = text;
   double scale = 1;
-  if (digits.size() > kDegreesLength &&
-      digits.compare(digits.size() - kDegreesLength, kDegreesLength, kDegrees) == 0) {
+  if (EndsWith(digits, kDegreesPerSecond, kDegreesPerSecondLength)) {
+    digits.resize(digits.size() - kDegreesPerSecondLength);
+    scale = RAD;
+  } else if (EndsWith(digits, kDegrees, kDegreesLength)) {
     digits.resize(digits.size() - kDegreesLength);
     scale = RAD;
   }

@@ -47,11 +47,15 @@ public:
   Command Cockpit();
   Command Camera();
   Command Throttle();
+  Command Thrust();
+  Command Wind();
+  Command Crash();
   Command Rudder();
   Command TimeAcc();
   Command Key();
   Command Click();
   Command Hold();
+  Command AutopilotHold();
   Command Set();
   Command Step();
   Command Run();

@@ -118,6 +118,44 @@ void SetHeading(const Ctx& c, const double* x) {
   else
     c.vessel.readings.heading = x[0];
 }
+void SetPitch(const Ctx& c, const double* x) {
+  if (c.physics != nullptr)
+    c.physics->SetPitch(c.vessel, x[0]);
+  else
+    c.vessel.readings.pitch = x[0];
+}
+void SetBank(const Ctx& c, const double* x) {
+  if (c.physics != nullptr)
+    c.physics->SetBank(c.vessel, x[0]);
+  else
+    c.vessel.readings.bank = x[0];
+}
+void SetRates(const Ctx& c, const double* x) {
+  if (c.physics != nullptr)
+    c.physics->SetRates(c.vessel, {x[0], x[1], x[2]});
+  else
+    c.vessel.flight.rates = {-x[0], x[1], x[2]};
+}
+void SetPosition(const Ctx& c, const double* x) {
+  if (c.physics != nullptr)
+    c.physics->SetPosition(c.vessel, {x[0], x[1], x[2]});
+  else
+    c.vessel.flight.position = {x[0], x[1], x[2]};
+}
+
+// The latest touchdown's figures; a vessel that never touched down has none.
+template <double Landing::*Field>
+Value ReadLanding(const Ctx& c, int) {
+  const Landing& l = c.vessel.flight.landing;
+  if (!l.happened) Missing(c.vessel, "not touched down yet");
+  return Num(l.*Field);
+}
+
+Value ReadLanded(const Ctx& c, int) {
+  const FlightState& s = c.vessel.flight;
+  return Num(s.on_plane && !(s.landing.happened && s.landing.crash) ? 1 : 0);
+}
+
 void SetFuel(const Ctx& c, const double* x) {
   if (c.vessel.declared.propellants.empty()) Missing(c.vessel, "no propellant");
   c.vessel.declared.propellants.front().mass = x[0];
@@ -138,6 +176,7 @@ constexpr double kMaxDistance_m = 1e7;
 constexpr double kMaxSpeed_mps = 1e5;
 constexpr double kMaxAngle_rad = 1e6;
 constexpr double kMaxMass_kg = 1e9;
+constexpr double kMaxRate_radps = 1e3;
 
 // clang-format off
 const QuantityDef kQuantities[] = {
@@ -149,8 +188,23 @@ const QuantityDef kQuantities[] = {
   {"heading",        kNum, "rad",   [](const Ctx& c, int) { return Num(c.vessel.readings.heading); }, SetHeading, 1, true, 0, 0, kMaxAngle_rad},
   {"aoa",            kNum, "rad",   [](const Ctx& c, int) { return Num(c.vessel.readings.aoa); },
                                     [](const Ctx& c, const double* x) { c.vessel.readings.aoa = x[0]; }, 1, false, 0, 0, kMaxAngle_rad},
-  {"bank",           kNum, "rad",   [](const Ctx& c, int) { return Num(c.vessel.readings.bank); },
-                                    [](const Ctx& c, const double* x) { c.vessel.readings.bank = x[0]; }, 1, false, 0, 0, kMaxAngle_rad},
+  {"bank",           kNum, "rad",   [](const Ctx& c, int) { return Num(c.vessel.readings.bank); }, SetBank, 1, true, 0, 0, kMaxAngle_rad},
+  {"pitch",          kNum, "rad",   [](const Ctx& c, int) { return Num(c.vessel.readings.pitch); }, SetPitch, 1, true, 0, 0, kMaxAngle_rad},
+  {"rates",          kNum, "rad/s", nullptr, SetRates, 3, true, 0, 0, kMaxRate_radps},
+  {"position",       kNum, "m",     nullptr, SetPosition, 3, true, 0, 0, kMaxDistance_m},
+  {"rate.pitch",     kNum, "rad/s", [](const Ctx& c, int) { return Num(c.vessel.flight.PitchRate()); }, nullptr, 0, false, 0, 0},
+  {"rate.yaw",       kNum, "rad/s", [](const Ctx& c, int) { return Num(c.vessel.flight.YawRate()); }, nullptr, 0, false, 0, 0},
+  {"rate.bank",      kNum, "rad/s", [](const Ctx& c, int) { return Num(c.vessel.flight.BankRate()); }, nullptr, 0, false, 0, 0},
+  {"vspeed",         kNum, "m/s",   [](const Ctx& c, int) { return Num(c.vessel.flight.VerticalSpeed()); }, nullptr, 0, false, 0, 0},
+  {"groundspeed",    kNum, "m/s",   [](const Ctx& c, int) { return Num(c.vessel.flight.GroundSpeed()); }, nullptr, 0, false, 0, 0},
+  {"slip",           kNum, "rad",   [](const Ctx& c, int) { return Num(c.vessel.readings.slip); }, nullptr, 0, false, 0, 0},
+  {"mach",           kNum, "",      [](const Ctx& c, int) { return Num(c.vessel.readings.mach); }, nullptr, 0, false, 0, 0},
+  {"dynpressure",    kNum, "Pa",    [](const Ctx& c, int) { return Num(c.vessel.readings.dynamic_pressure); }, nullptr, 0, false, 0, 0},
+  {"landing.vspeed", kNum, "m/s",   ReadLanding<&Landing::vspeed>, nullptr, 0, false, 0, 0},
+  {"landing.speed",  kNum, "m/s",   ReadLanding<&Landing::speed>, nullptr, 0, false, 0, 0},
+  {"landing.bank",   kNum, "rad",   ReadLanding<&Landing::bank>, nullptr, 0, false, 0, 0},
+  {"landing.pitch",  kNum, "rad",   ReadLanding<&Landing::pitch>, nullptr, 0, false, 0, 0},
+  {"landed",         kNum, "0/1",   ReadLanded, nullptr, 0, false, 0, 0},
   {"fuel",           kNum, "kg",    [](const Ctx& c, int) { return Num(c.vessel.FuelMass()); }, SetFuel, 1, true, 0, 0, kMaxMass_kg},
   {"timeacc",        kNum, "",      [](const Ctx& c, int) { return Num(c.host.TimeAcceleration()); }, nullptr, 0, false, 0, 0},
   {"vx",             kNum, "m/s",   [](const Ctx& c, int) { return Num(c.vessel.readings.airspeed_vector.x); }, nullptr, 0, false, 0, 0},

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <iterator>
 
+#include "sim/core/group_names.h"
 #include "sim/script/keys.h"
 #include "sim/script/numbers.h"
 #include "sim/script/operations.h"
@@ -24,6 +25,31 @@ constexpr long long kMaxTotalHoldEvents = 100'000'000;
 constexpr double kMaxBaseStep_s = 1000;
 constexpr double kMaxTimeAcceleration = 100'000;
 constexpr double kDefaultUntilLimit_s = 600;
+constexpr double kMaxWind_mps = 1000;
+constexpr double kMaxHoldAltitude_m = 1e7;
+constexpr double kMaxHoldSpeed_mps = 1e5;
+constexpr double kMaxHoldAngle_rad = 1e6;
+
+struct AutopilotRow {
+  const char* name;
+  Autopilot hold;
+  const char* target;  // what its one argument is, or null for none
+  double limit;
+};
+constexpr AutopilotRow kAutopilots[] = {
+    {"killrot", Autopilot::kKillRotation, nullptr, 0},
+    {"level", Autopilot::kLevel, nullptr, 0},
+    {"altitude", Autopilot::kAltitude, "METRES", kMaxHoldAltitude_m},
+    {"vspeed", Autopilot::kVerticalSpeed, "MPS", kMaxHoldSpeed_mps},
+    {"heading", Autopilot::kHeading, "ANGLE", kMaxHoldAngle_rad},
+    {"off", Autopilot::kOff, nullptr, 0},
+};
+
+const AutopilotRow* FindAutopilot(const std::string& name) {
+  for (const AutopilotRow& row : kAutopilots)
+    if (name == row.name) return &row;
+  return nullptr;
+}
 
 constexpr VerbRow kVerbs[] = {
     {"module", &Parser::Module},
@@ -36,6 +62,9 @@ constexpr VerbRow kVerbs[] = {
     {"cockpit", &Parser::Cockpit},
     {"camera", &Parser::Camera},
     {"throttle", &Parser::Throttle},
+    {"thrust", &Parser::Thrust},
+    {"wind", &Parser::Wind},
+    {"crash", &Parser::Crash},
     {"rudder", &Parser::Rudder},
     {"timeacc", &Parser::TimeAcc},
     {"key", &Parser::Key},
@@ -166,6 +195,33 @@ Command Parser::Throttle() {
   return ThrottleCommand{group == "main" ? THGROUP_MAIN : THGROUP_HOVER, group, Level(2, 0, 1)};
 }
 
+Command Parser::Thrust() {
+  Count(2, 2);
+  NeedFocus();
+  const auto group = GroupNamed(Arg(1));
+  if (!group) {
+    std::string names;
+    for (const GroupName& g : kGroupNames) names += std::string(names.empty() ? "" : ", ") + g.name;
+    Error("unknown thruster group \"" + Arg(1) + "\" (" + names + ")");
+  }
+  return ThrustCommand{*group, Arg(1), Level(2, 0, 1)};
+}
+
+// wind SPEED FROM_HEADING
+Command Parser::Wind() {
+  Count(2, 2);
+  const double speed = Number(1);
+  if (speed < 0) Error("wind speed must not be negative");
+  return WindCommand{Bounded(speed, kMaxWind_mps, "wind"),
+                     Bounded(Number(2), kMaxHoldAngle_rad, "wind")};
+}
+
+Command Parser::Crash() {
+  Count(1, 1);
+  OneOf(1, {"allowed"});
+  return CrashCommand{true};
+}
+
 Command Parser::Rudder() {
   Count(1, 1);
   NeedFocus();
@@ -203,6 +259,7 @@ Command Parser::Click() {
 }
 
 Command Parser::Hold() {
+  if (Count() >= 1 && FindAutopilot(Arg(1)) != nullptr) return AutopilotHold();
   Count(2, 2);
   NeedFocus();
   const int area = static_cast<int>(Integer(1));
@@ -213,6 +270,19 @@ Command Parser::Hold() {
     Error("the script holds more than " + std::to_string(kMaxTotalHoldEvents) +
           " cockpit events in all");
   return HoldCommand{area, static_cast<int>(events)};
+}
+
+// hold killrot|level|off, hold altitude|vspeed|heading VALUE
+Command Parser::AutopilotHold() {
+  NeedFocus();
+  const AutopilotRow& row = *FindAutopilot(Arg(1));
+  if (row.target == nullptr) {
+    if (Count() != 1) Error(std::string("hold ") + row.name + " takes no value");
+    return AutopilotCommand{row.hold, row.name, 0};
+  }
+  if (Count() != 2) Error(std::string("hold ") + row.name + " takes one value, " + row.target);
+  return AutopilotCommand{row.hold, row.name,
+                          Bounded(Number(2), row.limit, std::string("hold ") + row.name)};
 }
 
 Command Parser::Set() {

@@ -1,18 +1,24 @@
 // The simple physics over a vessel record built by hand.
-#include "sim/physics/physics.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 
+#include "sim/physics/atmosphere.h"
+#include "sim/physics/attitude.h"
+#include "sim/physics/ground_contact.h"
+#include "sim/physics/rigid_body.h"
+
 namespace {
+
+// Where the box rests: its plane, less the contacts' compression.
+constexpr double kRest = 2.5 - vsim::kContactCompression_m;
 
 vsim::VesselRecord Vessel(double thrust_up_N = 0) {
   vsim::VesselRecord v;
   v.name = "box";
   v.declared.empty_mass = 1000;
-  v.declared.touchdown[0] = {0, -2, 1};
-  v.declared.touchdown[1] = {-1, -2, -1};
+  v.declared.touchdown[0] = {0, -2.5, 1};
+  v.declared.touchdown[1] = {-1, -2.5, -1};
   v.declared.touchdown[2] = {1, -2.5, -1};
   v.declared.pmi = {1, 1, 1};
   v.declared.propellants.push_back({100, 100, 1});
@@ -32,28 +38,28 @@ std::vector<std::unique_ptr<vsim::VesselRecord>> World(vsim::VesselRecord v) {
   return world;
 }
 
-TEST(SimplePhysics, RestsOnItsLowestContactPoint) {
-  vsim::SimplePhysics physics;
+TEST(RigidBodyPhysics, RestsOnItsLowestContactPoint) {
+  vsim::RigidBodyPhysics physics;
   auto world = World(Vessel());
   physics.Placed(*world[0]);
-  EXPECT_EQ(world[0]->readings.altitude, 2.5);
+  EXPECT_EQ(world[0]->readings.altitude, kRest);
   EXPECT_TRUE(world[0]->readings.ground_contact);
   for (int i = 0; i < 100; ++i) physics.Integrate(world, 0.1);
-  EXPECT_EQ(world[0]->readings.altitude, 2.5) << "the ground holds it";
+  EXPECT_EQ(world[0]->readings.altitude, kRest) << "the ground holds it";
 }
 
-TEST(SimplePhysics, ThrustAboveWeightLiftsAndBurnsFuel) {
-  vsim::SimplePhysics physics;
+TEST(RigidBodyPhysics, ThrustAboveWeightLiftsAndBurnsFuel) {
+  vsim::RigidBodyPhysics physics;
   auto world = World(Vessel(20000));
   physics.Placed(*world[0]);
   for (int i = 0; i < 10; ++i) physics.Integrate(world, 0.1);
-  EXPECT_GT(world[0]->readings.altitude, 2.5);
+  EXPECT_GT(world[0]->readings.altitude, kRest);
   EXPECT_FALSE(world[0]->readings.ground_contact);
   EXPECT_LT(world[0]->FuelMass(), 100);
 }
 
-TEST(SimplePhysics, DragSlowsButNeverReverses) {
-  vsim::SimplePhysics physics;
+TEST(RigidBodyPhysics, DragSlowsButNeverReverses) {
+  vsim::RigidBodyPhysics physics;
   vsim::VesselRecord v = Vessel();
   v.declared.cw[0] = 1e9;
   v.declared.cross_sections = {1, 1, 1e6};
@@ -66,8 +72,8 @@ TEST(SimplePhysics, DragSlowsButNeverReverses) {
   EXPECT_LT(world[0]->readings.airspeed_vector.z, 100.0);
 }
 
-TEST(SimplePhysics, HeadingWrapsIntoOneTurn) {
-  vsim::SimplePhysics physics;
+TEST(RigidBodyPhysics, HeadingWrapsIntoOneTurn) {
+  vsim::RigidBodyPhysics physics;
   auto world = World(Vessel());
   physics.SetHeading(*world[0], -PI / 2);
   EXPECT_DOUBLE_EQ(world[0]->readings.heading, 1.5 * PI);
@@ -75,21 +81,21 @@ TEST(SimplePhysics, HeadingWrapsIntoOneTurn) {
   EXPECT_NEAR(world[0]->readings.heading, PI, 1e-12);
 }
 
-TEST(SimplePhysics, NoStepForANonPositiveOrInfiniteLength) {
-  vsim::SimplePhysics physics;
+TEST(RigidBodyPhysics, NoStepForANonPositiveOrInfiniteLength) {
+  vsim::RigidBodyPhysics physics;
   auto world = World(Vessel(20000));
   physics.Placed(*world[0]);
   for (double dt : {0.0, -1.0, static_cast<double>(INFINITY), static_cast<double>(NAN)})
     physics.Integrate(world, dt);
-  EXPECT_EQ(world[0]->readings.altitude, 2.5);
+  EXPECT_EQ(world[0]->readings.altitude, kRest);
   EXPECT_EQ(world[0]->FuelMass(), 100);
 }
 
 // A step whose result is not finite is undone, said once, and the vessel
 // flies on from its last good state when sane values return; a state
 // spoiled from outside is put back before the next step.
-TEST(SimplePhysics, ANonFiniteStepKeepsTheLastGoodState) {
-  vsim::SimplePhysics physics;
+TEST(RigidBodyPhysics, ANonFiniteStepKeepsTheLastGoodState) {
+  vsim::RigidBodyPhysics physics;
   auto world = World(Vessel(20000));
   vsim::VesselRecord& box = *world[0];
   physics.Placed(box);
@@ -117,6 +123,124 @@ TEST(SimplePhysics, ANonFiniteStepKeepsTheLastGoodState) {
   physics.Integrate(world, 0.1);
   EXPECT_GT(box.readings.altitude, flying);
   EXPECT_TRUE(std::isfinite(box.flight.position.y));
+}
+
+}  // namespace
+
+namespace {
+
+struct IsaPoint {
+  const char* name;
+  double geopotential_m;
+  double temperature_K, pressure_Pa;
+};
+class Isa : public ::testing::TestWithParam<IsaPoint> {};
+
+// The standard's own table at each layer's base, reached through the
+// geometric altitude the physics takes.
+TEST_P(Isa, MatchesTheStandardAtEachLayerBase) {
+  constexpr double kEarthRadius_m = 6356766;
+  const double h = GetParam().geopotential_m;
+  const vsim::Air air = vsim::AirAt(kEarthRadius_m * h / (kEarthRadius_m - h));
+  EXPECT_NEAR(air.temperature, GetParam().temperature_K, 1e-6 * GetParam().temperature_K);
+  EXPECT_NEAR(air.pressure, GetParam().pressure_Pa, 1e-4 * GetParam().pressure_Pa);
+  EXPECT_NEAR(air.density, air.pressure / (287.05287 * air.temperature), 1e-12);
+}
+
+INSTANTIATE_TEST_SUITE_P(Layers, Isa,
+                         ::testing::Values(IsaPoint{"SeaLevel", 0, 288.15, 101325},
+                                           IsaPoint{"Tropopause", 11000, 216.65, 22632.06},
+                                           IsaPoint{"Stratosphere", 20000, 216.65, 5474.889},
+                                           IsaPoint{"Stratosphere32", 32000, 228.65, 868.0187},
+                                           IsaPoint{"Stratopause", 47000, 270.65, 110.9063},
+                                           IsaPoint{"Mesosphere", 51000, 270.65, 66.93887},
+                                           IsaPoint{"Mesosphere71", 71000, 214.65, 3.956420}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(IsaEdges, SeaLevelDensityAndSoundAndVacuumAbove86Km) {
+  EXPECT_NEAR(vsim::AirAt(0).density, vsim::kSeaLevelDensity, 1e-4);
+  EXPECT_NEAR(vsim::AirAt(0).speed_of_sound, 340.294, 1e-3);
+  EXPECT_EQ(vsim::AirAt(-50).pressure, vsim::AirAt(0).pressure) << "below ground: sea level";
+  EXPECT_GT(vsim::AirAt(85'999).density, 0);
+  EXPECT_EQ(vsim::AirAt(86'001).density, 0);
+  EXPECT_EQ(vsim::AirAt(1e6).pressure, 0);
+}
+
+struct Attitude {
+  const char* name;
+  vsim::Euler angles;
+  VECTOR3 forward;  // the nose in world coordinates
+};
+class EulerAngles : public ::testing::TestWithParam<Attitude> {};
+
+// Heading, then pitch, then bank: the nose points where they say, and the
+// angles come back as they went in.
+TEST_P(EulerAngles, PointTheNoseAndRoundTrip) {
+  const Eigen::Quaterniond q = vsim::FromEuler(GetParam().angles);
+  const vsim::Vec nose = q * vsim::Vec::UnitZ();
+  EXPECT_NEAR((nose - vsim::ToEigen(GetParam().forward)).norm(), 0, 1e-12);
+  const vsim::Euler back = vsim::ToEuler(q);
+  EXPECT_NEAR(back.heading, GetParam().angles.heading, 1e-12);
+  EXPECT_NEAR(back.pitch, GetParam().angles.pitch, 1e-12);
+  EXPECT_NEAR(back.bank, GetParam().angles.bank, 1e-12);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Frames, EulerAngles,
+    ::testing::Values(
+        Attitude{"North", {0, 0, 0}, {0, 0, 1}}, Attitude{"East", {PI / 2, 0, 0}, {1, 0, 0}},
+        Attitude{"NoseUp", {0, PI / 6, 0}, {0, 0.5, std::sqrt(0.75)}},
+        Attitude{"WestBankedLeft", {1.5 * PI, 0, 0.4}, {-1, 0, 0}},
+        Attitude{"SouthNoseDownBanked", {PI, -0.3, -1.0}, {0, -std::sin(0.3), -std::cos(0.3)}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(EulerAngles, APositiveBankLiftsTheRightWing) {
+  const vsim::Vec right = vsim::FromEuler({0, 0, 0.3}) * vsim::Vec::UnitX();
+  EXPECT_NEAR(right.y(), std::sin(0.3), 1e-15);
+}
+
+// The statics of the helicopter's points: the centre of mass 0.93 m behind
+// the mains, so the nose carries nothing and the mains half each.
+TEST(LandingPlane, LoadsClippedAndTheCentreOutsideTold) {
+  vsim::Declared d;
+  d.touchdown[0] = {0, -4.25, 7.068734};
+  d.touchdown[1] = {-2, -4.25, 0.9311422};
+  d.touchdown[2] = {2, -4.25, 0.9311422};
+  const vsim::LandingPlane plane = vsim::PlaneOf(d);
+  EXPECT_NEAR(plane.height, 4.25, 1e-12);
+  EXPECT_NEAR(plane.normal.y(), 1, 1e-12);
+  EXPECT_EQ(plane.share[0], 0);
+  EXPECT_NEAR(plane.share[1], 0.5, 1e-12);
+  EXPECT_NEAR(plane.share[2], 0.5, 1e-12);
+  EXPECT_EQ(vsim::OutsideNotice(plane),
+            "the centre of mass lies outside the touchdown triangle, 0.93 m behind the main "
+            "points; held level by the landing plane");
+  EXPECT_NEAR(vsim::FrictionArm(plane, 0.25, 0.65), 0.65 * 0.9311422 + 0.25 * 2, 1e-12);
+}
+
+TEST(LandingPlane, ACentreInsideSharesByStaticsAndSaysNothing) {
+  vsim::Declared d;
+  d.touchdown[0] = {0, -1, 2};
+  d.touchdown[1] = {-1, -1, -1};
+  d.touchdown[2] = {1, -1, -1};
+  const vsim::LandingPlane plane = vsim::PlaneOf(d);
+  EXPECT_NEAR(plane.share[0], 1.0 / 3, 1e-12);
+  EXPECT_NEAR(plane.share[1] + plane.share[2], 2.0 / 3, 1e-12);
+  EXPECT_TRUE(vsim::OutsideNotice(plane).empty());
+}
+
+// A wind from the east: a vessel at rest over the ground, nose north,
+// meets the air from its right.
+TEST(Wind, AirspeedIsTheVelocityThroughTheAir) {
+  vsim::RigidBodyPhysics physics;
+  auto world = World(Vessel());
+  physics.Placed(*world[0]);
+  physics.SetWind(10, PI / 2);
+  physics.UpdateReadings(*world[0]);
+  EXPECT_NEAR(world[0]->readings.airspeed, 10, 1e-12);
+  EXPECT_NEAR(world[0]->readings.airspeed_vector.x, 10, 1e-12);
+  EXPECT_NEAR(world[0]->readings.slip, PI / 2, 1e-12);
+  EXPECT_EQ(world[0]->flight.GroundSpeed(), 0);
 }
 
 }  // namespace

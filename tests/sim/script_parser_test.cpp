@@ -112,3 +112,66 @@ TEST(VerbTable, CommandsParseToTheirTypes) {
 }
 
 }  // namespace
+
+namespace {
+
+// The pilot's commands of the six-degree-of-freedom physics, each as its
+// typed command.
+TEST(VerbTable, HoldsThrustWindAndCrashParseToTheirTypes) {
+  const vsim::Script script = vsim::ParseScript(
+      "t.vsim",
+      "vessel heli\nhold heading 90deg\nhold altitude 50\nhold killrot\nhold off\nhold 4 10\n"
+      "thrust yawleft 0.5\nwind 10 180deg\ncrash allowed\nset rates 1deg/s 0 0\n");
+  ASSERT_EQ(script.commands.size(), 10u);
+  const auto& heading = std::get<vsim::AutopilotCommand>(script.commands[1].command);
+  EXPECT_EQ(heading.hold, vsim::Autopilot::kHeading);
+  EXPECT_DOUBLE_EQ(heading.target, PI / 2);
+  EXPECT_EQ(std::get<vsim::AutopilotCommand>(script.commands[2].command).target, 50);
+  EXPECT_EQ(std::get<vsim::AutopilotCommand>(script.commands[3].command).hold,
+            vsim::Autopilot::kKillRotation);
+  EXPECT_EQ(std::get<vsim::AutopilotCommand>(script.commands[4].command).hold,
+            vsim::Autopilot::kOff);
+  EXPECT_EQ(std::get<vsim::HoldCommand>(script.commands[5].command).area, 4) << "a cockpit area";
+  const auto& thrust = std::get<vsim::ThrustCommand>(script.commands[6].command);
+  EXPECT_EQ(thrust.group, THGROUP_ATT_YAWLEFT);
+  EXPECT_EQ(thrust.level, 0.5);
+  const auto& wind = std::get<vsim::WindCommand>(script.commands[7].command);
+  EXPECT_EQ(wind.speed, 10);
+  EXPECT_DOUBLE_EQ(wind.from_heading, PI);
+  EXPECT_TRUE(std::get<vsim::CrashCommand>(script.commands[8].command).allowed);
+  EXPECT_DOUBLE_EQ(std::get<vsim::SetCommand>(script.commands[9].command).values[0], RAD);
+}
+
+struct BadPilotLine {
+  const char* name;
+  const char* line;
+  const char* message;
+};
+class BadPilotLineTest : public ::testing::TestWithParam<BadPilotLine> {};
+
+TEST_P(BadPilotLineTest, IsRefusedWithItsReason) {
+  try {
+    vsim::ParseScript("p.vsim", std::string("vessel heli\n") + GetParam().line + "\n");
+    FAIL() << "accepted: " << GetParam().line;
+  } catch (const vsim::ScriptError& e) {
+    EXPECT_EQ(std::string(e.what()), GetParam().message);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Messages, BadPilotLineTest,
+    ::testing::Values(
+        BadPilotLine{"UnknownGroup", "thrust sideways 1",
+                     "p.vsim:2: unknown thruster group \"sideways\" (main, retro, hover, pitchup, "
+                     "pitchdown, yawleft, yawright, bankleft, bankright, right, left, up, down, "
+                     "forward, back)"},
+        BadPilotLine{"LevelOutOfRange", "thrust pitchup 2", "p.vsim:2: level 2 outside 0..1"},
+        BadPilotLine{"HoldWithoutTarget", "hold altitude",
+                     "p.vsim:2: hold altitude takes one value, METRES"},
+        BadPilotLine{"HoldWithAStrayValue", "hold level 3", "p.vsim:2: hold level takes no value"},
+        BadPilotLine{"NegativeWind", "wind -3 0", "p.vsim:2: wind speed must not be negative"},
+        BadPilotLine{"CrashWhat", "crash maybe", "p.vsim:2: expected allowed, got \"maybe\""},
+        BadPilotLine{"RatesNeedThree", "set rates 1 2", "p.vsim:2: set rates takes 3 values"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
