@@ -89,6 +89,19 @@ const std::vector<Check>& Catalogue() {
        "median step time, instructions and host calls per step (reported, never "
        "failed)",
        CheckSpeed, kOneVessel},
+      {"stands",
+       "dropped from 0.3 m above its resting height it comes to rest on its touchdown "
+       "points without creeping; its centre of mass above their plane (warned when "
+       "outside their triangle)",
+       CheckStands, kOneVessel},
+      {"hovers",
+       "the hover group carries it at full and at 10 % fuel, and under the altitude hold "
+       "it keeps 50 m within 0.5 m for 60 s",
+       CheckHovers, kOneVessel},
+      {"attitude",
+       "each attitude group turns it the way its name says, with the rate it gives; under "
+       "the kill-rotation hold a tumble at 30 deg/s stops within 20 s",
+       CheckAttitude, kOneVessel},
   };
   return checks;
 }

@@ -21,5 +21,8 @@ Result CheckSound(const Target& target);
 Result CheckLongRun(const Target& target);
 Result CheckSteadyState(const Target& target);
 Result CheckSpeed(const Target& target);
+Result CheckStands(const Target& target);
+Result CheckHovers(const Target& target);
+Result CheckAttitude(const Target& target);
 
 }  // namespace vsim::validate

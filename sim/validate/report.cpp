@@ -13,9 +13,9 @@ namespace {
 using json = nlohmann::ordered_json;
 
 CaseStatus StatusOf(Verdict v) {
-  return v == Verdict::kPass   ? CaseStatus::kPassed
-         : v == Verdict::kFail ? CaseStatus::kFailed
-                               : CaseStatus::kSkipped;
+  return v == Verdict::kPass || v == Verdict::kWarn ? CaseStatus::kPassed
+         : v == Verdict::kFail                      ? CaseStatus::kFailed
+                                                    : CaseStatus::kSkipped;
 }
 
 }  // namespace
@@ -23,10 +23,12 @@ CaseStatus StatusOf(Verdict v) {
 Totals Count(const std::vector<ModuleRun>& runs) {
   Totals t;
   for (const ModuleRun& m : runs)
-    for (const CheckRun& c : m.checks)
-      (c.result.verdict == Verdict::kPass   ? t.passed
-       : c.result.verdict == Verdict::kFail ? t.failed
-                                            : t.skipped)++;
+    for (const CheckRun& c : m.checks) {
+      (c.result.verdict == Verdict::kPass || c.result.verdict == Verdict::kWarn ? t.passed
+       : c.result.verdict == Verdict::kFail                                     ? t.failed
+                                                                                : t.skipped)++;
+      t.warned += c.result.verdict == Verdict::kWarn ? 1 : 0;
+    }
   return t;
 }
 
@@ -45,8 +47,9 @@ std::string TextReport(const std::vector<ModuleRun>& runs, bool only_failed) {
     }
   }
   const Totals t = Count(runs);
-  return text + std::to_string(t.passed) + " passed, " + std::to_string(t.failed) + " failed, " +
-         std::to_string(t.skipped) + " skipped\n";
+  return text + std::to_string(t.passed) + " passed" +
+         (t.warned > 0 ? " (" + std::to_string(t.warned) + " with a warning)" : "") + ", " +
+         std::to_string(t.failed) + " failed, " + std::to_string(t.skipped) + " skipped\n";
 }
 
 std::string JsonReport(const std::vector<ModuleRun>& runs) {
@@ -82,7 +85,8 @@ std::string JUnitReport(const std::vector<ModuleRun>& runs) {
             {"check", c.result.reason + (c.result.where.empty() ? "" : "\n" + c.result.where), "",
              0});
       if (t.status == CaseStatus::kSkipped) t.skipped = c.result.reason;
-      if (t.status == CaseStatus::kPassed) t.output = c.result.reason;
+      if (t.status == CaseStatus::kPassed)
+        t.output = (c.result.verdict == Verdict::kWarn ? "warning: " : "") + c.result.reason;
       suite.cases.push_back(t);
     }
     suites.push_back(suite);

@@ -10,7 +10,7 @@
 namespace vsim::validate {
 
 struct Totals {
-  int passed = 0, failed = 0, skipped = 0;
+  int passed = 0, failed = 0, skipped = 0, warned = 0;  // warned ones passed too
 };
 Totals Count(const std::vector<ModuleRun>& runs);
 std::string TextReport(const std::vector<ModuleRun>& runs, bool only_failed);

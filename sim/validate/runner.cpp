@@ -73,6 +73,7 @@ ChildVerdict ReadChild(const platform::ChildOutcome& child, double time_limit_s)
     fields.resize(4);
     const Verdict v = fields[1] == "PASS"   ? Verdict::kPass
                       : fields[1] == "SKIP" ? Verdict::kSkip
+                      : fields[1] == "WARN" ? Verdict::kWarn
                                             : Verdict::kFail;
     // A child that dies or fails after its verdict (a sanitizer's report at
     // exit) fails the check all the same.
@@ -127,7 +128,10 @@ private:
 }  // namespace
 
 const char* VerdictWord(Verdict v) {
-  return v == Verdict::kPass ? "PASS" : v == Verdict::kFail ? "FAIL" : "SKIP";
+  return v == Verdict::kPass   ? "PASS"
+         : v == Verdict::kFail ? "FAIL"
+         : v == Verdict::kWarn ? "WARN"
+                               : "SKIP";
 }
 
 std::string ResultLine(const Result& r) {

@@ -15,7 +15,9 @@ struct Target {
   std::uint32_t seed = 1;
 };
 
-enum class Verdict { kPass, kFail, kSkip };
+// A warning passes the check but says what a module author should know: a
+// design choice the host shows, not a fault.
+enum class Verdict { kPass, kFail, kSkip, kWarn };
 
 struct Result {
   Verdict verdict = Verdict::kPass;
@@ -26,6 +28,7 @@ struct Result {
 Result Pass(std::string reason);
 Result Fail(std::string reason, std::string where = "");
 Result Skip(std::string reason);
+Result Warn(std::string reason);
 
 // What of the module a check drives. A module that hangs in one of them
 // would hang again in every check that drives it.

@@ -25,6 +25,7 @@ Result Fail(std::string reason, std::string where) {
   return {Verdict::kFail, std::move(reason), std::move(where)};
 }
 Result Skip(std::string reason) { return {Verdict::kSkip, std::move(reason), ""}; }
+Result Warn(std::string reason) { return {Verdict::kWarn, std::move(reason), ""}; }
 
 World::World(const Target& target, Sound sound) {
   host.journal().enabled = true;

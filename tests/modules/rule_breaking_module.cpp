@@ -18,6 +18,9 @@
 #define NULL_DATE 11
 #define SHIFTING_VERSION 12
 #define NOT_A_DATE 13
+#define WEAK_HOVER 14
+#define BACKWARDS_PITCH 15
+#define POINTS_ABOVE 16
 
 #if BREAKS == HOST_TYPES && !defined(_WIN32)
 // As built with a header that gave the host's classes default visibility.
@@ -27,6 +30,47 @@
 #include "tests/modules/crash.h"
 
 namespace {
+
+// A small vessel that stands, hovers and turns as a host expects: a tripod
+// below its centre of mass, hover thrust for more than twice its weight, and a couple
+// of thrusters for each way it turns.
+constexpr double kMass_kg = 50;
+constexpr double kHover_N = 4000;
+constexpr double kCouple_N = 10;
+constexpr double kArm_m = 1;
+// Enough for every flight of the validator on one tank.
+constexpr double kIsp_m_s = 1e6;
+#if BREAKS == WEAK_HOVER
+constexpr double kHoverThrust_N = kHover_N / 4;
+#else
+constexpr double kHoverThrust_N = kHover_N;
+#endif
+#if BREAKS == POINTS_ABOVE
+constexpr double kPointsY_m = 0.5;
+#else
+constexpr double kPointsY_m = -1;
+#endif
+#if BREAKS == BACKWARDS_PITCH
+constexpr double kPitchSense = -1;
+#else
+constexpr double kPitchSense = 1;
+#endif
+
+struct CoupleRow {
+  THGROUP_TYPE group;
+  VECTOR3 arm;   // the first thruster's position; the second's is opposite
+  VECTOR3 push;  // the first thruster's direction; the second's is opposite
+};
+// In the vessel frame (x right, y up, z forward): nose up is a push up at the
+// nose and down at the tail, and so on.
+constexpr CoupleRow kCouples[] = {
+    {THGROUP_ATT_PITCHUP, {0, 0, kArm_m}, {0, kPitchSense, 0}},
+    {THGROUP_ATT_PITCHDOWN, {0, 0, kArm_m}, {0, -kPitchSense, 0}},
+    {THGROUP_ATT_YAWRIGHT, {0, 0, kArm_m}, {1, 0, 0}},
+    {THGROUP_ATT_YAWLEFT, {0, 0, kArm_m}, {-1, 0, 0}},
+    {THGROUP_ATT_BANKLEFT, {kArm_m, 0, 0}, {0, 1, 0}},
+    {THGROUP_ATT_BANKRIGHT, {kArm_m, 0, 0}, {0, -1, 0}},
+};
 
 #if BREAKS == SHARED_STATE
 // One count of key presses for every vessel of the module.
@@ -44,7 +88,7 @@ void* volatile last_lost = nullptr;
 #endif
 #if BREAKS == LATE_FAULT
 // Later than any vessel steps in the other checks.
-constexpr int kFaultyStep = 5000;
+constexpr int kFaultyStep = 9000;
 #endif
 #if BREAKS == CRASH_IN_INIT
 // Only a load that makes many vessels reaches it.
@@ -56,10 +100,21 @@ class RuleBreaking final : public VESSEL2 {
 public:
   using VESSEL2::VESSEL2;
   void clbkSetClassCaps(FILEHANDLE) override {
+    SetEmptyMass(kMass_kg);
+    SetPMI({1, 1, 1});
+    SetTouchdownPoints({0, kPointsY_m, kArm_m}, {-kArm_m, kPointsY_m, -kArm_m},
+                       {kArm_m, kPointsY_m, -kArm_m});
     PROPELLANT_HANDLE tank = CreatePropellantResource(100);
-    thruster_ = CreateThruster({0, 0, 0}, {0, 1, 0}, 1000, tank, 1000);
+    thruster_ = CreateThruster({0, 0, 0}, {0, 1, 0}, kHoverThrust_N, tank, kIsp_m_s);
     THRUSTER_HANDLE group[] = {thruster_};
     CreateThrusterGroup(group, 1, THGROUP_HOVER);
+    for (const CoupleRow& c : kCouples) {
+      THRUSTER_HANDLE pair[] = {
+          CreateThruster(c.arm, c.push, kCouple_N, tank, kIsp_m_s),
+          CreateThruster({-c.arm.x, -c.arm.y, -c.arm.z}, {-c.push.x, -c.push.y, -c.push.z},
+                         kCouple_N, tank, kIsp_m_s)};
+      CreateThrusterGroup(pair, 2, c.group);
+    }
     anim_ = CreateAnimation(0);
 #if BREAKS == KEPT_HANDLE
     last_made = thruster_;

@@ -1,0 +1,266 @@
+// How the vessel a module declares stands, hovers and turns when the host
+// flies what it declares.
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "sim/validate/checks.h"
+#include "sim/validate/flying_world.h"
+
+namespace vsim::validate {
+
+namespace {
+
+constexpr double kGravity = 9.81;
+constexpr double kDeg = 3.14159265358979323846 / 180;
+
+// stands
+constexpr double kDropHeight_m = 0.3;
+constexpr double kSettle_s = 10;
+constexpr double kRestTolerance_m = 0.001;  // still moving, or creeping, beyond this
+constexpr double kRestWindow_s = 5;
+
+// hovers
+constexpr double kLowFuel = 0.1;
+constexpr double kHoverAltitude_m = 50;
+constexpr double kClimb_s = 60;
+constexpr double kHeld_s = 60;
+constexpr double kHoverBand_m = 0.5;
+
+// attitude
+constexpr double kFiring_s = 1;
+constexpr double kTestAltitude_m = 1000;
+constexpr double kTumble_deg_s = 30;
+constexpr double kStopWithin_s = 20;
+constexpr double kStopped_deg_s = 0.5;
+
+std::string Figure(const char* format, double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+// The loads that hold the vessel level on its three points by statics,
+// the negative ones clipped at zero; empty when the points are in one line.
+std::array<double, 3> PointLoads(const VECTOR3 p[3], double weight, bool& solvable) {
+  // Sum of loads = weight; their moments about the centre of mass vanish.
+  const double a[3][3] = {{1, 1, 1}, {p[0].x, p[1].x, p[2].x}, {p[0].z, p[1].z, p[2].z}};
+  const double det = a[0][0] * (a[1][1] * a[2][2] - a[1][2] * a[2][1]) -
+                     a[0][1] * (a[1][0] * a[2][2] - a[1][2] * a[2][0]) +
+                     a[0][2] * (a[1][0] * a[2][1] - a[1][1] * a[2][0]);
+  solvable = std::abs(det) > 1e-12;
+  std::array<double, 3> loads{};
+  if (!solvable) return loads;
+  for (int i = 0; i < 3; ++i) {
+    double m[3][3];
+    for (int r = 0; r < 3; ++r)
+      for (int c = 0; c < 3; ++c) m[r][c] = c == i ? (r == 0 ? weight : 0) : a[r][c];
+    const double d = m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) -
+                     m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
+                     m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
+    loads[static_cast<std::size_t>(i)] = std::max(0.0, d / det);
+  }
+  return loads;
+}
+
+// How far the centre of mass (the origin) lies outside the triangle of the
+// points seen from above; 0 when inside.
+double OutsideTriangle(const VECTOR3 p[3]) {
+  double outside = 0;
+  const double orientation =
+      (p[1].x - p[0].x) * (p[2].z - p[0].z) - (p[2].x - p[0].x) * (p[1].z - p[0].z);
+  for (int i = 0; i < 3; ++i) {
+    const VECTOR3& a = p[i];
+    const VECTOR3& b = p[(i + 1) % 3];
+    const double ex = b.x - a.x, ez = b.z - a.z;
+    const double length = std::hypot(ex, ez);
+    if (length == 0) continue;
+    // Signed distance of the origin from the edge, positive inside.
+    const double inside = ((0 - a.x) * ez - (0 - a.z) * ex) / length * (orientation < 0 ? 1 : -1);
+    outside = std::max(outside, -inside);
+  }
+  return outside;
+}
+
+// The height of the points' plane under the centre of mass, in the vessel
+// frame (negative: below it, as it must be to stand on them).
+double PlaneUnderOrigin(const VECTOR3 p[3], bool& flat) {
+  const double ux = p[1].x - p[0].x, uy = p[1].y - p[0].y, uz = p[1].z - p[0].z;
+  const double vx = p[2].x - p[0].x, vy = p[2].y - p[0].y, vz = p[2].z - p[0].z;
+  const double nx = uy * vz - uz * vy, ny = uz * vx - ux * vz, nz = ux * vy - uy * vx;
+  flat = std::abs(ny) > 1e-12;
+  if (!flat) return 0;
+  return p[0].y + (nx * p[0].x + nz * p[0].z) / ny;
+}
+
+double TotalHoverLift(const VesselRecord& v) {
+  const ThrusterGroup* hover = v.Group(THGROUP_HOVER);
+  double lift = 0;
+  if (hover == nullptr) return lift;
+  for (std::uint32_t t : hover->members)
+    lift += v.declared.thrusters[t].max0 * v.declared.thrusters[t].dir.y;
+  return lift;
+}
+
+double FullFuel(const VesselRecord& v) {
+  double fuel = 0;
+  for (const Propellant& p : v.declared.propellants) fuel += p.max_mass;
+  return fuel;
+}
+
+}  // namespace
+
+Result CheckStands(const Target& target) {
+  try {
+    FlyingWorld flying(target);
+    VesselRecord& v = flying.Create("v");
+    const VECTOR3* points = v.declared.touchdown;
+    bool flat = false;
+    const double plane = PlaneUnderOrigin(points, flat);
+    if (!flat)
+      return Fail("its three touchdown points do not make a plane that can lie on the ground");
+    if (plane >= 0)
+      return Fail("the plane of its touchdown points lies " + Figure("%.2f", plane) +
+                  " m above its centre of mass: it cannot stand on them");
+    const double rest = RigidBodyPhysics::RestHeight(v);
+    flying.physics.PlaceAt(v, rest + kDropHeight_m);
+    flying.Fly(kSettle_s - kRestWindow_s);
+    const VECTOR3 before = v.flight.position;
+    flying.Fly(kRestWindow_s);
+    const VECTOR3 after = v.flight.position;
+    const double moved = std::sqrt((after.x - before.x) * (after.x - before.x) +
+                                   (after.y - before.y) * (after.y - before.y) +
+                                   (after.z - before.z) * (after.z - before.z));
+    if (!v.flight.on_plane)
+      return Fail("dropped from " + Figure("%.1f", kDropHeight_m) +
+                  " m above its resting height, it is not on its points after " +
+                  Figure("%.0f", kSettle_s) + " s");
+    if (moved > kRestTolerance_m)
+      return Fail("it does not come to rest: it moved " + Figure("%.4f", moved) +
+                  " m in the last " + Figure("%.0f", kRestWindow_s) + " s of " +
+                  Figure("%.0f", kSettle_s) + " (limit " + Figure("%.3f", kRestTolerance_m) +
+                  " m)");
+    bool solvable = false;
+    const std::array<double, 3> loads = PointLoads(points, v.Mass() * kGravity, solvable);
+    std::string figures =
+        "rests at " + Figure("%.3f", v.readings.altitude) + " m (its points put it at " +
+        Figure("%.3f", rest) + " m), moved " + Figure("%.4f", moved) + " m in its last " +
+        Figure("%.0f", kRestWindow_s) + " s (limit " + Figure("%.3f", kRestTolerance_m) +
+        "); loads on its points " + Figure("%.1f", loads[0] / 1000) + ", " +
+        Figure("%.1f", loads[1] / 1000) + ", " + Figure("%.1f", loads[2] / 1000) + " kN";
+    const double outside = OutsideTriangle(points);
+    if (outside > 0)
+      return Warn(figures + "; its centre of mass lies " + Figure("%.2f", outside) +
+                  " m outside the triangle of its points: held level by the landing plane alone");
+    return Pass(figures);
+  } catch (const Broken& b) {
+    return b.result;
+  }
+}
+
+Result CheckHovers(const Target& target) {
+  try {
+    FlyingWorld flying(target);
+    VesselRecord& v = flying.Create("v");
+    const double lift = TotalHoverLift(v);
+    if (v.Group(THGROUP_HOVER) == nullptr) return Skip("not applicable: no hover thrusters");
+    const double fuel = FullFuel(v);
+    const double full = (v.declared.empty_mass + fuel) * kGravity;
+    const double low = (v.declared.empty_mass + kLowFuel * fuel) * kGravity;
+    if (!(lift > 0)) return Fail("its hover thrusters give no lift upwards");
+    const std::string balance = "balance level " + Figure("%.5f", full / lift) + " at full fuel, " +
+                                Figure("%.5f", low / lift) + " at 10 % (limit 1)";
+    if (full > lift)
+      return Fail("its hover group cannot carry it: " + Figure("%.0f", lift) +
+                  " N of lift against " + Figure("%.0f", full) + " N of weight at full fuel (" +
+                  balance + ")");
+    flying.Hold(v, Autopilot::kAltitude, kHoverAltitude_m);
+    try {
+      flying.Hold(v, Autopilot::kLevel);
+    } catch (const HoldError&) {
+      // A vessel without attitude groups hovers as it is.
+    }
+    flying.Fly(kClimb_s);
+    double lowest = v.readings.altitude, highest = lowest;
+    const long long steps = std::llround(kHeld_s / flying.Dt());
+    for (long long i = 0; i < steps; ++i) {
+      flying.Fly(flying.Dt());
+      lowest = std::min(lowest, v.readings.altitude);
+      highest = std::max(highest, v.readings.altitude);
+    }
+    const double off = std::max(highest - kHoverAltitude_m, kHoverAltitude_m - lowest);
+    const std::string held = "under the altitude hold " + Figure("%.2f", lowest) + " to " +
+                             Figure("%.2f", highest) + " m for " + Figure("%.0f", kHeld_s) +
+                             " s (limit " + Figure("%.0f", kHoverAltitude_m) + " +- " +
+                             Figure("%.1f", kHoverBand_m) + " m)";
+    if (off > kHoverBand_m) return Fail("it does not hold its hover: " + held + "; " + balance);
+    return Pass(balance + "; " + held);
+  } catch (const Broken& b) {
+    return b.result;
+  } catch (const HoldError& e) {
+    return Fail(std::string("the host cannot hold it: ") + e.what());
+  }
+}
+
+Result CheckAttitude(const Target& target) {
+  struct Turn {
+    THGROUP_TYPE group;
+    const char* name;
+    int axis;  // 0 pitch (nose up), 1 yaw (nose right), 2 bank (right wing up)
+    int sign;
+  };
+  constexpr Turn kTurns[] = {
+      {THGROUP_ATT_PITCHUP, "pitch up", 0, 1},   {THGROUP_ATT_PITCHDOWN, "pitch down", 0, -1},
+      {THGROUP_ATT_YAWRIGHT, "yaw right", 1, 1}, {THGROUP_ATT_YAWLEFT, "yaw left", 1, -1},
+      {THGROUP_ATT_BANKLEFT, "bank left", 2, 1}, {THGROUP_ATT_BANKRIGHT, "bank right", 2, -1},
+  };
+  constexpr const char* kAxes[] = {"pitch", "yaw", "bank"};
+  try {
+    std::string rates;
+    int found = 0;
+    for (const Turn& turn : kTurns) {
+      FlyingWorld flying(target);
+      VesselRecord& v = flying.Create("v");
+      flying.physics.PlaceAt(v, kTestAltitude_m);
+      if (!flying.Fire(v, turn.group, 1)) continue;
+      ++found;
+      flying.Fly(kFiring_s);
+      const double got[3] = {v.flight.PitchRate(), v.flight.YawRate(), v.flight.BankRate()};
+      const double rate = got[turn.axis];
+      rates += std::string(rates.empty() ? "" : ", ") + turn.name + " " +
+               Figure("%.1f", rate / kDeg) + " deg/s";
+      if (!(rate * turn.sign > 0))
+        return Fail(std::string("its ") + turn.name +
+                    " group turns it the wrong way: " + kAxes[turn.axis] + " rate " +
+                    Figure("%.2f", rate / kDeg) + " deg/s after " + Figure("%.0f", kFiring_s) +
+                    " s at full level (a mounting the wrong way round?)");
+    }
+    if (found == 0) return Skip("not applicable: no attitude groups");
+    FlyingWorld flying(target);
+    VesselRecord& v = flying.Create("v");
+    flying.physics.PlaceAt(v, kTestAltitude_m);
+    flying.physics.SetRates(v, {kTumble_deg_s * kDeg, kTumble_deg_s * kDeg, kTumble_deg_s * kDeg});
+    flying.Hold(v, Autopilot::kKillRotation);
+    double stopped_after = -1;
+    const long long steps = std::llround(kStopWithin_s / flying.Dt());
+    for (long long i = 0; i < steps && stopped_after < 0; ++i) {
+      flying.Fly(flying.Dt());
+      const double fastest = std::max({std::abs(v.flight.PitchRate()), std::abs(v.flight.YawRate()),
+                                       std::abs(v.flight.BankRate())});
+      if (fastest < kStopped_deg_s * kDeg) stopped_after = static_cast<double>(i + 1) * flying.Dt();
+    }
+    if (stopped_after < 0)
+      return Fail("under the kill-rotation hold a tumble at " + Figure("%.0f", kTumble_deg_s) +
+                  " deg/s does not stop within " + Figure("%.0f", kStopWithin_s) + " s; " + rates);
+    return Pass(rates + "; a tumble at " + Figure("%.0f", kTumble_deg_s) + " deg/s stopped in " +
+                Figure("%.1f", stopped_after) + " s (limit " + Figure("%.0f", kStopWithin_s) +
+                " s)");
+  } catch (const Broken& b) {
+    return b.result;
+  } catch (const HoldError& e) {
+    return Fail(std::string("the host cannot hold it: ") + e.what());
+  }
+}
+
+}  // namespace vsim::validate

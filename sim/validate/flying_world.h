@@ -1,0 +1,33 @@
+// A world that flies its vessels with the host's rigid-body physics and
+// holds, for the checks of how a vessel stands, hovers and turns.
+#pragma once
+
+#include <string>
+
+#include "sim/flight/autopilot.h"
+#include "sim/physics/rigid_body.h"
+#include "sim/validate/world.h"
+
+namespace vsim::validate {
+
+class FlyingWorld {
+public:
+  explicit FlyingWorld(const Target& target);
+  ~FlyingWorld() { world.host.SetIntegrator(nullptr); }
+  FlyingWorld(const FlyingWorld&) = delete;
+  FlyingWorld& operator=(const FlyingWorld&) = delete;
+
+  VesselRecord& Create(const std::string& name) { return world.Create(name); }
+  void Hold(VesselRecord& vessel, Autopilot hold, double target = 0);
+  // Fires a group at a level, as the pilot does; false if the vessel has none.
+  bool Fire(VesselRecord& vessel, THGROUP_TYPE group, double level);
+  // Flies for this long (simulated seconds); a fault throws Broken.
+  void Fly(double seconds);
+  double Dt() const { return world.host.BaseStep(); }
+
+  World world;
+  RigidBodyPhysics physics;
+  Autopilots holds;
+};
+
+}  // namespace vsim::validate
