@@ -102,6 +102,15 @@ const std::vector<Check>& Catalogue() {
        "each attitude group turns it the way its name says, with the rate it gives; under "
        "the kill-rotation hold a tumble at 30 deg/s stops within 20 s",
        CheckAttitude, kOneVessel},
+      {"envelope",
+       "a 10-minute flight under the host's holds (climb, forward flight, descent, landing) "
+       "stays finite and lands softly; its largest rates, load factor, speed, altitude and "
+       "descent rate reported",
+       CheckEnvelope, kOneVessel},
+      {"ground-handling",
+       "on the ground, the yaw rate a second after full rudder from 5 m/s and the ground speed "
+       "after 10 s of full forward thrust, against plausible bounds (warned beyond them)",
+       CheckGroundHandling, kOneVessel},
   };
   return checks;
 }

@@ -24,5 +24,7 @@ Result CheckSpeed(const Target& target);
 Result CheckStands(const Target& target);
 Result CheckHovers(const Target& target);
 Result CheckAttitude(const Target& target);
+Result CheckEnvelope(const Target& target);
+Result CheckGroundHandling(const Target& target);
 
 }  // namespace vsim::validate

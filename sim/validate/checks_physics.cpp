@@ -109,6 +109,24 @@ double FullFuel(const VesselRecord& v) {
   return fuel;
 }
 
+// envelope
+constexpr double kEnvelope_s = 600;
+constexpr double kClimbRate_m_s = 10;
+constexpr double kClimbTo_m = 2000;
+constexpr double kCruise_s = 120;
+constexpr double kDescentRate_m_s = -10;
+constexpr double kFlareAt_m = 30;
+constexpr double kTouchdownRate_m_s = -1;
+constexpr double kSoftLanding_m_s = 3;
+
+// ground-handling
+constexpr double kTaxi_m_s = 5;
+constexpr double kRudder_s = 1;
+constexpr double kRoll_s = 10;
+// Beyond these a ground vehicle is implausible; reported as warnings.
+constexpr double kPlausibleYawRate_deg_s = 90;
+constexpr double kPlausibleRollSpeed_m_s = 50;
+
 }  // namespace
 
 Result CheckStands(const Target& target) {
@@ -260,6 +278,133 @@ Result CheckAttitude(const Target& target) {
     return b.result;
   } catch (const HoldError& e) {
     return Fail(std::string("the host cannot hold it: ") + e.what());
+  }
+}
+
+// What the envelope flight measured: the largest of each.
+struct Limits {
+  double body_rate = 0, load_factor = 0, speed = 0, altitude = 0, descent = 0;
+  void Note(const VesselRecord& v, double previous_vspeed, double dt) {
+    body_rate = std::max({body_rate, std::abs(v.flight.PitchRate()), std::abs(v.flight.YawRate()),
+                          std::abs(v.flight.BankRate())});
+    const double vertical_acceleration = (v.flight.VerticalSpeed() - previous_vspeed) / dt;
+    load_factor = std::max(load_factor, std::abs(1 + vertical_acceleration / kGravity));
+    speed = std::max(speed, v.readings.airspeed);
+    altitude = std::max(altitude, v.readings.altitude);
+    descent = std::max(descent, -v.flight.VerticalSpeed());
+  }
+};
+
+Result CheckEnvelope(const Target& target) {
+  try {
+    FlyingWorld flying(target);
+    VesselRecord& v = flying.Create("v");
+    if (v.Group(THGROUP_HOVER) == nullptr) return Skip("not applicable: no hover thrusters");
+    const bool attitude = v.Group(THGROUP_ATT_PITCHUP) != nullptr;
+    if (attitude) flying.Hold(v, Autopilot::kLevel);
+    flying.Hold(v, Autopilot::kVerticalSpeed, kClimbRate_m_s);
+    Limits limits;
+    enum class Leg { kClimb, kCruise, kDescent, kFlare, kDown } leg = Leg::kClimb;
+    double cruise_left = kCruise_s;
+    const long long steps = std::llround(kEnvelope_s / flying.Dt());
+    for (long long i = 0; i < steps && leg != Leg::kDown; ++i) {
+      const double vspeed = v.flight.VerticalSpeed();
+      flying.Fly(flying.Dt());
+      limits.Note(v, vspeed, flying.Dt());
+      const bool finite = std::isfinite(v.flight.position.x) &&
+                          std::isfinite(v.flight.position.y) &&
+                          std::isfinite(v.flight.position.z) && std::isfinite(v.flight.velocity.y);
+      if (!finite) return Fail("its flight became non-finite", "step " + std::to_string(i + 1));
+      switch (leg) {
+        case Leg::kClimb:
+          if (v.readings.altitude >= kClimbTo_m) {
+            flying.Hold(v, Autopilot::kAltitude, kClimbTo_m);
+            flying.Fire(v, THGROUP_MAIN, 1);
+            leg = Leg::kCruise;
+          }
+          break;
+        case Leg::kCruise:
+          if ((cruise_left -= flying.Dt()) <= 0) {
+            flying.Fire(v, THGROUP_MAIN, 0);
+            flying.Hold(v, Autopilot::kVerticalSpeed, kDescentRate_m_s);
+            leg = Leg::kDescent;
+          }
+          break;
+        case Leg::kDescent:
+          if (v.readings.altitude <= kFlareAt_m) {
+            flying.Hold(v, Autopilot::kVerticalSpeed, kTouchdownRate_m_s);
+            leg = Leg::kFlare;
+          }
+          break;
+        case Leg::kFlare:
+          if (v.flight.landing.happened) leg = Leg::kDown;
+          break;
+        case Leg::kDown: break;
+      }
+    }
+    const std::string figures = "largest body rate " + Figure("%.1f", limits.body_rate / kDeg) +
+                                " deg/s, load factor " + Figure("%.2f", limits.load_factor) +
+                                ", speed " + Figure("%.1f", limits.speed) + " m/s, altitude " +
+                                Figure("%.0f", limits.altitude) + " m, descent rate " +
+                                Figure("%.1f", limits.descent) + " m/s";
+    if (leg != Leg::kDown)
+      return Fail("a " + Figure("%.0f", kEnvelope_s / 60) +
+                  "-minute flight under the host's holds did not end on the ground; " + figures);
+    const Landing& landing = v.flight.landing;
+    if (landing.crash || -landing.vspeed > kSoftLanding_m_s)
+      return Fail("its landing under the holds was not soft: " + Figure("%.1f", -landing.vspeed) +
+                  " m/s (limit " + Figure("%.0f", kSoftLanding_m_s) + " m/s); " + figures);
+    return Pass("climb, forward flight, descent and a landing at " +
+                Figure("%.1f", -landing.vspeed) + " m/s (limit " +
+                Figure("%.0f", kSoftLanding_m_s) + "); " + figures);
+  } catch (const Broken& b) {
+    return b.result;
+  } catch (const HoldError& e) {
+    return Fail(std::string("the host cannot hold it: ") + e.what());
+  }
+}
+
+Result CheckGroundHandling(const Target& target) {
+  try {
+    std::string figures;
+    bool implausible = false;
+    double highest_state = 0;
+    {
+      FlyingWorld flying(target);
+      flying.check_states = false;
+      VesselRecord& v = flying.Create("v");
+      flying.physics.SetForwardSpeed(v, kTaxi_m_s);
+      v.controls.rudder = 1;
+      flying.Fly(kRudder_s);
+      const double yaw = std::abs(v.flight.YawRate()) / kDeg;
+      figures = "yaw rate " + Figure("%.0f", yaw) + " deg/s " + Figure("%.0f", kRudder_s) +
+                " s after full rudder from " + Figure("%.0f", kTaxi_m_s) +
+                " m/s (plausible up to " + Figure("%.0f", kPlausibleYawRate_deg_s) + ")";
+      implausible = yaw > kPlausibleYawRate_deg_s;
+      highest_state = flying.highest_state;
+    }
+    {
+      FlyingWorld flying(target);
+      flying.check_states = false;
+      VesselRecord& v = flying.Create("v");
+      if (flying.Fire(v, THGROUP_MAIN, 1)) {
+        flying.Fly(kRoll_s);
+        const double speed = v.flight.GroundSpeed();
+        figures += "; ground speed " + Figure("%.1f", speed) + " m/s after " +
+                   Figure("%.0f", kRoll_s) + " s of full forward thrust (plausible up to " +
+                   Figure("%.0f", kPlausibleRollSpeed_m_s) + ")";
+        implausible = implausible || (v.flight.on_plane && speed > kPlausibleRollSpeed_m_s);
+      }
+      highest_state = std::max(highest_state, flying.highest_state);
+    }
+    std::string beyond;
+    if (highest_state > 1)
+      beyond = "; an animation state reached " + Figure("%.4f", highest_state) +
+               " while rolling, beyond 0..1 (a wheel's turn handed on past its end)";
+    if (implausible) return Warn(figures + ": more than a vehicle on wheels would do" + beyond);
+    return beyond.empty() ? Pass(figures) : Warn(figures + beyond);
+  } catch (const Broken& b) {
+    return b.result;
   }
 }
 

@@ -21,8 +21,13 @@ public:
   void Hold(VesselRecord& vessel, Autopilot hold, double target = 0);
   // Fires a group at a level, as the pilot does; false if the vessel has none.
   bool Fire(VesselRecord& vessel, THGROUP_TYPE group, double level);
-  // Flies for this long (simulated seconds); a fault throws Broken.
+  // Flies for this long (simulated seconds); a fault, or an animation state
+  // outside 0..1 where states are checked, throws Broken.
   void Fly(double seconds);
+  // Animation states are noted rather than checked: what a check reports
+  // of a display the module drives by design past its end.
+  bool check_states = true;
+  double highest_state = 0;
   double Dt() const { return world.host.BaseStep(); }
 
   World world;

@@ -21,6 +21,7 @@
 #define WEAK_HOVER 14
 #define BACKWARDS_PITCH 15
 #define POINTS_ABOVE 16
+#define NAN_DRAG_LATE 17
 
 #if BREAKS == HOST_TYPES && !defined(_WIN32)
 // As built with a header that gave the host's classes default visibility.
@@ -71,6 +72,11 @@ constexpr CoupleRow kCouples[] = {
     {THGROUP_ATT_BANKLEFT, {kArm_m, 0, 0}, {0, 1, 0}},
     {THGROUP_ATT_BANKRIGHT, {kArm_m, 0, 0}, {0, -1, 0}},
 };
+
+#if BREAKS == NAN_DRAG_LATE
+// Only a long flight in the air reaches it.
+constexpr double kAirborneBeforeTheNan_s = 300;
+#endif
 
 #if BREAKS == SHARED_STATE
 // One count of key presses for every vessel of the module.
@@ -136,7 +142,13 @@ public:
 #endif
     return 1;
   }
-  void clbkPostStep(double, double, double) override {
+  void clbkPostStep(double, double simdt, double) override {
+#if BREAKS == NAN_DRAG_LATE
+    if (!GroundContact()) airborne_s_ += simdt;
+    if (airborne_s_ > kAirborneBeforeTheNan_s) SetCW(std::nan(""), 0.1, 0.1, 0.1);
+#else
+    static_cast<void>(simdt);
+#endif
 #if BREAKS == SHARED_STATE
     SetAnimation(anim_, (presses % 10) / 10.0);
 #else
@@ -147,7 +159,8 @@ public:
     }
 #endif
 #if BREAKS == LATE_FAULT
-    if (++steps_ == kFaultyStep) SetAnimation(anim_ + 1, 0);
+    // On the ground: a vessel flown in the air that long is another check's.
+    if (++steps_ == kFaultyStep && GroundContact()) SetAnimation(anim_ + 1, 0);
 #endif
 #if BREAKS == DECLARES_IN_STEPS
     CreateThruster({0, 0, 0}, {0, 1, 0}, 1, nullptr, 1);
@@ -163,6 +176,7 @@ private:
   UINT anim_ = 0;
   [[maybe_unused]] int presses_ = 0;  // unused where the count is shared
   [[maybe_unused]] int steps_ = 0;
+  [[maybe_unused]] double airborne_s_ = 0;
 };
 
 }  // namespace
