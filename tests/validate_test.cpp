@@ -345,3 +345,42 @@ TEST(ValidateTest, ReadsExportsFromTheLibraryFile) {
 }
 
 }  // namespace
+
+namespace {
+
+// Levels choose the checks (and the seeds); a warning fails only when asked.
+TEST(ValidateTest, LevelsChooseTheChecksAndWarningsFailOnlyWhenAsked) {
+  test::ScratchDirectory scratch;
+  std::string output;
+  EXPECT_EQ(test::RunProgram(std::string("validate --level quick ") + MODULE_PATH, output), 0)
+      << output;
+  std::map<std::string, std::string> quick;
+  for (const vsim::validate::Check& c : vsim::validate::Catalogue())
+    if (c.level == vsim::validate::Level::kQuick)
+      quick[c.name] = std::string(c.name) == "stands" ? "WARN" : "PASS";
+  EXPECT_EQ(Verdicts(output), quick) << output;
+  EXPECT_EQ(quick.count("envelope"), 0u) << "the long flights are not quick";
+
+  output.clear();
+  EXPECT_EQ(
+      test::RunProgram(std::string("validate --level thorough --include ^exports$ ") + MODULE_PATH,
+                       output),
+      0);
+  for (const char* seed : {"exports (seed 1)", "exports (seed 2)", "exports (seed 3)"})
+    EXPECT_NE(output.find(std::string("PASS  ") + seed), std::string::npos) << output;
+
+  output.clear();
+  EXPECT_EQ(test::RunProgram(std::string("validate --include stands ") + MODULE_PATH, output), 0);
+  output.clear();
+  EXPECT_EQ(
+      test::RunProgram(std::string("validate --warnings-as-errors --include stands ") + MODULE_PATH,
+                       output),
+      kExitFailed);
+  EXPECT_NE(output.find("1 checks passed with a warning (--warnings-as-errors)"), std::string::npos)
+      << output;
+  output.clear();
+  EXPECT_EQ(test::RunProgram(std::string("validate --level slow ") + MODULE_PATH, output),
+            kExitUsage);
+}
+
+}  // namespace

@@ -28,8 +28,15 @@ std::string IfExists(const std::string& path) { return fs::exists(path) ? path :
 
 int ListChecks() {
   for (const validate::Check& c : validate::Catalogue())
-    std::printf("%-17s %s\n", c.name, c.meaning);
+    std::printf("%-17s %-9s %s\n", c.name, validate::LevelName(c.level), c.meaning);
   return 0;
+}
+
+validate::Level LevelOf(const std::string& name) {
+  for (validate::Level l :
+       {validate::Level::kQuick, validate::Level::kStandard, validate::Level::kThorough})
+    if (name == validate::LevelName(l)) return l;
+  return validate::Level::kStandard;
 }
 
 int RunChild(const ValidateSettings& s, const validate::Target& target) {
@@ -82,6 +89,12 @@ CLI::App* AddValidateCommand(CLI::App& app, ValidateSettings& s) {
           },
           "SECONDS"))
       ->check(CLI::Range(kShortestTimeout_s, kLongestTimeout_s));
+  v->add_option("--level", s.level,
+                "quick: the cheap checks; standard (default): every check; thorough: every "
+                "check with 3 seeds")
+      ->check(CLI::IsMember({"quick", "standard", "thorough"}));
+  v->add_flag("--warnings-as-errors", s.warnings_as_errors,
+              "a check that passes with a warning fails the validation");
   v->add_option("--child", s.child)->group("");
   return v;
 }
@@ -108,6 +121,7 @@ int RunValidate(const ValidateSettings& s, const std::string& program_dir) {
   selection.keep_going = s.keep_going;
   selection.program = vsim::platform::ExecutablePath();
   selection.time_limit_s = s.timeout_s;
+  selection.level = LevelOf(s.level);
   std::vector<const validate::Check*> checks;
   try {
     checks = validate::Selected(selection);
@@ -156,7 +170,14 @@ int RunValidate(const ValidateSettings& s, const std::string& program_dir) {
       return kExitFailed;
     }
   }
-  return validate::Count(runs).failed == 0 ? 0 : kExitFailed;
+  const validate::Totals totals = validate::Count(runs);
+  if (totals.warned > 0 && s.warnings_as_errors) {
+    std::fprintf(stderr,
+                 "vesselsim validate: %d checks passed with a warning (--warnings-as-errors)\n",
+                 totals.warned);
+    return kExitFailed;
+  }
+  return totals.failed == 0 ? 0 : kExitFailed;
 }
 
 }  // namespace vesselsim

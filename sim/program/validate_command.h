@@ -18,6 +18,8 @@ struct ValidateSettings {
   std::string include, exclude, junit;
   std::uint32_t seed = 1;
   double timeout_s = 30;
+  std::string level = "standard";
+  bool warnings_as_errors = false;
   std::string child;  // run this one check here and print its result line
 };
 

@@ -31,6 +31,10 @@ constexpr CallbackDrive kCallbackDrives[] = {
 
 }  // namespace
 
+const char* LevelName(Level level) {
+  return level == Level::kQuick ? "quick" : level == Level::kStandard ? "standard" : "thorough";
+}
+
 unsigned DrivenBy(const std::string& callback) {
   for (const CallbackDrive& c : kCallbackDrives)
     if (callback.rfind(c.site, 0) == 0) return c.drive;
@@ -46,11 +50,11 @@ const std::vector<Check>& Catalogue() {
       {"load-unload",
        "1000 loads and unloads: memory and open files flat, the library "
        "really unloaded, its attach run once per load",
-       CheckLoadUnload, kDrivesLibrary},
+       CheckLoadUnload, kDrivesLibrary, Level::kStandard},
       {"create-destroy",
        "1000 vessels made and ended in one load without growth; "
        "ovcExit(null) harmless",
-       CheckCreateDestroy, kOneVessel},
+       CheckCreateDestroy, kOneVessel, Level::kStandard},
       {"independence",
        "a vessel among 2 and 10, one driven by keys, thrust and clicks, "
        "makes the calls it makes alone; no handle of another vessel",
@@ -76,11 +80,11 @@ const std::vector<Check>& Catalogue() {
       {"sound",
        "the sound library absent, partial and present: the module runs, and "
        "what it writes stays in the working folder and bounded",
-       CheckSound, kOneVessel | kDrivesKeys},
+       CheckSound, kOneVessel | kDrivesKeys, Level::kStandard},
       {"long-run",
        "3 vessels for 10000 steps each at step lengths and time accelerations that "
        "change as they fly: no fault, states in 0..1",
-       CheckLongRun, kOneVessel},
+       CheckLongRun, kOneVessel, Level::kStandard},
       {"steady-state",
        "steps, keys and clicks: no thruster, animation or resource declared after "
        "clbkPostCreation",
@@ -88,7 +92,7 @@ const std::vector<Check>& Catalogue() {
       {"speed",
        "median step time, instructions and host calls per step (reported, never "
        "failed)",
-       CheckSpeed, kOneVessel},
+       CheckSpeed, kOneVessel, Level::kStandard},
       {"stands",
        "dropped from 0.3 m above its resting height it comes to rest on its touchdown "
        "points without creeping; its centre of mass above their plane (warned when "
@@ -97,7 +101,7 @@ const std::vector<Check>& Catalogue() {
       {"hovers",
        "the hover group carries it at full and at 10 % fuel, and under the altitude hold "
        "it keeps 50 m within 0.5 m for 60 s",
-       CheckHovers, kOneVessel},
+       CheckHovers, kOneVessel, Level::kStandard},
       {"attitude",
        "each attitude group turns it the way its name says, with the rate it gives; under "
        "the kill-rotation hold a tumble at 30 deg/s stops within 20 s",
@@ -106,11 +110,11 @@ const std::vector<Check>& Catalogue() {
        "a 10-minute flight under the host's holds (climb, forward flight, descent, landing) "
        "stays finite and lands softly; its largest rates, load factor, speed, altitude and "
        "descent rate reported",
-       CheckEnvelope, kOneVessel},
+       CheckEnvelope, kOneVessel, Level::kStandard},
       {"ground-handling",
        "on the ground, the yaw rate a second after full rudder from 5 m/s and the ground speed "
        "after 10 s of full forward thrust, against plausible bounds (warned beyond them)",
-       CheckGroundHandling, kOneVessel},
+       CheckGroundHandling, kOneVessel, Level::kStandard},
   };
   return checks;
 }

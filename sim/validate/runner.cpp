@@ -18,6 +18,8 @@ constexpr char kResultTag[] = "vesselsim-validate-result";
 // What a report names the one failure of a file that is no library.
 constexpr char kLibraryCheck[] = "library";
 constexpr std::size_t kLastLinesShown = 3;
+// How many seeds a thorough validation runs every check with.
+constexpr std::uint32_t kThoroughSeeds = 3;
 
 std::string OneLine(std::string text) {
   for (char& c : text)
@@ -144,11 +146,40 @@ std::vector<const Check*> Selected(const Selection& selection) {
   const std::regex exclude(selection.exclude.empty() ? "$^" : selection.exclude);
   std::vector<const Check*> checks;
   for (const Check& c : Catalogue())
-    if (std::regex_search(c.name, include) &&
+    if (c.level <= selection.level && std::regex_search(c.name, include) &&
         (selection.exclude.empty() || !std::regex_search(c.name, exclude)))
       checks.push_back(&c);
   return checks;
 }
+
+namespace {
+
+// One check of one seed, in a child unless asked otherwise.
+CheckRun RunOne(const Check* check, const std::string& name, const Target& target,
+                const Selection& selection, Hangs& hangs) {
+  if (const std::string why = hangs.Blocking(*check); !why.empty() && !selection.keep_going)
+    return {name, Skip("not run: " + why), 0};
+  const auto start = std::chrono::steady_clock::now();
+  Result result;
+  {
+    platform::WorkingFolder scratch("vsim-validate-");
+    if (selection.in_process) {
+      result = RunHere(*check, target);
+    } else {
+      const std::vector<std::string> argv = {
+          selection.program,           "validate",   "--child", check->name, "--seed",
+          std::to_string(target.seed), target.module};
+      ChildVerdict child = ReadChild(
+          platform::RunChild(argv, selection.time_limit_s, scratch.Path()), selection.time_limit_s);
+      if (!child.hung_in.empty()) hangs.Note(child.hung_in, check->name);
+      result = std::move(child.result);
+    }
+  }
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+  return {name, result, took.count()};
+}
+
+}  // namespace
 
 ModuleRun Validate(const Target& target, const std::vector<const Check*>& checks,
                    const Selection& selection) {
@@ -160,31 +191,15 @@ ModuleRun Validate(const Target& target, const std::vector<const Check*>& checks
     return run;
   }
   Hangs hangs;
-  for (const Check* check : checks) {
-    if (const std::string why = hangs.Blocking(*check); !why.empty() && !selection.keep_going) {
-      run.checks.push_back({check->name, Skip("not run: " + why), 0});
-      continue;
+  const std::uint32_t seeds = selection.level == Level::kThorough ? kThoroughSeeds : 1;
+  for (const Check* check : checks)
+    for (std::uint32_t s = 0; s < seeds; ++s) {
+      Target seeded = target;
+      seeded.seed = target.seed + s;
+      const std::string name = std::string(check->name) +
+                               (seeds > 1 ? " (seed " + std::to_string(seeded.seed) + ")" : "");
+      run.checks.push_back(RunOne(check, name, seeded, selection, hangs));
     }
-    const auto start = std::chrono::steady_clock::now();
-    Result result;
-    {
-      platform::WorkingFolder scratch("vsim-validate-");
-      if (selection.in_process) {
-        result = RunHere(*check, target);
-      } else {
-        const std::vector<std::string> argv = {
-            selection.program,           "validate",   "--child", check->name, "--seed",
-            std::to_string(target.seed), target.module};
-        ChildVerdict child =
-            ReadChild(platform::RunChild(argv, selection.time_limit_s, scratch.Path()),
-                      selection.time_limit_s);
-        if (!child.hung_in.empty()) hangs.Note(child.hung_in, check->name);
-        result = std::move(child.result);
-      }
-    }
-    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    run.checks.push_back({check->name, result, took.count()});
-  }
   return run;
 }
 

@@ -18,6 +18,7 @@ struct Selection {
   // After a check hung in a callback, run the checks that drive it all the
   // same (each then costs its time limit) rather than report them not run.
   bool keep_going = false;
+  Level level = Level::kStandard;
 };
 
 struct CheckRun {

@@ -41,11 +41,17 @@ enum Drives : unsigned {
   kDrivesCockpit = 1u << 5,  // clbkLoadVC, clbkVCMouseEvent
 };
 
+// How thorough a validation is: quick runs the cheap checks, standard adds
+// the long ones, thorough runs every check with several seeds.
+enum class Level { kQuick, kStandard, kThorough };
+const char* LevelName(Level level);
+
 struct Check {
   const char* name;
   const char* meaning;  // one line, for --list
   Result (*run)(const Target&);
-  unsigned drives;  // Drives
+  unsigned drives;              // Drives
+  Level level = Level::kQuick;  // the lowest level that runs it
 };
 
 const std::vector<Check>& Catalogue();
