@@ -1,5 +1,6 @@
 #include <cstddef>
 #include <iterator>
+#include <type_traits>
 
 #include "airframe/airfoils.h"
 #include "airframe/airframe.h"
@@ -73,6 +74,17 @@ constexpr GroupRow kAttitudeGroups[] = {
     {THGROUP_ATT_LEFT, 2, {8, 10}},          {THGROUP_ATT_RIGHT, 2, {9, 11}},
     {THGROUP_ATT_FORWARD, 1, {12}},          {THGROUP_ATT_BACK, 1, {13}},
 };
+
+constexpr int LargestGroup() {
+  int largest = 0;
+  for (const GroupRow& g : kAttitudeGroups) largest = g.count > largest ? g.count : largest;
+  return largest;
+}
+// The state's arrays hold exactly the tables' thrusters.
+static_assert(std::size(kAttitudeThrusters) == std::extent_v<decltype(VesselState::th_att)>,
+              "one handle per attitude thruster");
+static_assert(LargestGroup() <= static_cast<int>(std::extent_v<decltype(VesselState::th_group)>),
+              "room for the largest attitude group");
 
 PARTICLESTREAMSPEC ExhaustStream() {
   PARTICLESTREAMSPEC exhaust{};

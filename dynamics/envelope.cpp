@@ -47,23 +47,3 @@ void ShuttlePB::ApplyEnvelope() {
     }
   }
 }
-
-void ShuttlePB::SwitchBeacons() {
-  if (state.beacons_on == 1.0 && state.beacons_changed == 1.0) {
-    state.beacon_fwd.active = true;
-    state.beacon_aft.active = true;
-    state.beacons_changed = 0.0;
-  }
-  if (state.beacons_on == 0.0 && state.beacons_changed == 1.0) {
-    state.beacons_changed = 0.0;
-    state.beacon_fwd.active = false;
-    state.beacon_aft.active = false;
-  }
-}
-
-void ShuttlePB::ServeRefuelRequest() {
-  if (state.refuel_request == 1.0) {
-    SetFuelMass(kFuelCapacity_kg);
-    state.refuel_request = 0.0;
-  }
-}

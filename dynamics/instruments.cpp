@@ -71,3 +71,17 @@ void ShuttlePB::ShowInstruments() {
   s.fuel_gauge_state = ClampDisplay(s.fuel_empty_frac / kFuelGaugeDivisor, 0, 1);
   SetAnimation(anim_needle_fuel, s.fuel_gauge_state);
 }
+
+// A level is 0..1; the clamp keeps a hostile reading (NaN, infinite) from
+// reaching the host as a state.
+void ShuttlePB::ShowMainLever() {
+  state.main_lever_state = ClampDisplay(GetThrusterLevel(state.th_main), 0, 1);
+  SetAnimation(anim_main_lever, state.main_lever_state);
+}
+
+void ShuttlePB::ShowThrustNeedles() {
+  state.main_needle_state = ClampDisplay(GetThrusterLevel(state.th_main), 0, 1);
+  SetAnimation(anim_needle_main, state.main_needle_state);
+  state.hover_needle_state = ClampDisplay(GetThrusterLevel(state.th_hover), 0, 1);
+  SetAnimation(anim_needle_hover, state.hover_needle_state);
+}

@@ -1,6 +1,5 @@
 #include <algorithm>
 
-#include "dynamics/display.h"
 #include "module/shuttle_pb.h"
 
 namespace {
@@ -31,18 +30,4 @@ void ShuttlePB::ShowRotor(double airspeed) {
                              kWindmillAdvancePerMps * std::min(airspeed, kWindmillSpeedCap_mps));
     SetAnimation(anim_rotors, state.rotor_phase);
   }
-}
-
-// A level is 0..1; the clamp keeps a hostile reading (NaN, infinite) from
-// reaching the host as a state.
-void ShuttlePB::ShowMainLever() {
-  state.main_lever_state = ClampDisplay(GetThrusterLevel(state.th_main), 0, 1);
-  SetAnimation(anim_main_lever, state.main_lever_state);
-}
-
-void ShuttlePB::ShowThrustNeedles() {
-  state.main_needle_state = ClampDisplay(GetThrusterLevel(state.th_main), 0, 1);
-  SetAnimation(anim_needle_main, state.main_needle_state);
-  state.hover_needle_state = ClampDisplay(GetThrusterLevel(state.th_hover), 0, 1);
-  SetAnimation(anim_needle_hover, state.hover_needle_state);
 }

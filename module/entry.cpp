@@ -1,7 +1,7 @@
 #include <new>
 
-#include "host/os_layer.h"
 #include "module/export.h"
+#include "module/os_layer.h"
 #include "module/shuttle_pb.h"
 
 namespace {

@@ -12,3 +12,5 @@ ShuttlePB::ShuttlePB(OBJHANDLE hVessel, int flightmodel) : VESSEL2(hVessel, flig
 }
 
 ShuttlePB::~ShuttlePB() = default;
+
+void ShuttlePB::clbkPostCreation() { ConnectSound(); }

@@ -49,6 +49,8 @@ public:
 
 private:
   void DefineAnimations();
+  // The sound library's connection and this vessel's waves.
+  void ConnectSound();
 
   // Flight step stages, in the order the step runs them.
   void CapTimeAcceleration();

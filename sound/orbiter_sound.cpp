@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <iterator>
 
-#include "host/os_layer.h"
+#include "module/os_layer.h"
 
 namespace {
 

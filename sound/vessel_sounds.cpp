@@ -41,7 +41,7 @@ void PlaySecondSwitchSound(int sound_id) {
   SoundPlayWave(sound_id, kSecondSwitchSlot, kOnce, kFullVolume, kDefaultFrequency);
 }
 
-void ShuttlePB::clbkPostCreation() {
+void ShuttlePB::ConnectSound() {
   sound_id = ConnectToOrbiterSoundDLL3(GetHandle());
   for (const WaveRow& wave : kWaves) SoundLoadWave(sound_id, wave.slot, wave.file, kLoadFlag);
   for (const int option : kOptionsOff) SoundSetOption(sound_id, option, kOff);

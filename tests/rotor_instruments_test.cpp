@@ -2,14 +2,19 @@
 #include <limits>
 
 #include "tests/support.h"
+#include "visual/animation_names.h"
 
 namespace {
 
 using test::HostTest;
+namespace A = animation_names;
 
-constexpr UINT kNeedleMain = 3, kNeedleHover = 4, kAirspeed = 5, kVspeed = 6, kLever = 7, kFuel = 8,
-               kBank = 9, kCompass = 10, kAoa = 11, kAltimeter = 12, kClock1 = 13, kClock2 = 14,
-               kClock3 = 15, kRotors = 16;
+// The module's own order of its animations.
+constexpr UINT kNeedleMain = A::kNeedleMain, kNeedleHover = A::kNeedleHover,
+               kAirspeed = A::kNeedleAirspeed, kVspeed = A::kNeedleVspeed, kLever = A::kMainLever,
+               kFuel = A::kNeedleFuel, kBank = A::kNeedleBank, kCompass = A::kCompass,
+               kAoa = A::kNeedleAoa, kAltimeter = A::kNeedleAltitude, kClock1 = A::kClockHand1,
+               kClock2 = A::kClockHand2, kClock3 = A::kClockHand3, kRotors = A::kRotors;
 
 class DisplayTest : public HostTest {
 protected:

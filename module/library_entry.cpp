@@ -1,5 +1,5 @@
 // The library entry: the loader's attach and detach notifications.
-#include "host/os_layer.h"
+#include "module/os_layer.h"
 
 #if !defined(_WIN32)
 #include <dlfcn.h>

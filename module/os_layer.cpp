@@ -1,4 +1,4 @@
-#include "host/os_layer.h"
+#include "module/os_layer.h"
 
 #include <cstring>
 #include <string>
