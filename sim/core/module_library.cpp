@@ -3,11 +3,7 @@
 #include <cstring>
 #include <filesystem>
 
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include <dlfcn.h>
-#endif
+#include "sim/platform/platform.h"
 
 namespace vsim {
 
@@ -42,36 +38,18 @@ Fn Resolve(const DynamicLibrary& library, const char* name) {
 
 }  // namespace
 
-#if defined(_WIN32)
-
-DynamicLibrary::DynamicLibrary(const std::string& path, bool /*global*/) : path_(path) {
-  RefuseSpecialFile(path);
-  handle_ = LoadLibraryA(LoadablePath(path).c_str());
-  if (handle_ == nullptr) throw HostError(path + ": cannot load library");
-}
-
-DynamicLibrary::~DynamicLibrary() { FreeLibrary(static_cast<HMODULE>(handle_)); }
-
-void* DynamicLibrary::Symbol(const char* name) const {
-  return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name));
-}
-
-#else
-
 DynamicLibrary::DynamicLibrary(const std::string& path, bool global) : path_(path) {
   RefuseSpecialFile(path);
-  handle_ = dlopen(LoadablePath(path).c_str(), RTLD_NOW | (global ? RTLD_GLOBAL : RTLD_LOCAL));
-  if (handle_ == nullptr) {
-    const char* why = dlerror();
-    throw HostError(path + ": cannot load library: " + (why != nullptr ? why : "unknown error"));
-  }
+  std::string why;
+  handle_ = platform::OpenLibrary(LoadablePath(path), global, why);
+  if (handle_ == nullptr) throw HostError(path + ": cannot load library: " + why);
 }
 
-DynamicLibrary::~DynamicLibrary() { dlclose(handle_); }
+DynamicLibrary::~DynamicLibrary() { platform::CloseLibrary(handle_); }
 
-void* DynamicLibrary::Symbol(const char* name) const { return dlsym(handle_, name); }
-
-#endif
+void* DynamicLibrary::Symbol(const char* name) const {
+  return platform::LibrarySymbol(handle_, name);
+}
 
 ModuleLibrary::ModuleLibrary(const std::string& path) : library_(path) {
   ovcInit = Resolve<InitFn>(library_, "ovcInit");

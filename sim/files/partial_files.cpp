@@ -8,12 +8,7 @@
 
 #include "sim/platform/file_identity.h"
 #include "sim/platform/pause_points.h"
-
-#if defined(_WIN32)
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
+#include "sim/platform/platform.h"
 
 namespace vsim {
 
@@ -99,12 +94,7 @@ void RemovePartialsNow() {
   for (Slot& slot : slots)
     if (slot.ready) {
       platform::PausePointInHandler("mid-clean-up");
-#if defined(_WIN32)
-      if (slot.descriptor >= 0) _close(slot.descriptor);
-      _unlink(slot.path);
-#else
-      unlink(slot.path);
-#endif
+      platform::RemoveFileNow(slot.path, slot.descriptor);
     }
 }
 

@@ -10,9 +10,12 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <io.h>
+#include <process.h>
 #include <windows.h>
 #else
 #include <dlfcn.h>
+#include <pthread.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -65,6 +68,27 @@ void* LoadedLibrarySymbol(const std::string& path, const char* name) {
   return reinterpret_cast<void*>(GetProcAddress(module, name));
 }
 
+void* OpenLibrary(const std::string& path, bool, std::string& why) {
+  HMODULE library = LoadLibraryA(path.c_str());
+  if (library == nullptr) why = "error " + std::to_string(GetLastError());
+  return reinterpret_cast<void*>(library);
+}
+
+void CloseLibrary(void* library) { FreeLibrary(static_cast<HMODULE>(library)); }
+
+void* LibrarySymbol(void* library, const char* name) {
+  return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
+}
+
+std::string CurrentThreadName() { return "thread " + std::to_string(GetCurrentThreadId()); }
+
+void RemoveFileNow(const char* path, int descriptor) {
+  if (descriptor >= 0) _close(descriptor);
+  _unlink(path);
+}
+
+void ExitNow(int code) { _exit(code); }
+
 #else
 
 std::string ExecutablePath() {
@@ -115,6 +139,32 @@ void* LoadedLibrarySymbol(const std::string& path, const char* name) {
   dlclose(handle);
   return symbol;
 }
+
+void* OpenLibrary(const std::string& path, bool global, std::string& why) {
+  void* library = dlopen(path.c_str(), RTLD_NOW | (global ? RTLD_GLOBAL : RTLD_LOCAL));
+  if (library == nullptr) {
+    const char* error = dlerror();
+    why = error != nullptr ? error : "unknown error";
+  }
+  return library;
+}
+
+void CloseLibrary(void* library) { dlclose(library); }
+
+void* LibrarySymbol(void* library, const char* name) { return dlsym(library, name); }
+
+std::string CurrentThreadName() {
+  constexpr std::size_t kThreadName = 64;
+  std::string text = "thread " + std::to_string(static_cast<long>(syscall(SYS_gettid)));
+  char name[kThreadName] = {};
+  if (pthread_getname_np(pthread_self(), name, sizeof name) == 0 && name[0] != '\0')
+    text += " \"" + std::string(name) + "\"";
+  return text;
+}
+
+void RemoveFileNow(const char* path, int) { unlink(path); }
+
+void ExitNow(int code) { _exit(code); }
 
 #endif
 

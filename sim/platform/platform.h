@@ -38,6 +38,21 @@ bool LibraryLoaded(const std::string& path);
 // An export of a library the process has already loaded, or null.
 void* LoadedLibrarySymbol(const std::string& path, const char* name);
 
+// Loads a library (with its exports visible to libraries loaded after it
+// when global); null on failure, with the loader's reason in why.
+void* OpenLibrary(const std::string& path, bool global, std::string& why);
+void CloseLibrary(void* library);
+void* LibrarySymbol(void* library, const char* name);
+
+// "thread 1234", with its name where the system keeps one.
+std::string CurrentThreadName();
+
+// Removes a file, closing its descriptor first where an open file cannot be
+// removed (Windows); safe in a signal handler.
+void RemoveFileNow(const char* path, int descriptor);
+// Ends the process at once, running nothing more of it.
+[[noreturn]] void ExitNow(int code);
+
 // A folder entered for this object's life, then left for the one before.
 // Throws std::filesystem::filesystem_error when it cannot be entered.
 class EnteredFolder {

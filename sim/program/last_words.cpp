@@ -3,15 +3,10 @@
 #include <cstddef>
 #include <cstdlib>
 
-#if defined(_WIN32)
-#include <process.h>
-#else
-#include <unistd.h>
-#endif
-
 #include "sim/core/host.h"
 #include "sim/files/partial_files.h"
 #include "sim/platform/fatal_signals.h"
+#include "sim/platform/platform.h"
 
 namespace vesselsim {
 
@@ -85,7 +80,7 @@ void ModuleEndedProcess(const char* how, int status, bool status_known) {
   message << "; partial outputs removed\n";
   vsim::platform::WriteError(message.text());
   if (report_on_module_exit != nullptr) report_on_module_exit(message.text());
-  _exit(kExitFailed);
+  vsim::platform::ExitNow(kExitFailed);
 }
 
 #if defined(__GLIBC__)
