@@ -56,8 +56,9 @@ TEST(ScriptTextTest, NamesAndIncludes) {
                                           "== 0\nexpect sound.engine.volume == 0\n");
   const auto expects = script.All<vsim::ExpectCommand>();
   ASSERT_EQ(expects.size(), 2u);
-  EXPECT_EQ(expects[0]->condition.quantity.name, "anim.2");
-  EXPECT_EQ(expects[1]->condition.quantity.name, "sound.1.volume");
+  EXPECT_EQ(expects[0]->condition.comparisons.at(0).left.nodes.at(0).quantity.name, "anim.2");
+  EXPECT_EQ(expects[1]->condition.comparisons.at(0).left.nodes.at(0).quantity.name,
+            "sound.1.volume");
   EXPECT_EQ(script.Where(script.commands[0]), "lib/names.vsim:1");
   EXPECT_EQ(script.Where(script.commands[3]), "s.vsim:3");
   const struct {

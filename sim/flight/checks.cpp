@@ -10,14 +10,6 @@ Value Evaluate(Host& host, const Quantity& q, Physics* physics) {
   return q.def->read(QuantityContext{host, *vessel, physics}, q.index);
 }
 
-bool Holds(const Condition& c, const Value& actual) {
-  if (c.value.is_text || actual.is_text) {
-    const bool equal = actual.text == c.value.text;
-    return c.op == Op::Eq ? equal : !equal;
-  }
-  return Holds(c.op, actual.number, c.value.number, c.tolerance);
-}
-
 const char* OpText(Op op) {
   switch (op) {
     case Op::Eq: return "==";

@@ -1,4 +1,5 @@
 // The script's verbs: each parses its own arguments into its command.
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstring>
@@ -78,6 +79,9 @@ constexpr VerbRow kVerbs[] = {
     {"mark", &Parser::Mark},
     {"plot", &Parser::Plot},
     {"name", &Parser::Name},
+    {"let", &Parser::Let},
+    {"repeat", &Parser::Repeat},
+    {"end", &Parser::End},
 };
 
 // The largest index "name" takes: animations and sound slots are few.
@@ -265,7 +269,7 @@ Command Parser::Hold() {
   const int area = static_cast<int>(Integer(1));
   const double events = Integer(2);
   if (events < 1 || events > kMaxHoldEvents) Error("hold takes from 1 to 1000000 events");
-  hold_events_ += static_cast<long long>(events);
+  hold_events_ += static_cast<long long>(events) * Runs();
   if (hold_events_ > kMaxTotalHoldEvents)
     Error("the script holds more than " + std::to_string(kMaxTotalHoldEvents) +
           " cockpit events in all");
@@ -307,7 +311,7 @@ Command Parser::Step() {
   Count(0, 1);
   const double count = Count() == 1 ? Integer(1) : 1;
   if (count < 1 || count > kMaxStepCount) Error("step count must be from 1 to 10000000");
-  steps_ += static_cast<long long>(count);
+  steps_ += static_cast<long long>(count) * Runs();
   if (steps_ > kMaxTotalSteps)
     Error("the script steps more than " + std::to_string(kMaxTotalSteps) + " times in all");
   return StepCommand{static_cast<long long>(count)};
@@ -420,6 +424,47 @@ Command Parser::Plot() {
                             Arg(4)};
   }
   Error("plot takes: anim N \"LABEL\" or limit altitude|airspeed VALUE \"LABEL\"");
+}
+
+}  // namespace vsim
+
+namespace vsim {
+
+// let NAME = EXPRESSION
+Command Parser::Let() {
+  if (Count() < 3 || Arg(2) != "=") Error("let needs NAME = EXPRESSION");
+  const std::string& name = Arg(1);
+  if (name.empty() || std::isdigit(static_cast<unsigned char>(name.front())) != 0 ||
+      !std::all_of(name.begin(), name.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
+      }))
+    Error("bad name \"" + Shown(name) +
+          "\": a variable's name is letters, digits and '_', and "
+          "starts with a letter or '_'");
+  Expression value = ParseExpression(3, Count());
+  const auto known = variables_.find(name);
+  const std::size_t slot = known != variables_.end() ? known->second.slot : variables_.size();
+  variables_[name] = Variable{slot, value.dimension};
+  return LetCommand{name, slot, std::move(value)};
+}
+
+// repeat N ... end
+Command Parser::Repeat() {
+  // Open even when its count is bad, so that its "end" is not reported too.
+  repeats_.push_back({line_, 0, next_index_});
+  Count(1, 1);
+  const double count = Integer(1);
+  if (count < 0) Error("expected a count from 0, got \"" + Arg(1) + "\"");
+  repeats_.back().count = static_cast<long long>(count);
+  return RepeatCommand{static_cast<long long>(count), next_index_};
+}
+
+Command Parser::End() {
+  Count(0, 0);
+  if (repeats_.size() <= repeat_floor_) Error("end without repeat");
+  const std::size_t repeat = repeats_.back().index;
+  repeats_.pop_back();
+  return EndCommand{repeat};
 }
 
 }  // namespace vsim
