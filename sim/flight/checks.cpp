@@ -6,7 +6,10 @@ namespace vsim {
 
 Value Evaluate(Host& host, const Quantity& q, Physics* physics) {
   VesselRecord* vessel = q.vessel.empty() ? host.Focus() : host.FindVessel(q.vessel);
-  if (vessel == nullptr) throw QuantityError("no vessel for \"" + q.name + "\"");
+  if (vessel == nullptr)
+    throw QuantityError(q.vessel.empty() ? "no vessel for \"" + q.name + "\""
+                                         : "vessel \"" + q.vessel + "\" no longer exists for \"" +
+                                               q.vessel + ":" + q.name + "\"");
   return q.def->read(QuantityContext{host, *vessel, physics}, q.index);
 }
 

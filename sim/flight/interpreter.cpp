@@ -1,6 +1,7 @@
 #include "sim/flight/interpreter.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <string_view>
 
@@ -171,6 +172,15 @@ void Interpreter::operator()(const HoldCommand& c) {
 }
 
 void Interpreter::operator()(const SetCommand& c) {
+  if (c.expression) {
+    const double value = Evaluation{host_, variables_}.Number(*c.expression);
+    if (std::abs(value) > c.quantity.def->set_limit)
+      throw RunError("set " + c.quantity.name + " " + FormatNumber(value) +
+                     " is out of range: its size is at most " +
+                     FormatNumber(c.quantity.def->set_limit));
+    c.quantity.def->set(QuantityContext{host_, Focus(), physics_.get()}, &value);
+    return;
+  }
   c.quantity.def->set(QuantityContext{host_, Focus(), physics_.get()}, c.values.data());
 }
 

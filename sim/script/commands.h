@@ -94,6 +94,8 @@ struct CrashCommand {
 struct SetCommand {
   Quantity quantity;
   std::vector<double> values;
+  // "set QUANTITY (EXPRESSION)": one value, found when the line runs.
+  std::optional<Expression> expression;
 };
 // Time.
 struct StepCommand {

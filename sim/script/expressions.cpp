@@ -305,8 +305,8 @@ private:
     const std::string& b = DimensionOf(right);
     if (kind == ExprKind::kAdd || kind == ExprKind::kSubtract) {
       if (!a.empty() && !b.empty() && a != b)
-        Fail(std::string("cannot ") + (kind == ExprKind::kAdd ? "add " : "subtract ") + b +
-             " and " + a);
+        Fail(std::string("cannot ") + (kind == ExprKind::kAdd ? "add " : "subtract ") + a +
+             " and " + b);
       dimension = a.empty() ? b : a;
     } else if (Bare(e, right)) {
       dimension = a;

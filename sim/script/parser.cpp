@@ -20,6 +20,9 @@ namespace vsim {
 namespace {
 
 constexpr double kMaxWholeNumber = 1e9;
+// The units a number takes where no unit is named, as scripts always could.
+constexpr char kAngle[] = "rad";
+constexpr char kAngularRate[] = "rad/s";
 // Commands a whole script carries out, each repeated line counted as often
 // as it runs: a script of repeats with no time in them still ends.
 constexpr long long kMaxCommandRuns = 100'000'000;
@@ -107,14 +110,22 @@ std::string Parser::OneOf(std::size_t i, std::initializer_list<const char*> opti
   Error("expected " + list + ", got \"" + Arg(i) + "\"");
 }
 
-double Parser::Number(std::size_t i) const {
+double Parser::Number(std::size_t i, const char* dimension) const {
   double v = 0;
-  if (!ParseNumber(Arg(i), v)) Error("bad number \"" + Arg(i) + "\"");
+  std::string unit;
+  if (!ParseNumber(Arg(i), v, &unit)) Error("bad number \"" + Arg(i) + "\"");
+  if (unit.empty()) return v;
+  if (dimension != nullptr && unit != dimension)
+    Error("\"" + Arg(i) + "\" is in " + unit + " where " +
+          (*dimension == '\0' ? std::string("a bare number") : std::string(dimension)) +
+          " belongs");
+  if (dimension == nullptr && unit != kAngle && unit != kAngularRate)
+    Error("\"" + Arg(i) + "\" has a unit where a bare number belongs");
   return v;
 }
 
-double Parser::Positive(std::size_t i) const {
-  const double v = Number(i);
+double Parser::Positive(std::size_t i, const char* dimension) const {
+  const double v = Number(i, dimension);
   if (!(v > 0)) Error("expected a positive number, got \"" + Arg(i) + "\"");
   return v;
 }

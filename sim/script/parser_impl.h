@@ -84,8 +84,10 @@ private:
   void NeedFocus() const;
   std::string KnownVessel(const std::string& name) const;
   std::string OneOf(std::size_t i, std::initializer_list<const char*> options) const;
-  double Number(std::size_t i) const;
-  double Positive(std::size_t i) const;
+  // A number in the unit named (the quantity table's: "s", "m"), given
+  // bare or with a unit of that dimension; without one, bare or in degrees.
+  double Number(std::size_t i, const char* dimension = nullptr) const;
+  double Positive(std::size_t i, const char* dimension = nullptr) const;
   double Integer(std::size_t i) const;
   double Level(std::size_t i, double lo, double hi) const;
   // A magnitude no larger than limit.
