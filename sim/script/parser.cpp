@@ -54,8 +54,9 @@ Command Parser::Parse(int line, const LexedLine& lexed) {
   if (verb == nullptr)
     Error("unknown command \"" + Arg(0) + "\"" + DidYouMean(Arg(0), VerbNames()));
   Command command = (this->*verb->parse)();
+  const bool within = commands_run_ <= kMaxCommandRuns;
   commands_run_ += Runs();
-  if (commands_run_ > kMaxCommandRuns)
+  if (within && commands_run_ > kMaxCommandRuns)
     Error("the script runs more than " + std::to_string(kMaxCommandRuns) +
           " commands in all (count its repeats)");
   return command;
