@@ -233,7 +233,11 @@ private:
     c.left = Sum();
     const Piece& op = Peek();
     if (op.kind == Kind::kEnd) Fail("expected QUANTITY OP VALUE [~ TOLERANCE]");
-    if (!IsComparison(op)) Fail("unknown comparison \"" + op.text + "\"");
+    if (!IsComparison(op)) {
+      if (op.kind == Kind::kSymbol) Fail("unknown comparison \"" + op.text + "\"");
+      Fail("expected a comparison (==, !=, <, <=, >, >=) after \"" + Written(start, at_) +
+           "\", got \"" + op.text + "\"");
+    }
     ParseOp(Take().text, c.op);
     const ExprNode& head = c.left.nodes[static_cast<std::size_t>(c.left.root)];
     if (c.left.nodes.size() == 1 && head.kind == ExprKind::kQuantity &&

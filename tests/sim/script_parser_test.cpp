@@ -323,6 +323,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadExpression{"UnclosedParenthesis", "expect (altitude + 1 > 5",
                       "x.vsim:3: expected \")\" at the end"},
         BadExpression{"StrayWord", "expect altitude > 5 then", "x.vsim:3: unexpected \"then\""},
+        BadExpression{"AWordWhereTheComparisonBelongs", "expect altitude + 1 and ground == 1",
+                      "x.vsim:3: expected a comparison (==, !=, <, <=, >, >=) after \"altitude + "
+                      "1\", got \"and\""},
         BadExpression{"NoComparison", "expect altitude + 1",
                       "x.vsim:3: expected QUANTITY OP VALUE [~ TOLERANCE]"},
         BadExpression{"AndWithoutOperand", "expect altitude > 1 and",
