@@ -164,8 +164,7 @@ private:
   // Heights of the trees being built, so that evaluation stays shallow.
   int Height(int h) const {
     if (h > kMaxExpressionHeight)
-      Fail("more than " + std::to_string(kMaxExpressionHeight) +
-           " operations deep: split it with let");
+      Fail("more than " + std::to_string(kMaxExpressionHeight) + " operations deep");
     return h;
   }
 

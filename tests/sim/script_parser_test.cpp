@@ -357,6 +357,28 @@ INSTANTIATE_TEST_SUITE_P(
                       "repeats)"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A long chain is refused before its evaluation could recurse too deep; one
+// within the bound is read.
+TEST(ExpressionBounds, ChainsAsLongAsTheBoundAndNoLonger) {
+  const auto chain = [](const char* join, int terms) {
+    std::string text = "altitude > 0";
+    for (int i = 1; i < terms; ++i)
+      text += std::string(" ") + join + " altitude > " + std::to_string(i);
+    return "vessel a\nexpect " + text + "\n";
+  };
+  EXPECT_NO_THROW(vsim::ParseScript("l.vsim", chain("and", vsim::kMaxExpressionHeight)));
+  EXPECT_THROW(vsim::ParseScript("l.vsim", chain("or", vsim::kMaxExpressionHeight + 1)),
+               vsim::ScriptError);
+  std::string sum = "vessel a\nexpect altitude";
+  for (int i = 0; i < vsim::kMaxExpressionHeight; ++i) sum += " + 1";
+  try {
+    vsim::ParseScript("l.vsim", sum + " > 0\n");
+    FAIL() << "a sum of " << vsim::kMaxExpressionHeight << " additions was accepted";
+  } catch (const vsim::ScriptError& e) {
+    EXPECT_EQ(std::string(e.what()), "l.vsim:2: more than 256 operations deep");
+  }
+}
+
 // Each repeat knows where its block ends and each end its repeat, so that
 // the runner jumps without looking at words.
 TEST(RepeatBlocks, KnowTheirEnds) {
