@@ -56,8 +56,9 @@ TEST(ScriptTextTest, NamesAndIncludes) {
                                           "== 0\nexpect sound.engine.volume == 0\n");
   const auto expects = script.All<vsim::ExpectCommand>();
   ASSERT_EQ(expects.size(), 2u);
-  EXPECT_EQ(expects[0]->condition.quantity.name, "anim.2");
-  EXPECT_EQ(expects[1]->condition.quantity.name, "sound.1.volume");
+  EXPECT_EQ(expects[0]->condition.comparisons.at(0).left.nodes.at(0).quantity.name, "anim.2");
+  EXPECT_EQ(expects[1]->condition.comparisons.at(0).left.nodes.at(0).quantity.name,
+            "sound.1.volume");
   EXPECT_EQ(script.Where(script.commands[0]), "lib/names.vsim:1");
   EXPECT_EQ(script.Where(script.commands[3]), "s.vsim:3");
   const struct {
@@ -207,6 +208,33 @@ TEST(ScriptTest, NumbersTakeADegreeSuffix) {
   EXPECT_FALSE(vsim::ParseNumber("deg", v));
   EXPECT_FALSE(vsim::ParseNumber("1e999", v));
   EXPECT_FALSE(vsim::ParseNumber("nan", v));
+}
+
+TEST(ScriptTest, NumbersTakeUnitsOfTheQuantityTablesDimensions) {
+  const struct {
+    const char* text;
+    double value;
+    const char* dimension;
+  } cases[] = {{"2", 2, ""},
+               {"-2", -2, ""},
+               {"90deg", PI / 2, "rad"},
+               {"1deg/s", RAD, "rad/s"},
+               {"2km", 2000, "m"},
+               {"100ft", 30.48, "m"},
+               {"36km/h", 10, "m/s"},
+               {"1kt", 1852.0 / 3600, "m/s"},
+               {"2min", 120, "s"},
+               {"3s", 3, "s"}};
+  for (const auto& c : cases) {
+    double v = 0;
+    std::string dimension = "unset";
+    ASSERT_TRUE(vsim::ParseNumber(c.text, v, &dimension)) << c.text;
+    EXPECT_NEAR(v, c.value, 1e-12) << c.text;
+    EXPECT_EQ(dimension, c.dimension) << c.text;
+  }
+  double v = 0;
+  EXPECT_FALSE(vsim::ParseNumber("5mm", v)) << "no such unit";
+  EXPECT_FALSE(vsim::ParseNumber("km", v)) << "a unit without its number";
 }
 
 TEST(ScriptTest, KeysByLetterOrScanCode) {
@@ -875,6 +903,134 @@ TEST(FlightTest, ACrashEndsTheRunUnlessAllowed) {
   const vsim::FlightResult allowed =
       vsim::RunFlight(ParseScript("f.vsim", "crash allowed\n" + drop), Options());
   EXPECT_TRUE(allowed.error.empty()) << allowed.error;
+}
+
+}  // namespace
+
+namespace {
+
+// Expressions, lets, and/or/not and repeats as a flight carries them out:
+// each case's checks, how many hold and the failures' texts.
+struct ExpressionFlight {
+  const char* name;
+  const char* script;
+  int passed;
+  std::vector<std::string> failures;
+  const char* error;  // the run's error, or empty
+  long long steps;
+};
+
+void PrintTo(const ExpressionFlight& c, std::ostream* out) { *out << c.name; }
+
+class ExpressionFlightTest : public ::testing::TestWithParam<ExpressionFlight> {};
+
+TEST_P(ExpressionFlightTest, ChecksHoldOrFailAsTheyShould) {
+  test::ScratchDirectory scratch;
+  const vsim::FlightResult result =
+      vsim::RunFlight(ParseScript("x.vsim", GetParam().script), Options());
+  EXPECT_EQ(result.error, GetParam().error);
+  EXPECT_EQ(result.passed, GetParam().passed);
+  EXPECT_EQ(result.failures, GetParam().failures);
+  EXPECT_EQ(result.steps, GetParam().steps);
+}
+
+// Two vessels with physics off, a at 100 m and b at 20 m.
+#define TWO_VESSELS \
+  "physics off\nvessel a\nvessel b\nfocus a\nset altitude 100\nfocus b\nset altitude 20\n"
+
+INSTANTIATE_TEST_SUITE_P(
+    Flights, ExpressionFlightTest,
+    ::testing::Values(
+        ExpressionFlight{"QuantitiesOfTwoVessels",
+                         TWO_VESSELS "expect a:altitude > b:altitude + 5\n"
+                                     "expect a:altitude < b:altitude\n"  // fails
+                                     "expect abs(b:altitude - a:altitude) == 80\n"
+                                     "expect (a:altitude + b:altitude) / 2 == 60m\n"
+                                     "expect a:altitude == 328ft ~ 0.1\n",
+                         4,
+                         {"x.vsim:9: expected a:altitude < b:altitude, got 100 against 20"},
+                         "",
+                         0},
+        ExpressionFlight{"AndOrNot",
+                         TWO_VESSELS
+                         "expect a:altitude > 50 and b:altitude < 50\n"
+                         "expect a:altitude > 500 or b:altitude < 50\n"
+                         "expect not a:altitude > 500\n"
+                         "expect a:altitude > 500 or not (b:altitude < 50 and a:altitude > 50)\n",
+                         3,
+                         {"x.vsim:11: expected a:altitude > 500 or not (b:altitude < 50 and "
+                          "a:altitude > 50), got 100, 20, 100"},
+                         "",
+                         0},
+        ExpressionFlight{"LetKeepsTheValueOfItsLine",
+                         TWO_VESSELS "let h0 = a:altitude\n"
+                                     "focus a\nset altitude ($h0 + 50)\n"
+                                     "expect a:altitude == $h0 + 50\n"
+                                     "let h0 = $h0 * 2\n"
+                                     "expect $h0 == 200\n"
+                                     "expect a:altitude > $h0\n",  // fails: 150
+                         2,
+                         {"x.vsim:14: expected a:altitude > $h0, got 150 against 200"},
+                         "",
+                         0},
+        ExpressionFlight{
+            "RepeatsNestAndCountTheirSteps",
+            "physics off\nvessel a\nlet n = 0\n"
+            "repeat 3\n  step\n  repeat 2\n    step 2\n    let n = $n + 1\n  end\nend\n"
+            "repeat 0\n  step 100\nend\n"
+            "expect $n == 6\n",
+            1,
+            {},
+            "",
+            15},
+        ExpressionFlight{"ALetOfAVesselThatIsGoneEndsTheRun",
+                         "physics off\nvessel a\nvessel c\n"
+                         "repeat 2\n  let h = c:altitude\n  destroy c\nend\n",
+                         0,
+                         {},
+                         "x.vsim:5: vessel \"c\" no longer exists for \"c:altitude\"",
+                         0},
+        ExpressionFlight{"ADivisionByZeroEndsTheRun",
+                         "physics off\nvessel a\nset altitude 0\nexpect 1 / altitude > 0\n",
+                         0,
+                         {},
+                         "x.vsim:4: a division by zero",
+                         0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+#undef TWO_VESSELS
+
+// A let that cannot be evaluated ends the run with its place: exit 1.
+TEST(ProgramTest, ALetThatFailsExitsOneWithItsLine) {
+  test::ScratchDirectory scratch;
+  {
+    std::ofstream("gone.vsim") << "physics off\nvessel a\nvessel c\nrepeat 2\nlet h = "
+                                  "c:altitude\ndestroy c\nend\nexpect altitude == 0\n";
+  }
+  std::string output;
+  EXPECT_EQ(RunProgram("run gone.vsim --out out", output), 1);
+  EXPECT_NE(output.find("gone.vsim:5: vessel \"c\" no longer exists for \"c:altitude\""),
+            std::string::npos)
+      << output;
+}
+
+// An until and a mark wait for an expression of a let's value.
+TEST(FlightTest, UntilAndMarkTakeExpressions) {
+  test::ScratchDirectory scratch;
+  const auto script =
+      ParseScript("f.vsim",
+                  "vessel heli\nlet start = altitude\n"
+                  "mark \"ten metres up\" when altitude > $start + 10 and vspeed > 0\n"
+                  "throttle hover 1\nuntil altitude - $start > 20 or ground == 0 and altitude > "
+                  "1km within 1min\n"
+                  "expect altitude > $start + 20\n");
+  const vsim::FlightResult result = vsim::RunFlight(script, Options());
+  EXPECT_TRUE(result.error.empty()) << result.error;
+  EXPECT_EQ(result.passed, 1);
+  const auto marked =
+      std::find_if(result.events.begin(), result.events.end(),
+                   [](const vsim::FlightEvent& e) { return e.text == "ten metres up"; });
+  EXPECT_NE(marked, result.events.end()) << "the mark never fired";
 }
 
 }  // namespace

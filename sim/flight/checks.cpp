@@ -6,16 +6,11 @@ namespace vsim {
 
 Value Evaluate(Host& host, const Quantity& q, Physics* physics) {
   VesselRecord* vessel = q.vessel.empty() ? host.Focus() : host.FindVessel(q.vessel);
-  if (vessel == nullptr) throw QuantityError("no vessel for \"" + q.name + "\"");
+  if (vessel == nullptr)
+    throw QuantityError(q.vessel.empty() ? "no vessel for \"" + q.name + "\""
+                                         : "vessel \"" + q.vessel + "\" no longer exists for \"" +
+                                               q.vessel + ":" + q.name + "\"");
   return q.def->read(QuantityContext{host, *vessel, physics}, q.index);
-}
-
-bool Holds(const Condition& c, const Value& actual) {
-  if (c.value.is_text || actual.is_text) {
-    const bool equal = actual.text == c.value.text;
-    return c.op == Op::Eq ? equal : !equal;
-  }
-  return Holds(c.op, actual.number, c.value.number, c.tolerance);
 }
 
 const char* OpText(Op op) {

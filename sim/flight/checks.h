@@ -13,7 +13,6 @@ namespace vsim {
 
 // The value of a quantity; throws QuantityError when the vessel lacks it.
 Value Evaluate(Host& host, const Quantity& quantity, Physics* physics = nullptr);
-bool Holds(const Condition& condition, const Value& actual);
 bool Holds(Op op, double actual, double expected, double tolerance = 0);
 const char* OpText(Op op);
 std::string Describe(const Value& value);

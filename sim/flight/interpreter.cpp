@@ -1,8 +1,9 @@
 #include "sim/flight/interpreter.h"
 
 #include <algorithm>
-#include <string_view>
+#include <cmath>
 #include <cstdio>
+#include <string_view>
 
 namespace vsim {
 
@@ -45,10 +46,35 @@ Interpreter::Interpreter(Host& host, const Script& script, const FlightOptions& 
       result_(result),
       narrator_([this](const std::string& text) { Tell(text); }) {}
 
-void Interpreter::Execute(const ScriptLine& line) {
+std::size_t Interpreter::Execute(std::size_t index) {
+  const ScriptLine& line = script_.commands[index];
   where_ = script_.Where(line);
+  next_ = index + 1;
   std::visit(*this, line.command);
   EndOnFault();
+  return next_;
+}
+
+void Interpreter::operator()(const LetCommand& c) {
+  const double value = Evaluation{host_, variables_}.Number(c.value);
+  if (variables_.size() <= c.slot) variables_.resize(c.slot + 1);
+  variables_[c.slot] = value;
+}
+
+void Interpreter::operator()(const RepeatCommand& c) {
+  if (c.count == 0) {
+    next_ = c.end + 1;
+    return;
+  }
+  repeats_left_.push_back(c.count);
+}
+
+void Interpreter::operator()(const EndCommand& c) {
+  if (--repeats_left_.back() > 0) {
+    next_ = c.repeat + 1;
+    return;
+  }
+  repeats_left_.pop_back();
 }
 
 void Interpreter::EndOnFault() const {
@@ -146,6 +172,15 @@ void Interpreter::operator()(const HoldCommand& c) {
 }
 
 void Interpreter::operator()(const SetCommand& c) {
+  if (c.expression) {
+    const double value = Evaluation{host_, variables_}.Number(*c.expression);
+    if (std::abs(value) > c.quantity.def->set_limit)
+      throw RunError("set " + c.quantity.name + " " + FormatNumber(value) +
+                     " is out of range: its size is at most " +
+                     FormatNumber(c.quantity.def->set_limit));
+    c.quantity.def->set(QuantityContext{host_, Focus(), physics_.get()}, &value);
+    return;
+  }
   c.quantity.def->set(QuantityContext{host_, Focus(), physics_.get()}, c.values.data());
 }
 
@@ -170,11 +205,11 @@ void Interpreter::operator()(const UntilCommand& c) {
   TimeCommand();
   const double end = host_.SimTime() + c.within;
   long long steps = 0;
-  while (!Holds(c.condition, Evaluate(host_, c.condition.quantity))) {
+  const Evaluation evaluation{host_, variables_};
+  while (!evaluation.Holds(c.condition)) {
     if (host_.SimTime() >= end - kTimeSlack_s || ++steps > kMaxStepsPerCommand)
       throw RunError("condition " + c.condition.source + " not met within " +
-                     FormatNumber(c.within) + " s (got " +
-                     Describe(Evaluate(host_, c.condition.quantity)) + ")");
+                     FormatNumber(c.within) + " s (got " + evaluation.Describe(c.condition) + ")");
     StepOnce();
   }
 }
@@ -222,8 +257,9 @@ void Interpreter::operator()(const ExpectNoCallCommand& c) {
 }
 
 void Interpreter::operator()(const ExpectCommand& c) {
-  const Value actual = Evaluate(host_, c.condition.quantity);
-  tally_.Check(Where(), Holds(c.condition, actual), c.condition.source, Describe(actual));
+  const Evaluation evaluation{host_, variables_};
+  const bool ok = evaluation.Holds(c.condition);
+  tally_.Check(Where(), ok, c.condition.source, ok ? "" : evaluation.Describe(c.condition));
 }
 
 // What the physics told of the step: refused states, notices, touchdowns
@@ -262,7 +298,7 @@ void Interpreter::StepOnce() {
                    std::to_string(host_.journal().Entries().size()) +
                    " calls kept in this window): not the module's fault");
   if (physics_) AfterPhysics();
-  narrator_.AfterStep(host_);
+  narrator_.AfterStep(host_, variables_);
   for (RunObserver* o : observers_) o->StepDone(host_);
 }
 

@@ -10,6 +10,7 @@
 #include "sim/core/host.h"
 #include "sim/flight/autopilot.h"
 #include "sim/flight/checks.h"
+#include "sim/flight/evaluation.h"
 #include "sim/flight/narration.h"
 #include "sim/flight/runner.h"
 #include "sim/physics/rigid_body.h"
@@ -27,7 +28,9 @@ public:
   Interpreter(Host& host, const Script& script, const FlightOptions& options,
               std::vector<RunObserver*> observers, FlightResult& result);
 
-  void Execute(const ScriptLine& line);
+  // Carries out the script's command at index; returns the index of the
+  // next one to carry out.
+  std::size_t Execute(std::size_t index);
   const CheckTally& tally() const { return tally_; }
 
   void operator()(const ModuleCommand& c) { module_path_ = c.path; }
@@ -61,6 +64,9 @@ public:
   // The plot takes its series from the script before the run.
   void operator()(const PlotAnimCommand&) {}
   void operator()(const PlotLimitCommand&) {}
+  void operator()(const LetCommand& c);
+  void operator()(const RepeatCommand& c);
+  void operator()(const EndCommand& c);
 
 private:
   void EnsureModule();
@@ -89,6 +95,10 @@ private:
   bool physics_on_ = true;
   bool crash_allowed_ = false;
   std::optional<WindCommand> wind_;
+  Variables variables_;
+  // The repeats running, innermost last: the runs each has left.
+  std::vector<long long> repeats_left_;
+  std::size_t next_ = 0;
 };
 
 }  // namespace vsim

@@ -1,6 +1,5 @@
 #include "sim/flight/narration.h"
 
-#include "sim/flight/checks.h"
 #include "sim/script/keys.h"
 
 namespace vsim {
@@ -15,24 +14,24 @@ void Narrator::BeforeStep(const Host& host) {
   was_on_ground_ = focus != nullptr && focus->readings.ground_contact;
 }
 
-void Narrator::AfterStep(Host& host) {
+void Narrator::AfterStep(Host& host, const Variables& variables) {
   const VesselRecord* focus = host.Focus();
   if (focus != nullptr) {
     const bool on_ground = focus->readings.ground_contact;
     if (was_on_ground_ && !on_ground) tell_("lift-off");
     if (!was_on_ground_ && on_ground && tell_touchdown_) tell_("touchdown");
   }
-  CheckMarks(host);
+  CheckMarks(host, variables);
 }
 
-void Narrator::CheckMarks(Host& host) {
+void Narrator::CheckMarks(Host& host, const Variables& variables) {
   for (Mark& m : marks_) {
     if (m.fired) continue;
     // A mark tied to a key waits for that key's first press.
     const auto& after = m.command->after_key;
     const auto key = after ? last_key_step_.find(*after) : last_key_step_.end();
     if (after && key == last_key_step_.end()) continue;
-    if (!Holds(m.command->condition, Evaluate(host, m.command->condition.quantity))) continue;
+    if (!Evaluation{host, variables}.Holds(m.command->condition)) continue;
     m.fired = true;
     std::string text = m.command->text;
     if (after)

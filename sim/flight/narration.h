@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "sim/core/host.h"
+#include "sim/flight/evaluation.h"
 #include "sim/script/commands.h"
 
 namespace vsim {
@@ -17,20 +18,25 @@ public:
   using Tell = std::function<void(const std::string&)>;
   explicit Narrator(Tell tell) : tell_(std::move(tell)) {}
 
-  void AddMark(const MarkCommand& mark) { marks_.push_back({&mark, false}); }
+  // A mark inside a repeat is added once.
+  void AddMark(const MarkCommand& mark) {
+    for (const Mark& m : marks_)
+      if (m.command == &mark) return;
+    marks_.push_back({&mark, false});
+  }
   void KeyPressed(const Host& host, unsigned key);
   // The physics judges each touchdown and the runner tells it.
   void JudgedTouchdowns() { tell_touchdown_ = false; }
   // Around every step.
   void BeforeStep(const Host& host);
-  void AfterStep(Host& host);
+  void AfterStep(Host& host, const Variables& variables);
 
 private:
   struct Mark {
     const MarkCommand* command;
     bool fired;
   };
-  void CheckMarks(Host& host);
+  void CheckMarks(Host& host, const Variables& variables);
 
   Tell tell_;
   std::vector<Mark> marks_;

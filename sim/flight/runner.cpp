@@ -235,9 +235,9 @@ FlightResult Fly(const Script& script, const FlightOptions& options) {
     for (const auto& o : outputs) observers.push_back(o.get());
     for (RunObserver* o : observers) o->RunStarted(host);
     interpreter = std::make_unique<Interpreter>(host, script, options, observers, result);
-    for (const ScriptLine& command : script.commands) {
-      line = &command;
-      interpreter->Execute(command);
+    for (std::size_t next = 0; next < script.commands.size();) {
+      line = &script.commands[next];
+      next = interpreter->Execute(next);
     }
     line = nullptr;
     if (const VesselRecord* focus = host.Focus()) result.final_fuel = focus->FuelMass();

@@ -9,32 +9,14 @@
 
 #include "host/host_api.h"
 #include "sim/journal/call_pattern.h"
-#include "sim/script/quantities.h"
+#include "sim/script/expressions.h"
 
 namespace vsim {
-
-enum class Op { Eq, Ne, Lt, Le, Gt, Ge };
 
 // Steps in a whole run, whatever its commands: the step counter cannot
 // overflow and no script runs for ever. The parser counts "step" commands
 // against it; the runner stops "run" and "until" at it.
 constexpr long long kMaxTotalSteps = 1'000'000'000;
-
-// A host-visible quantity, optionally of a named vessel ("heli:altitude").
-struct Quantity {
-  std::string vessel;  // empty: the focus vessel
-  std::string name;    // as written, e.g. "anim.2"
-  const QuantityDef* def = nullptr;
-  int index = 0;
-};
-
-struct Condition {
-  Quantity quantity;
-  Op op = Op::Eq;
-  Value value;
-  double tolerance = 0;
-  std::string source;  // the condition as written, for messages
-};
 
 // Set-up, before the first vessel.
 struct ModuleCommand {
@@ -112,6 +94,8 @@ struct CrashCommand {
 struct SetCommand {
   Quantity quantity;
   std::vector<double> values;
+  // "set QUANTITY (EXPRESSION)": one value, found when the line runs.
+  std::optional<Expression> expression;
 };
 // Time.
 struct StepCommand {
@@ -145,6 +129,20 @@ struct MarkCommand {
   Condition condition;
   std::optional<unsigned> after_key;
 };
+// "let NAME = EXPRESSION": the value kept in its slot when the line runs.
+struct LetCommand {
+  std::string name;
+  std::size_t slot = 0;
+  Expression value;
+};
+// "repeat N" ... "end": the lines between run N times.
+struct RepeatCommand {
+  long long count = 0;
+  std::size_t end = 0;  // the index of its "end" among the script's commands
+};
+struct EndCommand {
+  std::size_t repeat = 0;  // the index of its "repeat"
+};
 enum class PlotQuantity { kAltitude, kAirspeed };
 // "name anim N NAME", "name sound N NAME": a name for an animation or a
 // sound slot in quantities, the log's columns and the plot.
@@ -169,7 +167,8 @@ using Command =
                  ThrottleCommand, ThrustCommand, RudderCommand, KeyCommand, ClickCommand,
                  HoldCommand, AutopilotCommand, WindCommand, CrashCommand, SetCommand, StepCommand,
                  RunCommand, UntilCommand, ExpectCallCommand, ExpectNoCallCommand, ExpectCommand,
-                 MarkCommand, NameCommand, PlotAnimCommand, PlotLimitCommand>;
+                 MarkCommand, NameCommand, PlotAnimCommand, PlotLimitCommand, LetCommand,
+                 RepeatCommand, EndCommand>;
 
 struct ScriptLine {
   int line = 0;

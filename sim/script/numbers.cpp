@@ -5,38 +5,32 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "host/host_api.h"
+#include "sim/script/units.h"
 
 namespace vsim {
 
 namespace {
-constexpr char kDegrees[] = "deg";
-constexpr std::size_t kDegreesLength = sizeof kDegrees - 1;
-constexpr char kDegreesPerSecond[] = "deg/s";
-constexpr std::size_t kDegreesPerSecondLength = sizeof kDegreesPerSecond - 1;
-
-bool EndsWith(const std::string& text, const char* suffix, std::size_t length) {
-  return text.size() > length && text.compare(text.size() - length, length, suffix) == 0;
-}
 constexpr std::size_t kMaxIndexDigits = 9;
 }  // namespace
 
-bool ParseNumber(const std::string& text, double& value) {
-  std::string digits = text;
-  double scale = 1;
-  if (EndsWith(digits, kDegreesPerSecond, kDegreesPerSecondLength)) {
-    digits.resize(digits.size() - kDegreesPerSecondLength);
-    scale = RAD;
-  } else if (EndsWith(digits, kDegrees, kDegreesLength)) {
-    digits.resize(digits.size() - kDegreesLength);
-    scale = RAD;
-  }
-  if (digits.empty()) return false;
+bool ParseNumber(const std::string& text, double& value, std::string* dimension) {
+  if (text.empty() || std::isspace(static_cast<unsigned char>(text.front())) != 0) return false;
   char* end = nullptr;
   errno = 0;
-  const double v = std::strtod(digits.c_str(), &end);
-  if (end != digits.c_str() + digits.size() || errno == ERANGE || !std::isfinite(v)) return false;
+  const double v = std::strtod(text.c_str(), &end);
+  if (end == text.c_str() || errno == ERANGE || !std::isfinite(v)) return false;
+  const std::string suffix(end);
+  double scale = 1;
+  std::string unit_dimension;
+  if (!suffix.empty()) {
+    const Unit* unit = FindUnit(suffix);
+    if (unit == nullptr) return false;
+    scale = unit->scale;
+    unit_dimension = unit->dimension;
+  }
+  if (!std::isfinite(v * scale)) return false;
   value = v * scale;
+  if (dimension != nullptr) *dimension = unit_dimension;
   return true;
 }
 

@@ -1,5 +1,6 @@
 #include "sim/script/parser.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
@@ -19,6 +20,12 @@ namespace vsim {
 namespace {
 
 constexpr double kMaxWholeNumber = 1e9;
+// The units a number takes where no unit is named, as scripts always could.
+constexpr char kAngle[] = "rad";
+constexpr char kAngularRate[] = "rad/s";
+// Commands a whole script carries out, each repeated line counted as often
+// as it runs: a script of repeats with no time in them still ends.
+constexpr long long kMaxCommandRuns = 100'000'000;
 
 // Quantity names as a user writes them, with N for an index.
 std::vector<std::string> ReadableNames() {
@@ -39,15 +46,6 @@ constexpr std::size_t kReadBlock = 64 * 1024;
 
 }  // namespace
 
-bool ParseOp(const std::string& text, Op& op) {
-  static const std::map<std::string, Op> kOps = {{"==", Op::Eq}, {"!=", Op::Ne}, {"<", Op::Lt},
-                                                 {"<=", Op::Le}, {">", Op::Gt},  {">=", Op::Ge}};
-  auto it = kOps.find(text);
-  if (it == kOps.end()) return false;
-  op = it->second;
-  return true;
-}
-
 Command Parser::Parse(int line, const LexedLine& lexed) {
   line_ = line;
   tokens_ = &lexed.tokens;
@@ -55,7 +53,27 @@ Command Parser::Parse(int line, const LexedLine& lexed) {
   const VerbRow* verb = FindVerb(Arg(0));
   if (verb == nullptr)
     Error("unknown command \"" + Arg(0) + "\"" + DidYouMean(Arg(0), VerbNames()));
-  return (this->*verb->parse)();
+  Command command = (this->*verb->parse)();
+  const bool within = commands_run_ <= kMaxCommandRuns;
+  commands_run_ += Runs();
+  if (within && commands_run_ > kMaxCommandRuns)
+    Error("the script runs more than " + std::to_string(kMaxCommandRuns) +
+          " commands in all (count its repeats)");
+  return command;
+}
+
+long long Parser::Runs() const {
+  long long runs = 1;
+  for (const OpenRepeat& r : repeats_) runs = std::min(runs * r.count, kMaxCommandRuns + 1);
+  return runs;
+}
+
+std::vector<std::string> Parser::CloseRepeats() {
+  std::vector<std::string> open;
+  for (std::size_t i = repeat_floor_; i < repeats_.size(); ++i)
+    open.push_back(file_ + ":" + std::to_string(repeats_[i].line) + ": repeat without end");
+  repeats_.resize(repeat_floor_);
+  return open;
 }
 
 void Parser::Error(const std::string& message) const {
@@ -93,14 +111,22 @@ std::string Parser::OneOf(std::size_t i, std::initializer_list<const char*> opti
   Error("expected " + list + ", got \"" + Arg(i) + "\"");
 }
 
-double Parser::Number(std::size_t i) const {
+double Parser::Number(std::size_t i, const char* dimension) const {
   double v = 0;
-  if (!ParseNumber(Arg(i), v)) Error("bad number \"" + Arg(i) + "\"");
+  std::string unit;
+  if (!ParseNumber(Arg(i), v, &unit)) Error("bad number \"" + Arg(i) + "\"");
+  if (unit.empty()) return v;
+  if (dimension != nullptr && unit != dimension)
+    Error("\"" + Arg(i) + "\" is in " + unit + " where " +
+          (*dimension == '\0' ? std::string("a bare number") : std::string(dimension)) +
+          " belongs");
+  if (dimension == nullptr && unit != kAngle && unit != kAngularRate)
+    Error("\"" + Arg(i) + "\" has a unit where a bare number belongs");
   return v;
 }
 
-double Parser::Positive(std::size_t i) const {
-  const double v = Number(i);
+double Parser::Positive(std::size_t i, const char* dimension) const {
+  const double v = Number(i, dimension);
   if (!(v > 0)) Error("expected a positive number, got \"" + Arg(i) + "\"");
   return v;
 }
@@ -168,27 +194,40 @@ Quantity Parser::ParseQuantity(const std::string& written) const {
   return q;
 }
 
+// The parser's quantities and variables, for the expressions it reads.
+class Parser::Names : public ExpressionNames {
+public:
+  explicit Names(const Parser& parser) : parser_(parser) {}
+  Quantity QuantityNamed(const std::string& written) const override {
+    return parser_.ParseQuantity(written);
+  }
+  Variable VariableNamed(const std::string& name) const override {
+    const auto found = parser_.variables_.find(name);
+    if (found != parser_.variables_.end()) return found->second;
+    std::vector<std::string> known;
+    for (const auto& [n, v] : parser_.variables_) known.push_back(n);
+    parser_.Error("unknown variable \"$" + name + "\"" + DidYouMean(name, known) +
+                  (known.empty() ? " (make one first: \"let " + name + " = EXPRESSION\")" : ""));
+  }
+
+private:
+  const Parser& parser_;
+};
+
 Condition Parser::ParseCondition(std::size_t first, std::size_t last) const {
-  Condition c;
-  const std::size_t count = last + 1 - first;
-  if (count != 3 && count != 5) Error("expected QUANTITY OP VALUE [~ TOLERANCE]");
-  c.quantity = ParseQuantity(Arg(first));
-  if (!ParseOp(Arg(first + 1), c.op)) Error("unknown comparison \"" + Arg(first + 1) + "\"");
-  if (c.quantity.def->kind == QuantityKind::kText) {
-    if (c.op != Op::Eq && c.op != Op::Ne) Error(c.quantity.name + " compares with == or != only");
-    c.value.is_text = true;
-    c.value.text = Arg(first + 2);
-  } else {
-    c.value.number = Number(first + 2);
+  try {
+    return vsim::ParseCondition(*tokens_, first, last, Names(*this));
+  } catch (const ExpressionError& e) {
+    Error(e.what());
   }
-  if (count == 5) {
-    if (Arg(first + 3) != "~") Error("expected \"~ TOLERANCE\"");
-    c.tolerance = Number(first + 4);
-    if (!(c.tolerance >= 0)) Error("tolerance must not be negative");
+}
+
+Expression Parser::ParseExpression(std::size_t first, std::size_t last) const {
+  try {
+    return vsim::ParseExpression(*tokens_, first, last, Names(*this));
+  } catch (const ExpressionError& e) {
+    Error(e.what());
   }
-  for (std::size_t i = first; i <= last; ++i)
-    c.source += (i == first ? "" : " ") + (Quoted(i) ? "\"" + Arg(i) + "\"" : Arg(i));
-  return c;
 }
 
 void Parser::CheckOperation(const std::string& name) const {
@@ -300,11 +339,17 @@ void Lines::Read(const std::string& file, const std::string& text, const std::st
       continue;
     }
     try {
+      parser.NextIndex(script.commands.size());
       script.commands.push_back({line, parser.Parse(line, lexed), included ? file : ""});
+      // An "end" tells its "repeat" where the block ends.
+      if (const auto* end = std::get_if<EndCommand>(&script.commands.back().command))
+        if (auto* repeat = std::get_if<RepeatCommand>(&script.commands[end->repeat].command))
+          repeat->end = script.commands.size() - 1;
     } catch (const ScriptError& e) {
       errors.push_back(e.what());
     }
   }
+  for (std::string& open : parser.CloseRepeats()) errors.push_back(std::move(open));
   parser.Leave(outer);
   chain.pop_back();
 }

@@ -13,9 +13,6 @@
 
 namespace vsim {
 
-// "==", "!=", "<", "<=", ">", ">=".
-bool ParseOp(const std::string& text, Op& op);
-
 class Parser {
 public:
   Parser(std::string file, std::string base_dir)
@@ -24,16 +21,19 @@ public:
   // The script being read, for an included one and back.
   struct Place {
     std::string file, base_dir;
+    std::size_t repeat_floor;
   };
   Place Enter(std::string file, std::string base_dir) {
-    Place outer{std::move(file_), std::move(base_dir_)};
+    Place outer{std::move(file_), std::move(base_dir_), repeat_floor_};
     file_ = std::move(file);
     base_dir_ = std::move(base_dir);
+    repeat_floor_ = repeats_.size();
     return outer;
   }
   void Leave(Place outer) {
     file_ = std::move(outer.file);
     base_dir_ = std::move(outer.base_dir);
+    repeat_floor_ = outer.repeat_floor;
   }
 
   // One per verb, in verbs.cpp.
@@ -64,8 +64,17 @@ public:
   Command Mark();
   Command Plot();
   Command Name();
+  Command Let();
+  Command Repeat();
+  Command End();
+  // Where the next command goes among the script's commands.
+  void NextIndex(std::size_t index) { next_index_ = index; }
+  // The repeats of the script being read still open, as "file:line"
+  // messages; they are closed.
+  std::vector<std::string> CloseRepeats();
 
 private:
+  class Names;
   [[noreturn]] void Error(const std::string& message) const;
   const std::string& Arg(std::size_t i) const { return (*tokens_)[i].text; }
   bool Quoted(std::size_t i) const { return (*tokens_)[i].quoted; }
@@ -75,14 +84,19 @@ private:
   void NeedFocus() const;
   std::string KnownVessel(const std::string& name) const;
   std::string OneOf(std::size_t i, std::initializer_list<const char*> options) const;
-  double Number(std::size_t i) const;
-  double Positive(std::size_t i) const;
+  // A number in the unit named (the quantity table's: "s", "m"), given
+  // bare or with a unit of that dimension; without one, bare or in degrees.
+  double Number(std::size_t i, const char* dimension = nullptr) const;
+  double Positive(std::size_t i, const char* dimension = nullptr) const;
   double Integer(std::size_t i) const;
   double Level(std::size_t i, double lo, double hi) const;
   // A magnitude no larger than limit.
   double Bounded(double value, double limit, const std::string& what) const;
-  // QUANTITY OP VALUE [~ TOLERANCE] over tokens first..last.
+  // A condition or an expression over tokens first..last.
   Condition ParseCondition(std::size_t first, std::size_t last) const;
+  Expression ParseExpression(std::size_t first, std::size_t last) const;
+  // How many times a command here runs: the product of the open repeats.
+  long long Runs() const;
   Quantity ParseQuantity(const std::string& written) const;
   // The operation an "expect call" or "expect no-call" names; refused when
   // the journal can never hold it.
@@ -104,6 +118,17 @@ private:
   bool physics_on_ = true;
   long long steps_ = 0;
   long long hold_events_ = 0;
+  // The script's variables: "fuel0" -> its slot and unit.
+  std::map<std::string, Variable> variables_;
+  struct OpenRepeat {
+    int line;
+    long long count;
+    std::size_t index;  // among the script's commands
+  };
+  std::vector<OpenRepeat> repeats_;
+  std::size_t repeat_floor_ = 0;  // repeats_ below this belong to an including script
+  std::size_t next_index_ = 0;
+  long long commands_run_ = 0;
 };
 
 struct VerbRow {

@@ -1,4 +1,5 @@
 // The script's verbs: each parses its own arguments into its command.
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstring>
@@ -25,6 +26,10 @@ constexpr long long kMaxTotalHoldEvents = 100'000'000;
 constexpr double kMaxBaseStep_s = 1000;
 constexpr double kMaxTimeAcceleration = 100'000;
 constexpr double kDefaultUntilLimit_s = 600;
+// The quantity table's units of the verbs' arguments.
+constexpr char kTime[] = "s";
+constexpr char kSpeed[] = "m/s";
+constexpr char kAngle[] = "rad";
 constexpr double kMaxWind_mps = 1000;
 constexpr double kMaxHoldAltitude_m = 1e7;
 constexpr double kMaxHoldSpeed_mps = 1e5;
@@ -35,14 +40,15 @@ struct AutopilotRow {
   Autopilot hold;
   const char* target;  // what its one argument is, or null for none
   double limit;
+  const char* unit;  // its argument's, in the quantity table's units
 };
 constexpr AutopilotRow kAutopilots[] = {
-    {"killrot", Autopilot::kKillRotation, nullptr, 0},
-    {"level", Autopilot::kLevel, nullptr, 0},
-    {"altitude", Autopilot::kAltitude, "METRES", kMaxHoldAltitude_m},
-    {"vspeed", Autopilot::kVerticalSpeed, "MPS", kMaxHoldSpeed_mps},
-    {"heading", Autopilot::kHeading, "ANGLE", kMaxHoldAngle_rad},
-    {"off", Autopilot::kOff, nullptr, 0},
+    {"killrot", Autopilot::kKillRotation, nullptr, 0, nullptr},
+    {"level", Autopilot::kLevel, nullptr, 0, nullptr},
+    {"altitude", Autopilot::kAltitude, "METRES", kMaxHoldAltitude_m, "m"},
+    {"vspeed", Autopilot::kVerticalSpeed, "MPS", kMaxHoldSpeed_mps, "m/s"},
+    {"heading", Autopilot::kHeading, "ANGLE", kMaxHoldAngle_rad, "rad"},
+    {"off", Autopilot::kOff, nullptr, 0, nullptr},
 };
 
 const AutopilotRow* FindAutopilot(const std::string& name) {
@@ -78,6 +84,9 @@ constexpr VerbRow kVerbs[] = {
     {"mark", &Parser::Mark},
     {"plot", &Parser::Plot},
     {"name", &Parser::Name},
+    {"let", &Parser::Let},
+    {"repeat", &Parser::Repeat},
+    {"end", &Parser::End},
 };
 
 // The largest index "name" takes: animations and sound slots are few.
@@ -210,10 +219,10 @@ Command Parser::Thrust() {
 // wind SPEED FROM_HEADING
 Command Parser::Wind() {
   Count(2, 2);
-  const double speed = Number(1);
+  const double speed = Number(1, kSpeed);
   if (speed < 0) Error("wind speed must not be negative");
   return WindCommand{Bounded(speed, kMaxWind_mps, "wind"),
-                     Bounded(Number(2), kMaxHoldAngle_rad, "wind")};
+                     Bounded(Number(2, kAngle), kMaxHoldAngle_rad, "wind")};
 }
 
 Command Parser::Crash() {
@@ -265,7 +274,7 @@ Command Parser::Hold() {
   const int area = static_cast<int>(Integer(1));
   const double events = Integer(2);
   if (events < 1 || events > kMaxHoldEvents) Error("hold takes from 1 to 1000000 events");
-  hold_events_ += static_cast<long long>(events);
+  hold_events_ += static_cast<long long>(events) * Runs();
   if (hold_events_ > kMaxTotalHoldEvents)
     Error("the script holds more than " + std::to_string(kMaxTotalHoldEvents) +
           " cockpit events in all");
@@ -282,7 +291,7 @@ Command Parser::AutopilotHold() {
   }
   if (Count() != 2) Error(std::string("hold ") + row.name + " takes one value, " + row.target);
   return AutopilotCommand{row.hold, row.name,
-                          Bounded(Number(2), row.limit, std::string("hold ") + row.name)};
+                          Bounded(Number(2, row.unit), row.limit, std::string("hold ") + row.name)};
 }
 
 Command Parser::Set() {
@@ -292,14 +301,23 @@ Command Parser::Set() {
   const QuantityMatch match = FindQuantity(what);
   if (match.def == nullptr || match.def->set == nullptr) Error("cannot set \"" + what + "\"");
   const auto values = static_cast<std::size_t>(match.def->set_values);
-  if (Count() - 1 != values)
+  const bool expression = values == 1 && !Quoted(2) && Arg(2).front() == '(';
+  if (Count() - 1 != values && !expression)
     Error("set " + what + " takes " + std::to_string(values) +
           (values == 1 ? " value" : " values"));
   if (physics_on_ && !match.def->set_with_physics)
     Error("cannot set " + what + " with physics on: the physics derives it");
-  SetCommand set{{"", what, match.def, match.index}, {}};
+  SetCommand set{{"", what, match.def, match.index}, {}, std::nullopt};
+  if (expression) {
+    if (Arg(Count()).back() != ')') Error("set " + what + " takes one value or (EXPRESSION)");
+    set.expression = ParseExpression(2, Count());
+    const std::string& unit = set.expression->dimension;
+    if (!unit.empty() && unit != match.def->unit)
+      Error("set " + what + " takes " + match.def->unit + ", the expression is in " + unit);
+    return set;
+  }
   for (std::size_t i = 2; i <= Count(); ++i)
-    set.values.push_back(Bounded(Number(i), match.def->set_limit, what));
+    set.values.push_back(Bounded(Number(i, match.def->unit), match.def->set_limit, what));
   return set;
 }
 
@@ -307,7 +325,7 @@ Command Parser::Step() {
   Count(0, 1);
   const double count = Count() == 1 ? Integer(1) : 1;
   if (count < 1 || count > kMaxStepCount) Error("step count must be from 1 to 10000000");
-  steps_ += static_cast<long long>(count);
+  steps_ += static_cast<long long>(count) * Runs();
   if (steps_ > kMaxTotalSteps)
     Error("the script steps more than " + std::to_string(kMaxTotalSteps) + " times in all");
   return StepCommand{static_cast<long long>(count)};
@@ -315,13 +333,14 @@ Command Parser::Step() {
 
 Command Parser::Run() {
   Count(1, 1);
-  return RunCommand{Positive(1)};
+  return RunCommand{Positive(1, kTime)};
 }
 
 Command Parser::Until() {
   NeedFocus();
   const std::size_t n = Count();
-  if (n >= 2 && Arg(n - 1) == "within") return UntilCommand{ParseCondition(1, n - 2), Positive(n)};
+  if (n >= 2 && Arg(n - 1) == "within")
+    return UntilCommand{ParseCondition(1, n - 2), Positive(n, kTime)};
   return UntilCommand{ParseCondition(1, n), kDefaultUntilLimit_s};
 }
 
@@ -420,6 +439,47 @@ Command Parser::Plot() {
                             Arg(4)};
   }
   Error("plot takes: anim N \"LABEL\" or limit altitude|airspeed VALUE \"LABEL\"");
+}
+
+}  // namespace vsim
+
+namespace vsim {
+
+// let NAME = EXPRESSION
+Command Parser::Let() {
+  if (Count() < 3 || Arg(2) != "=") Error("let needs NAME = EXPRESSION");
+  const std::string& name = Arg(1);
+  if (name.empty() || std::isdigit(static_cast<unsigned char>(name.front())) != 0 ||
+      !std::all_of(name.begin(), name.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
+      }))
+    Error("bad name \"" + Shown(name) +
+          "\": a variable's name is letters, digits and '_', and "
+          "starts with a letter or '_'");
+  Expression value = ParseExpression(3, Count());
+  const auto known = variables_.find(name);
+  const std::size_t slot = known != variables_.end() ? known->second.slot : variables_.size();
+  variables_[name] = Variable{slot, value.dimension};
+  return LetCommand{name, slot, std::move(value)};
+}
+
+// repeat N ... end
+Command Parser::Repeat() {
+  // Open even when its count is bad, so that its "end" is not reported too.
+  repeats_.push_back({line_, 0, next_index_});
+  Count(1, 1);
+  const double count = Integer(1);
+  if (count < 0) Error("expected a count from 0, got \"" + Arg(1) + "\"");
+  repeats_.back().count = static_cast<long long>(count);
+  return RepeatCommand{static_cast<long long>(count), next_index_};
+}
+
+Command Parser::End() {
+  Count(0, 0);
+  if (repeats_.size() <= repeat_floor_) Error("end without repeat");
+  const std::size_t repeat = repeats_.back().index;
+  repeats_.pop_back();
+  return EndCommand{repeat};
 }
 
 }  // namespace vsim
