@@ -72,6 +72,10 @@ TEST(ValidateTest, TheHelicopterPassesEveryCheck) {
   EXPECT_NE(output.find("its centre of mass lies 0.93 m outside the triangle of its points"),
             std::string::npos)
       << output;
+  // By statics the nose would carry -5.2 kN, clipped to none, each main wheel 19.8 kN; the
+  // hover balances the weight at 3500 kg x 9.81 / 45000 N.
+  EXPECT_NE(output.find("loads on its points 0.0, 19.8, 19.8 kN"), std::string::npos) << output;
+  EXPECT_NE(output.find("balance level 0.76300 at full fuel"), std::string::npos) << output;
   EXPECT_NE(output.find(std::to_string(verdicts.size()) +
                         " passed (2 with a warning), 0 failed, 0 skipped"),
             std::string::npos)

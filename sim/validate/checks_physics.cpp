@@ -1,5 +1,7 @@
 // How the vessel a module declares stands, hovers and turns when the host
 // flies what it declares.
+#include <Eigen/Dense>
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -41,26 +43,18 @@ std::string Figure(const char* format, double value) {
   return text;
 }
 
-// The loads that hold the vessel level on its three points by statics,
-// the negative ones clipped at zero; empty when the points are in one line.
+// The loads that hold the vessel level on its three points by statics, the
+// negative ones clipped at zero; not solvable when the points are in one line.
 std::array<double, 3> PointLoads(const VECTOR3 p[3], double weight, bool& solvable) {
-  // Sum of loads = weight; their moments about the centre of mass vanish.
-  const double a[3][3] = {{1, 1, 1}, {p[0].x, p[1].x, p[2].x}, {p[0].z, p[1].z, p[2].z}};
-  const double det = a[0][0] * (a[1][1] * a[2][2] - a[1][2] * a[2][1]) -
-                     a[0][1] * (a[1][0] * a[2][2] - a[1][2] * a[2][0]) +
-                     a[0][2] * (a[1][0] * a[2][1] - a[1][1] * a[2][0]);
-  solvable = std::abs(det) > 1e-12;
+  // The loads sum to the weight and their moments about the centre of mass vanish.
+  Eigen::Matrix3d statics;
+  statics << 1, 1, 1, p[0].x, p[1].x, p[2].x, p[0].z, p[1].z, p[2].z;
+  const Eigen::FullPivLU<Eigen::Matrix3d> lu(statics);
+  solvable = lu.isInvertible();
   std::array<double, 3> loads{};
   if (!solvable) return loads;
-  for (int i = 0; i < 3; ++i) {
-    double m[3][3];
-    for (int r = 0; r < 3; ++r)
-      for (int c = 0; c < 3; ++c) m[r][c] = c == i ? (r == 0 ? weight : 0) : a[r][c];
-    const double d = m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) -
-                     m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
-                     m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
-    loads[static_cast<std::size_t>(i)] = std::max(0.0, d / det);
-  }
+  const Eigen::Vector3d solved = lu.solve(Eigen::Vector3d(weight, 0, 0));
+  for (int i = 0; i < 3; ++i) loads[static_cast<std::size_t>(i)] = std::max(0.0, solved[i]);
   return loads;
 }
 
