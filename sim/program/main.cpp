@@ -127,10 +127,10 @@ int Unexpected(const std::vector<std::string>& words) {
     std::fprintf(stderr, "vesselsim: unknown option \"%s\" (see --help)\n", first.c_str());
     return kExitUsage;
   }
-  const std::string near = vsim::Nearest(first, {"run", "check", "validate"});
-  if (!near.empty())
+  const std::string nearest = vsim::Nearest(first, {"run", "check", "validate"});
+  if (!nearest.empty())
     std::fprintf(stderr, "vesselsim: unknown subcommand \"%s\": did you mean `vesselsim %s%s`?\n",
-                 first.c_str(), near.c_str(), rest.c_str());
+                 first.c_str(), nearest.c_str(), rest.c_str());
   else
     std::fprintf(stderr,
                  "vesselsim: \"%s\" was not expected (the subcommands are run, check and "
