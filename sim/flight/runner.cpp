@@ -9,6 +9,7 @@
 #include "sim/files/output_folder.h"
 #include "sim/flight/interpreter.h"
 #include "sim/outputs/csv_log.h"
+#include "sim/outputs/flight_page.h"
 #include "sim/outputs/svg_plot.h"
 #include "sim/outputs/trace_writer.h"
 #include "sim/platform/platform.h"
@@ -102,6 +103,11 @@ std::vector<std::unique_ptr<RunObserver>> MakeOutputs(const Script& script,
         files, LogOptions{options.out_dir, options.log_every, engine, AnimationNames(script)}));
     outputs.push_back(std::make_unique<SvgPlot>(files, options.out_dir + "/flight.svg", script.file,
                                                 PlotLayoutOf(script), engine));
+    if (options.html)
+      outputs.push_back(
+          std::make_unique<FlightPage>(files, options.out_dir + "/flight.html",
+                                       std::filesystem::path(script.file).filename().string(),
+                                       AnimationNames(script), PlotLayoutOf(script)));
   }
   if (options.progress) outputs.push_back(std::make_unique<ProgressLine>(script.file));
   return outputs;

@@ -22,6 +22,7 @@ struct FlightOptions {
   // Every relative path here and in the script is taken from the current
   // folder before the flight enters it.
   std::string host_dir;
+  bool html = false;  // also flight.html beside flight.csv
   bool progress = false;
   int log_every = 1;
   // The run stops (an error) when it would take more steps than this.
