@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: run test build install asan fuzz soak bench bench-smoke test-windows clean
+.PHONY: run test build install asan fuzz soak bench bench-smoke test-windows docs clean
 
 build:
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -13,7 +13,13 @@ build:
 run:
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD) -j $(JOBS) --target vesselsim
-	$(BUILD)/vesselsim
+	$(BUILD)/vesselsim --html
+
+# The README's screenshot of the flight page (headless Chromium and
+# playwright-core: `npm ci`), from the default flight flown into the build.
+docs: build
+	$(BUILD)/vesselsim --quiet --html --out $(BUILD)/docs-flight
+	node tests/browser/screenshot.mjs $(BUILD)/docs-flight/flight.html docs/flight-page.png
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)

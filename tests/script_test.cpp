@@ -798,8 +798,8 @@ TEST_F(CheckSuiteTest, AScriptThatDoesNotParseIsAnErroredCaseAndTheOthersRun) {
 TEST_F(CheckSuiteTest, FailedScriptsKeepTheirOutputsApart) {
   std::string output;
   EXPECT_EQ(RunProgram("check a b --keep-outputs kept", output), 2) << output;
-  for (const char* file : {"kept/b/x/flight.csv", "kept/b/x/flight.svg", "kept/b/x/trace.txt",
-                           "kept/b/z/trace.txt", "kept/b/y/errors.txt"})
+  for (const char* file : {"kept/b/x/flight.csv", "kept/b/x/flight.svg", "kept/b/x/flight.html",
+                           "kept/b/x/trace.txt", "kept/b/z/trace.txt", "kept/b/y/errors.txt"})
     EXPECT_TRUE(Exists(file)) << file;
   EXPECT_FALSE(Exists("kept/a")) << "a passing script keeps nothing";
   EXPECT_EQ(ReadFile("kept/b/y/errors.txt"), "b/y.vsim:2: unknown command \"wobble\"\n");

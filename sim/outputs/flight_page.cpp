@@ -99,7 +99,6 @@ void Thin(PageData& data) {
 }  // namespace
 
 void PageData::SampleVessel(const Host& host, const VesselRecord& vessel) {
-  if (focus.empty() && host.Focus() != nullptr) focus = host.Focus()->name;
   PageVessel& page = VesselOf(*this, vessel.name);
   ReadComponents(page, vessel);
   NoteTouchdown(page, host, vessel);
@@ -107,6 +106,8 @@ void PageData::SampleVessel(const Host& host, const VesselRecord& vessel) {
 }
 
 void PageData::Sample(const Host& host) {
+  // The focus as the flight left it leads the page.
+  if (host.Focus() != nullptr && host.Focus()->name != focus) focus = host.Focus()->name;
   for (const auto& vessel : host.Vessels()) SampleVessel(host, *vessel);
   if (ValueCount(*this) >= max_values) Thin(*this);
 }
