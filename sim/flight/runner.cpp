@@ -101,7 +101,9 @@ std::vector<std::unique_ptr<RunObserver>> MakeOutputs(const Script& script,
     const int engine = EngineSlot(script, options.engine_slot);
     outputs.push_back(std::make_unique<CsvLog>(
         files, LogOptions{options.out_dir, options.log_every, engine, AnimationNames(script)}));
-    outputs.push_back(std::make_unique<SvgPlot>(files, options.out_dir + "/flight.svg", script.file,
+    // The script's name, as the title of the plot and the page.
+    const std::string name = std::filesystem::path(script.file).filename().string();
+    outputs.push_back(std::make_unique<SvgPlot>(files, options.out_dir + "/flight.svg", name,
                                                 PlotLayoutOf(script), engine));
     if (options.html)
       outputs.push_back(

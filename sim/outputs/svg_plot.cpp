@@ -30,8 +30,18 @@ constexpr double kFirstPanelDrop = 10;
 constexpr double kRangePadding = 0.05;  // of the value range, above and below
 constexpr double kNegligible = 1e-9;    // ranges and ticks closer than this are equal
 constexpr std::size_t kPhaseWindowSteps = 30;
-constexpr double kEventLabelWidth = 10;  // an upright label's width on the page
 constexpr std::size_t kMaxPoints = 1500;
+// The event lane above the panels: labels in rows, each in the first row
+// where it overlaps no other, measured by a sans-serif's widest average.
+constexpr double kLaneRow = 13;
+constexpr double kLaneFontSize = 9;
+constexpr double kLaneCharWidth = 0.62 * kLaneFontSize;
+constexpr double kLaneLabelGap = 6;
+constexpr double kLaneClearance = 18;  // the last row above the first panel's title
+constexpr double kPageMargin = 8;
+// A flat series is shown over at least this range about its value.
+constexpr double kFlatSpan = 1;
+constexpr double kHeadingSpanDeg = 10;
 const char* const kColours[] = {"#1f77b4", "#d62728", "#2ca02c", "#ff7f0e", "#9467bd", "#8c564b"};
 
 struct Series {
@@ -44,6 +54,7 @@ struct Panel {
   std::string unit;
   std::vector<Series> series;
   std::vector<std::pair<double, std::string>> limits;
+  double min_span = kFlatSpan;  // the value axis covers at least this much
 };
 
 // Where a panel sits and how it maps time and value to the page.
@@ -114,7 +125,11 @@ void ValueRange(const Panel& panel, double& lo, double& hi) {
     lo = std::min(lo, limit.first);
     hi = std::max(hi, limit.first);
   }
-  if (hi - lo < kNegligible) hi = lo + 1;
+  if (hi - lo < panel.min_span) {
+    const double centre = (lo + hi) / 2;
+    lo = centre - panel.min_span / 2;
+    hi = centre + panel.min_span / 2;
+  }
   const double pad = (hi - lo) * kRangePadding;
   lo -= pad;
   hi += pad;
@@ -153,25 +168,53 @@ void DrawLimits(std::ostringstream& svg, const Panel& panel, const Frame& f) {
   }
 }
 
-// Events as vertical lines; their words, upright along the line, in the
-// first panel only.
-// Events as vertical lines; their words, upright along the line, in the
-// first panel only, moved right where they would overlap.
-void DrawEvents(std::ostringstream& svg, const std::vector<FlightEvent>& events, const Frame& f,
-                bool labelled) {
-  double next_label_x = 0;
+// Events as thin vertical lines in every panel, the run's stop in red.
+void DrawEvents(std::ostringstream& svg, const std::vector<FlightEvent>& events, const Frame& f) {
   for (const FlightEvent& e : events) {
     const double x = f.X(e.time);
     const bool stop = e.text.rfind("stopped", 0) == 0;
     svg << "<line x1=\"" << Num(x) << "\" x2=\"" << Num(x) << "\" y1=\"" << f.top << "\" y2=\""
         << f.Bottom() << "\" stroke=\"" << (stop ? "#d00" : "#bbb")
         << "\" stroke-dasharray=\"2 3\"/>\n";
-    if (!labelled) continue;
-    const double label_x = std::max(x + 2, next_label_x);
-    next_label_x = label_x + kEventLabelWidth;
-    svg << "<text transform=\"translate(" << Num(label_x) << "," << Num(f.top + kEventLabelInset)
-        << ") rotate(90)\" font-size=\"9\" fill=\"" << (stop ? "#d00" : "#666") << "\">"
-        << XmlEscape(e.text) << "</text>\n";
+  }
+}
+
+struct LaneLabel {
+  double x;
+  std::size_t row;
+};
+
+// Each event's label in the lane: from its time onwards, moved left where
+// it would leave the page, in the first row with room.
+std::vector<LaneLabel> PlaceLaneLabels(const std::vector<FlightEvent>& events, const Frame& f) {
+  std::vector<LaneLabel> placed;
+  std::vector<double> row_ends;
+  for (const FlightEvent& e : events) {
+    const double width = static_cast<double>(e.text.size()) * kLaneCharWidth;
+    const double x = std::max(kPageMargin, std::min(f.X(e.time) + 2, kWidth - kPageMargin - width));
+    std::size_t row = 0;
+    while (row < row_ends.size() && row_ends[row] + kLaneLabelGap > x) ++row;
+    if (row == row_ends.size()) row_ends.push_back(0);
+    row_ends[row] = x + width;
+    placed.push_back({x, row});
+  }
+  return placed;
+}
+
+std::size_t LaneRows(const std::vector<LaneLabel>& labels) {
+  std::size_t rows = 0;
+  for (const LaneLabel& l : labels) rows = std::max(rows, l.row + 1);
+  return rows;
+}
+
+void DrawLane(std::ostringstream& svg, const std::vector<FlightEvent>& events,
+              const std::vector<LaneLabel>& labels) {
+  for (std::size_t i = 0; i < events.size(); ++i) {
+    const bool stop = events[i].text.rfind("stopped", 0) == 0;
+    svg << "<text x=\"" << Num(labels[i].x) << "\" y=\""
+        << Num(kTop + static_cast<double>(labels[i].row + 1) * kLaneRow) << "\" font-size=\""
+        << kLaneFontSize << "\" fill=\"" << (stop ? "#d00" : "#555") << "\">"
+        << XmlEscape(events[i].text) << "</text>\n";
   }
 }
 
@@ -195,15 +238,21 @@ void DrawSeries(std::ostringstream& svg, const Panel& panel, const Frame& f,
   }
 }
 
-void DrawPanel(std::ostringstream& svg, const Panel& panel, const PlotData& data, double top,
-               bool first) {
+// The page's time axis, the same in every panel.
+Frame TimeFrame(const PlotData& data, double top) {
   const auto& time = data.time;
   Frame f{top, time.empty() ? 0 : std::min(0.0, time.front()), 1, 0, 1};
   f.t1 = time.empty() ? 1 : std::max(time.back(), f.t0 + kNegligible);
+  return f;
+}
+
+void DrawPanel(std::ostringstream& svg, const Panel& panel, const PlotData& data, double top) {
+  const auto& time = data.time;
+  Frame f = TimeFrame(data, top);
   ValueRange(panel, f.lo, f.hi);
   DrawAxes(svg, panel, f);
   DrawLimits(svg, panel, f);
-  DrawEvents(svg, data.events, f, first);
+  DrawEvents(svg, data.events, f);
   DrawSeries(svg, panel, f, time, std::max<std::size_t>(1, time.size() / kMaxPoints));
 }
 
@@ -239,7 +288,7 @@ std::vector<Panel> Panels(const PlotData& data) {
   AddSeries(airspeed, data, "airspeed", &VesselSeries::airspeed);
   for (const auto& limit : data.layout.limits)
     (limit.altitude ? altitude : airspeed).limits.push_back({limit.value, limit.label});
-  Panel heading{"Heading", "deg, 0 = north, 90 = east", {}, {}};
+  Panel heading{"Heading", "deg, 0 = north, 90 = east", {}, {}, kHeadingSpanDeg};
   AddSeries(heading, data, "heading", &VesselSeries::heading_deg);
   Panel climb{"Vertical speed", "m/s, up positive", {}, {}};
   AddSeries(climb, data, "vertical speed", &VesselSeries::vertical_speed);
@@ -281,7 +330,10 @@ std::vector<Panel> Panels(const PlotData& data) {
 
 std::string PlotText(const PlotData& data, const std::string& title) {
   const std::vector<Panel> panels = Panels(data);
-  const double height = kTop +
+  const std::vector<LaneLabel> lane = PlaceLaneLabels(data.events, TimeFrame(data, 0));
+  const std::size_t rows = LaneRows(lane);
+  const double lane_height = rows == 0 ? 0 : static_cast<double>(rows) * kLaneRow + kLaneClearance;
+  const double height = kTop + lane_height +
                         static_cast<double>(panels.size()) * (kPanelHeight + kGap + kPanelFooter) +
                         kPanelFooter;
   std::ostringstream svg;
@@ -291,9 +343,10 @@ std::string PlotText(const PlotData& data, const std::string& title) {
   svg << "<text x=\"" << kLeft
       << "\" y=\"26\" font-size=\"18\" font-weight=\"bold\">Flight: " << XmlEscape(title)
       << "</text>\n";
-  double top = kTop + kFirstPanelDrop;
+  DrawLane(svg, data.events, lane);
+  double top = kTop + lane_height + kFirstPanelDrop;
   for (std::size_t i = 0; i < panels.size(); ++i) {
-    DrawPanel(svg, panels[i], data, top, i == 0);
+    DrawPanel(svg, panels[i], data, top);
     top += kPanelHeight + kGap + kPanelFooter;
   }
   svg << "</svg>\n";

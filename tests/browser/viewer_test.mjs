@@ -104,6 +104,25 @@ const moments = [
   ['touchdown', heli.touchdowns.length ? heli.touchdowns[heli.touchdowns.length - 1].time : undefined],
 ];
 
+// Runs in the browser: the labels (text directly in a drawing) that leave
+// their drawing or overlap another, by their boxes.
+function labelTrouble(svgs) {
+  const found = [];
+  for (const svg of svgs) {
+    const width = svg.width.baseVal.value, height = svg.height.baseVal.value;
+    const boxes = [...svg.querySelectorAll(':scope > text')].map((t) => ({ text: t.textContent, box: t.getBBox() }));
+    for (const { text, box } of boxes)
+      if (box.x < 0 || box.y < 0 || box.x + box.width > width || box.y + box.height > height) found.push(`"${text}" leaves its drawing`);
+    for (let i = 0; i < boxes.length; ++i)
+      for (let j = i + 1; j < boxes.length; ++j) {
+        const a = boxes[i].box, b = boxes[j].box;
+        if (a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height)
+          found.push(`"${boxes[i].text}" overlaps "${boxes[j].text}"`);
+      }
+  }
+  return found;
+}
+
 const browser = await playwright.chromium.launch({ executablePath: chromium, args: ['--no-sandbox'] });
 try {
   const context = await browser.newContext({ viewport: { width: 1280, height: 1400 }, offline: true });
@@ -159,23 +178,16 @@ try {
   expect(await page.evaluate(() => window.flightViewer.index()) === afterPlay[0] + 1, 'the right arrow did not step one sample');
 
   // No two labels of one drawing overlap, and none leaves its drawing.
-  const overlaps = await page.$$eval('svg', (svgs) => {
-    const found = [];
-    for (const svg of svgs) {
-      const width = svg.width.baseVal.value, height = svg.height.baseVal.value;
-      const boxes = [...svg.querySelectorAll(':scope > text')].map((t) => ({ text: t.textContent, box: t.getBBox() }));
-      for (const { text, box } of boxes)
-        if (box.x < 0 || box.y < 0 || box.x + box.width > width || box.y + box.height > height) found.push(`"${text}" leaves its drawing`);
-      for (let i = 0; i < boxes.length; ++i)
-        for (let j = i + 1; j < boxes.length; ++j) {
-          const a = boxes[i].box, b = boxes[j].box;
-          if (a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height)
-            found.push(`"${boxes[i].text}" overlaps "${boxes[j].text}"`);
-        }
-    }
-    return found;
-  });
-  for (const o of overlaps) expect(false, `label ${o}`);
+  for (const o of await page.$$eval('svg', labelTrouble)) expect(false, `page label ${o}`);
+
+  // The SVG plot, as a browser lays out its text.
+  const plot = await context.newPage();
+  plot.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
+  await plot.goto(pathToFileURL(`${out}/flight.svg`).href);
+  const plotLabels = await plot.$$eval('svg > text', (t) => t.length);
+  expect(plotLabels > 0, 'the plot has no labels');
+  for (const o of await plot.$$eval('svg', labelTrouble)) expect(false, `plot label ${o}`);
+  await plot.screenshot({ path: `${out}/plot.png` });
 
   await page.evaluate(() => window.flightViewer.seekTime(0));
   await page.screenshot({ path: `${out}/viewer-start.png`, fullPage: true });
