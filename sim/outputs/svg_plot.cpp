@@ -42,6 +42,9 @@ constexpr double kPageMargin = 8;
 // A flat series is shown over at least this range about its value.
 constexpr double kFlatSpan = 1;
 constexpr double kHeadingSpanDeg = 10;
+constexpr double kNoteFontSize = 10;
+constexpr std::size_t kNoteLineLetters = 36;  // what fits beside the panel
+constexpr double kNoteLine = 13;
 const char* const kColours[] = {"#1f77b4", "#d62728", "#2ca02c", "#ff7f0e", "#9467bd", "#8c564b"};
 
 struct Series {
@@ -55,6 +58,7 @@ struct Panel {
   std::vector<Series> series;
   std::vector<std::pair<double, std::string>> limits;
   double min_span = kFlatSpan;  // the value axis covers at least this much
+  std::string note{};           // under the legend, wrapped
 };
 
 // Where a panel sits and how it maps time and value to the page.
@@ -246,6 +250,45 @@ Frame TimeFrame(const PlotData& data, double top) {
   return f;
 }
 
+// Words wrapped into lines beside the panel, under its legend.
+void DrawNote(std::ostringstream& svg, const Panel& panel, const Frame& f) {
+  if (panel.note.empty()) return;
+  std::vector<std::string> lines{""};
+  std::istringstream words(panel.note);
+  for (std::string word; words >> word;) {
+    if (!lines.back().empty() && lines.back().size() + 1 + word.size() > kNoteLineLetters)
+      lines.emplace_back();
+    lines.back() += (lines.back().empty() ? "" : " ") + word;
+  }
+  const double x = kWidth - kRight + kLegendLineFrom;
+  const double y = f.top + kLegendTop + kLegendRow * static_cast<double>(panel.series.size());
+  svg << "<text x=\"" << x << "\" y=\"" << Num(y) << "\" font-size=\"" << kNoteFontSize
+      << "\" fill=\"#555\">";
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    svg << "<tspan x=\"" << x << "\" dy=\"" << (i == 0 ? 0 : kNoteLine) << "\">"
+        << XmlEscape(lines[i]) << "</tspan>";
+  svg << "</text>\n";
+}
+
+// When the time acceleration changed: "x10 from 43 s to 946 s", or empty.
+std::string AccelerationSpans(const PlotData& data) {
+  std::string spans;
+  for (const VesselSeries& v : data.vessels) {
+    const auto& acc = v.time_acceleration;
+    for (std::size_t i = 0; i < acc.size() && i < data.time.size(); ++i) {
+      if (!(acc[i] != 1) || (i > 0 && acc[i - 1] == acc[i])) continue;
+      std::size_t end = i;
+      while (end + 1 < acc.size() && acc[end + 1] == acc[i]) ++end;
+      std::ostringstream span;
+      span << (spans.empty() ? "" : ", ") << "x" << acc[i] << " from " << std::lround(data.time[i])
+           << " s to " << std::lround(data.time[end]) << " s";
+      spans += span.str();
+    }
+    if (!spans.empty()) break;
+  }
+  return spans;
+}
+
 void DrawPanel(std::ostringstream& svg, const Panel& panel, const PlotData& data, double top) {
   const auto& time = data.time;
   Frame f = TimeFrame(data, top);
@@ -254,6 +297,7 @@ void DrawPanel(std::ostringstream& svg, const Panel& panel, const PlotData& data
   DrawLimits(svg, panel, f);
   DrawEvents(svg, data.events, f);
   DrawSeries(svg, panel, f, time, std::max<std::size_t>(1, time.size() / kMaxPoints));
+  DrawNote(svg, panel, f);
 }
 
 // A state that wraps round (a rotor's phase) reads as a band when drawn per
@@ -292,9 +336,13 @@ std::vector<Panel> Panels(const PlotData& data) {
   AddSeries(heading, data, "heading", &VesselSeries::heading_deg);
   Panel climb{"Vertical speed", "m/s, up positive", {}, {}};
   AddSeries(climb, data, "vertical speed", &VesselSeries::vertical_speed);
-  Panel thrust{"Thrust levels", "0..1", {}, {}};
+  const std::string accelerated = AccelerationSpans(data);
+  Panel thrust{"Inputs", "thrust levels 0..1, rudder -1..1", {}, {}};
   AddSeries(thrust, data, "main", &VesselSeries::main_level);
   AddSeries(thrust, data, "hover", &VesselSeries::hover_level);
+  AddSeries(thrust, data, "rudder", &VesselSeries::rudder);
+  if (!accelerated.empty())
+    thrust.note = "time acceleration " + accelerated + "; key presses in the lane at the top";
   Panel attitude{"Attitude", "deg; pitch nose up, bank right wing up", {}, {}};
   AddSeries(attitude, data, "pitch", &VesselSeries::pitch_deg);
   AddSeries(attitude, data, "bank", &VesselSeries::bank_deg);
@@ -321,6 +369,12 @@ std::vector<Panel> Panels(const PlotData& data) {
       else
         states.series.push_back({label, v.animations[i]});
     }
+  // The module advances a phase by the same amount each step, so that per
+  // simulated second it turns slower by the time acceleration.
+  if (!accelerated.empty())
+    phases.note =
+        "per simulated second: under time acceleration (" + accelerated +
+        ") each step covers more time but the module turns the phase as far as in any step";
   for (Panel* p : {&states, &phases})
     if (!p->series.empty()) panels.push_back(*p);
   return panels;

@@ -14,7 +14,7 @@
 namespace {
 
 // A plot of one vessel standing still for a second, with these events.
-std::string PlotWith(const std::vector<vsim::FlightEvent>& events) {
+std::string PlotWith(const std::vector<vsim::FlightEvent>& events, double late_acceleration = 1) {
   vsim::PlotData data;
   vsim::VesselSeries& s = data.vessels.emplace_back();
   s.name = "a";
@@ -23,8 +23,9 @@ std::string PlotWith(const std::vector<vsim::FlightEvent>& events) {
     data.time.push_back(i / 60.0);
     for (auto* v : {&s.altitude, &s.airspeed, &s.heading_deg, &s.vertical_speed, &s.main_level,
                     &s.hover_level, &s.engine_frequency, &s.pitch_deg, &s.bank_deg,
-                    &s.pitch_rate_dps, &s.yaw_rate_dps, &s.bank_rate_dps})
+                    &s.pitch_rate_dps, &s.yaw_rate_dps, &s.bank_rate_dps, &s.rudder})
       v->push_back(0);
+    s.time_acceleration.push_back(i < kSamples / 2 ? 1 : late_acceleration);
   }
   data.events = events;
   return vsim::PlotText(data, "t.vsim");
@@ -77,6 +78,14 @@ TEST(SvgPlotTest, AFlatHeadingGetsAnAxisOfSomeDegreesAboutIt) {
   EXPECT_NE(panel.find(">-5</text>"), std::string::npos) << panel.substr(0, 2000);
   EXPECT_NE(panel.find(">5</text>"), std::string::npos);
   EXPECT_EQ(panel.find(">1</text>"), std::string::npos) << "not a 0..1 axis";
+}
+
+TEST(SvgPlotTest, InputsShowTheRudderAndWhenTimeRanFaster) {
+  const std::string steady = PlotWith({});
+  EXPECT_NE(steady.find(">rudder</text>"), std::string::npos);
+  EXPECT_EQ(steady.find("time acceleration x"), std::string::npos);
+  const std::string faster = PlotWith({}, 10);
+  EXPECT_NE(faster.find("time acceleration x10 from 1 s"), std::string::npos);
 }
 
 TEST(SvgPlotTest, TheTitleIsTheScriptsNameWithoutItsFolder) {
