@@ -393,9 +393,10 @@ TEST(FlightTest, TraceAndLogDescribeTheRun) {
   std::ifstream csv("out/flight.csv");
   std::vector<std::string> rows;
   while (std::getline(csv, line)) rows.push_back(line);
-  ASSERT_EQ(rows.size(), 4u) << "a header and one row per step";
+  ASSERT_EQ(rows.size(), 5u) << "a header, the state after creation and one row per step";
   EXPECT_EQ(rows[0].rfind("step,time_s,vessel,x_m,y_m,z_m,altitude_m,airspeed_mps,", 0), 0u);
-  EXPECT_EQ(rows[3].rfind("3,", 0), 0u);
+  EXPECT_EQ(rows[1].rfind("0,0,heli,", 0), 0u) << rows[1];
+  EXPECT_EQ(rows[4].rfind("3,", 0), 0u);
   EXPECT_NE(rows[0].find(",anim_16,beacon_1,beacon_2,engine_frequency_hz,engine_volume"),
             std::string::npos);
   std::ifstream svg("out/flight.svg");
@@ -448,9 +449,11 @@ TEST(FlightTest, LogNamesVesselsAndAnimationsAndRoundsTime) {
   const vsim::FlightResult result = vsim::RunFlight(script, options);
   ASSERT_TRUE(result.error.empty()) << result.error;
   std::ifstream csv("out/flight.csv");
-  std::string header, row;
+  std::string header, created, row;
   std::getline(csv, header);
+  std::getline(csv, created);
   std::getline(csv, row);
+  EXPECT_EQ(created.rfind("0,0,a.b-c_2,", 0), 0u) << "row: " << created;
   EXPECT_NE(header.find(",anim_nose_steer,anim_wheels,anim_gear,anim_3,"), std::string::npos)
       << header;
   EXPECT_EQ(row.rfind("1,0.016667,a.b-c_2,", 0), 0u) << "row: " << row;
@@ -458,6 +461,42 @@ TEST(FlightTest, LogNamesVesselsAndAnimationsAndRoundsTime) {
   for (char c : header) header_fields += c == ',';
   for (char c : row) row_fields += c == ',';
   EXPECT_EQ(row_fields, header_fields);
+}
+
+// Each number with the digits its quantity needs: fuel to the gram and
+// positions to the millimetre, however the sums of a flight fall.
+TEST(FlightTest, LogPrintsQuantitiesToTheirDigits) {
+  test::ScratchDirectory scratch;
+  const auto script = ParseScript("f.vsim", "vessel heli\nthrottle hover 1\nstep 200\n");
+  vsim::FlightOptions options = Options();
+  options.out_dir = "out";
+  ASSERT_TRUE(vsim::RunFlight(script, options).error.empty());
+  std::ifstream csv("out/flight.csv");
+  std::string header, row;
+  std::getline(csv, header);
+  const auto column = [&](const std::string& name) {
+    std::size_t index = 0;
+    for (std::size_t at = 0; at < header.find(name); ++at) index += header[at] == ',';
+    return index;
+  };
+  const std::size_t fuel = column(",fuel_kg,") + 1, y = column(",y_m,") + 1;
+  std::size_t rows = 0;
+  while (std::getline(csv, row)) {
+    std::vector<std::string> fields{""};
+    for (char c : row) {
+      if (c == ',')
+        fields.emplace_back();
+      else
+        fields.back().push_back(c);
+    }
+    for (std::size_t f : {fuel, y}) {
+      const std::size_t point = fields[f].find('.');
+      EXPECT_TRUE(point == std::string::npos || fields[f].size() - point - 1 <= 3)
+          << fields[f] << " in row " << row.substr(0, 20);
+    }
+    ++rows;
+  }
+  EXPECT_EQ(rows, 201u);
 }
 
 TEST(ProgramTest, BadScriptExitsTwoWithoutOutputs) {

@@ -13,6 +13,17 @@ namespace {
 // worth reading beyond it.
 constexpr double kTicksPerSecond = 1e6;
 
+// Each quantity to the digits it needs: lengths and speeds to the
+// millimetre, masses to the gram, angles to the microradian, pressure to
+// the hundredth of a pascal. Animation states, levels and thrusts stay exact.
+constexpr double kPerMillimetre = 1e3;
+constexpr double kPerGram = 1e3;
+constexpr double kPerMicroradian = 1e6;
+constexpr double kPerMilliMach = 1e3;
+constexpr double kPerCentipascal = 1e2;
+
+double To(double value, double per_unit) { return std::round(value * per_unit) / per_unit; }
+
 // A field quoted as RFC 4180 has it when it holds a separator, quote or
 // line end.
 void Field(std::string& line, const std::string& text) {
@@ -38,7 +49,17 @@ CsvLog::CsvLog(FileSystem& files, LogOptions options) : options_(std::move(optio
   file_ = std::make_unique<AtomicFile>(files, options_.out_dir + "/flight.csv");
 }
 
-void CsvLog::VesselCreated(const Host&, const VesselRecord& v) {
+void CsvLog::VesselCreated(const Host& host, const VesselRecord& v) {
+  WriteHeader(v);
+  // Its state after creation, so that step 0 has a row too.
+  if (host.StepCount() % options_.every != 0) return;
+  cell_ = 0;
+  line_.clear();
+  AppendRow(host, v);
+  file_->Write(line_);
+}
+
+void CsvLog::WriteHeader(const VesselRecord& v) {
   if (has_columns_) return;
   for (const ThrusterGroup& g : v.declared.groups) groups_.push_back(g.type);
   animations_ = v.declared.animations.size();
@@ -99,13 +120,21 @@ void CsvLog::AppendRow(const Host& host, const VesselRecord& v) {
   line_ += ',';
   Field(line_, v.name);
   for (double x : {v.flight.position.x, v.flight.position.y, v.flight.position.z, r.altitude,
-                   r.airspeed, r.airspeed_vector.x, r.airspeed_vector.y, r.airspeed_vector.z,
-                   r.heading, r.ground_contact ? 1.0 : 0.0, v.FuelMass(), host.TimeAcceleration()})
-    Cell(x);
+                   r.airspeed, r.airspeed_vector.x, r.airspeed_vector.y, r.airspeed_vector.z})
+    Cell(To(x, kPerMillimetre));
+  Cell(To(r.heading, kPerMicroradian));
+  Cell(r.ground_contact ? 1.0 : 0.0);
+  Cell(To(v.FuelMass(), kPerGram));
+  Cell(host.TimeAcceleration());
   const FlightState& s = v.flight;
-  for (double x : {r.pitch, r.bank, s.PitchRate(), s.YawRate(), s.BankRate(), s.VerticalSpeed(),
-                   s.GroundSpeed(), r.aoa, r.slip, r.mach, r.dynamic_pressure})
-    Cell(x);
+  for (double x : {r.pitch, r.bank, s.PitchRate(), s.YawRate(), s.BankRate()})
+    Cell(To(x, kPerMicroradian));
+  Cell(To(s.VerticalSpeed(), kPerMillimetre));
+  Cell(To(s.GroundSpeed(), kPerMillimetre));
+  Cell(To(r.aoa, kPerMicroradian));
+  Cell(To(r.slip, kPerMicroradian));
+  Cell(To(r.mach, kPerMilliMach));
+  Cell(To(r.dynamic_pressure, kPerCentipascal));
   for (THGROUP_TYPE g : groups_) {
     const Thruster* t = v.GroupMember(g);
     if (t == nullptr) {

@@ -27,6 +27,7 @@ public:
   // Makes the folder and the partial file; throws FileError.
   CsvLog(FileSystem& files, LogOptions options);
   // The columns come from the first vessel; later ones change nothing.
+  // Each vessel's state after creation is a row.
   void VesselCreated(const Host& host, const VesselRecord& vessel) override;
   void StepDone(const Host& host) override;
   void RunEnded(Host& host, bool completed) override;
@@ -34,6 +35,7 @@ public:
   void Discard() override { file_.reset(); }
 
 private:
+  void WriteHeader(const VesselRecord& v);
   void AppendRow(const Host& host, const VesselRecord& v);
   void Cell(double value);
   void Blank(std::size_t count = 1);
