@@ -1,5 +1,6 @@
 #include "sim/outputs/csv_log.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -61,7 +62,10 @@ void CsvLog::VesselCreated(const Host& host, const VesselRecord& v) {
 
 void CsvLog::WriteHeader(const VesselRecord& v) {
   if (has_columns_) return;
-  for (const ThrusterGroup& g : v.declared.groups) groups_.push_back(g.type);
+  const auto& logged = options_.groups;
+  for (const ThrusterGroup& g : v.declared.groups)
+    if (!logged || std::find(logged->begin(), logged->end(), g.type) != logged->end())
+      groups_.push_back(g.type);
   animations_ = v.declared.animations.size();
   beacons_ = v.declared.beacons.size();
   std::string header =

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,9 @@ struct LogOptions {
   // What each animation moves, for its column ("gear" -> anim_gear); an
   // animation without a name is anim_INDEX.
   std::vector<std::string> animation_names;
+  // The thruster groups logged, when the vessel declared them; all when
+  // not given.
+  std::optional<std::vector<THGROUP_TYPE>> groups;
 };
 
 class CsvLog final : public RunObserver {
