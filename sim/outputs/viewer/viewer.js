@@ -15,6 +15,10 @@
   const VIEW_MARGIN = 34;
   const LANE = { rowHeight: 14, top: 14, left: 60, right: 20, labelGap: 6 };
   const FAST_STEP = 10;
+  // A state that falls by more than WRAP in one sample, at least WRAPS_SEEN
+  // times, turns round and round rather than being set back now and then.
+  const WRAP = 0.5;
+  const WRAPS_SEEN = 3;
   const PANELS = [
     { title: 'Altitude', unit: 'm', series: [['altitude', 'altitude']] },
     { title: 'Airspeed', unit: 'm/s', series: [['airspeed', 'airspeed']] },
@@ -299,6 +303,15 @@
       series: vessel.animations.map((_, i) => ['anim:' + i, animationName(i)]),
     }]);
     const columnOf = (key) => (key.startsWith('anim:') ? vessel.animations[+key.slice(5)] : vessel.series[key]);
+    // A state that wraps round (a rotor's phase, a clock hand) is a band at
+    // this scale: hidden until its legend entry is clicked.
+    const wraps = (key) => {
+      if (!key.startsWith('anim:')) return false;
+      const a = columnOf(key);
+      let seen = 0;
+      for (let i = 1; i < a.length && seen < WRAPS_SEEN; ++i) if (a[i - 1] - a[i] > WRAP) ++seen;
+      return seen >= WRAPS_SEEN;
+    };
     for (const panel of panels) {
       const div = document.createElement('div');
       div.className = 'panel';
@@ -307,6 +320,7 @@
       const accelerated = panel.series.some(([key]) => key === 'timeacc');
       const series = [{ label: 'time (s)' }].concat(panel.series.map(([key, label], i) => ({
         label, stroke: COLOURS[i % COLOURS.length], width: 1.5, scale: key === 'timeacc' ? 'acc' : 'y',
+        show: !wraps(key),
       })));
       const axes = [{ label: 'time (s)' }, { label: panel.unit, scale: 'y' }];
       if (accelerated) axes.push({ scale: 'acc', side: 1, grid: { show: false }, label: 'time acceleration' });
@@ -402,7 +416,8 @@
     $('slider').addEventListener('input', (e) => seek(+e.target.value));
     $('play').addEventListener('click', () => setPlaying(!playing));
     document.addEventListener('keydown', (e) => {
-      if (e.target.tagName === 'SELECT') return;
+      // A focused menu keeps its keys, a focused button its Space.
+      if (e.target.tagName === 'SELECT' || (e.target.tagName === 'BUTTON' && e.key === ' ')) return;
       const step = e.shiftKey ? FAST_STEP : 1;
       const keys = {
         ArrowRight: () => seek(index + step), ArrowLeft: () => seek(index - step),
