@@ -111,9 +111,9 @@ std::vector<std::unique_ptr<RunObserver>> MakeOutputs(const Script& script,
     outputs.push_back(std::make_unique<TraceWriter>(files, options.trace_path));
   if (!options.out_dir.empty()) {
     const int engine = EngineSlot(script, options.engine_slot);
-    outputs.push_back(
-        std::make_unique<CsvLog>(files, LogOptions{options.out_dir, options.log_every, engine,
-                                                   AnimationNames(script), DrivenGroups(script)}));
+    outputs.push_back(std::make_unique<CsvLog>(
+        files, LogOptions{options.out_dir, options.log_every, engine, AnimationNames(script),
+                          DrivenGroups(script), options.log_columns}));
     // The script's name, as the title of the plot and the page.
     const std::string name = std::filesystem::path(script.file).filename().string();
     outputs.push_back(std::make_unique<SvgPlot>(files, options.out_dir + "/flight.svg", name,

@@ -40,7 +40,58 @@ void Field(std::string& line, const std::string& text) {
   line += '"';
 }
 
+// The fields of one line of the log, each with its quotes, without the
+// line end.
+std::vector<std::string> Fields(const std::string& line) {
+  std::vector<std::string> fields{""};
+  bool quoted = false;
+  for (const char c : line) {
+    if (c == '\n') break;
+    if (c == '"') quoted = !quoted;
+    if (c == ',' && !quoted)
+      fields.emplace_back();
+    else
+      fields.back() += c;
+  }
+  return fields;
+}
+
 }  // namespace
+
+bool ColumnMatches(const std::string& pattern, const std::string& name) {
+  std::size_t p = 0, n = 0, star = std::string::npos, resume = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
+      ++p;
+      ++n;
+    } else if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      resume = n;
+    } else if (star != std::string::npos) {
+      p = star + 1;
+      n = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+// Only the chosen columns of a line, in the log's order.
+void CsvLog::Keep(std::string& line) const {
+  if (kept_.empty()) return;
+  const std::vector<std::string> fields = Fields(line);
+  std::string kept;
+  bool first = true;
+  for (std::size_t i = 0; i < fields.size() && i < kept_.size(); ++i) {
+    if (!kept_[i]) continue;
+    if (!first) kept += ',';
+    first = false;
+    kept += fields[i];
+  }
+  line = kept + '\n';
+}
 
 CsvLog::CsvLog(FileSystem& files, LogOptions options) : options_(std::move(options)) {
   if (options_.every < 1) options_.every = 1;
@@ -57,6 +108,7 @@ void CsvLog::VesselCreated(const Host& host, const VesselRecord& v) {
   cell_ = 0;
   line_.clear();
   AppendRow(host, v);
+  Keep(line_);
   file_->Write(line_);
 }
 
@@ -84,6 +136,19 @@ void CsvLog::WriteHeader(const VesselRecord& v) {
   }
   for (std::size_t i = 0; i < beacons_; ++i) header += ",beacon_" + std::to_string(i + 1);
   header += ",engine_frequency_hz,engine_volume\n";
+  if (!options_.columns.empty()) {
+    const std::vector<std::string> names = Fields(header);
+    kept_.assign(names.size(), false);
+    for (const std::string& pattern : options_.columns) {
+      bool matched = false;
+      for (std::size_t i = 0; i < names.size(); ++i)
+        if (ColumnMatches(pattern, names[i])) matched = kept_[i] = true;
+      if (!matched)
+        throw FileError("--columns: \"" + pattern + "\" names no column of " + v.name +
+                        "'s log (its columns: " + header.substr(0, header.size() - 1) + ")");
+    }
+    Keep(header);
+  }
   file_->Write(header);
   has_columns_ = true;
 }
@@ -94,6 +159,7 @@ void CsvLog::StepDone(const Host& host) {
   for (const auto& vessel : host.Vessels()) {
     line_.clear();
     AppendRow(host, *vessel);
+    Keep(line_);
     file_->Write(line_);
   }
 }

@@ -24,7 +24,12 @@ struct LogOptions {
   // The thruster groups logged, when the vessel declared them; all when
   // not given.
   std::optional<std::vector<THGROUP_TYPE>> groups;
+  // Names or glob patterns (* and ?) of the columns to keep; empty: all.
+  std::vector<std::string> columns;
 };
+
+// Whether a column's name matches a pattern of --columns.
+bool ColumnMatches(const std::string& pattern, const std::string& name);
 
 class CsvLog final : public RunObserver {
 public:
@@ -40,6 +45,7 @@ public:
 
 private:
   void WriteHeader(const VesselRecord& v);
+  void Keep(std::string& line) const;
   void AppendRow(const Host& host, const VesselRecord& v);
   void Cell(double value);
   void Blank(std::size_t count = 1);
@@ -61,6 +67,7 @@ private:
   std::size_t beacons_ = 0;
   std::string line_;
   std::vector<CachedCell> cells_;
+  std::vector<bool> kept_;  // by column; empty: every column
   std::size_t cell_ = 0;
 };
 

@@ -75,6 +75,12 @@ void AddRunOptions(CLI::App& app, Settings& s) {
                  "write every Nth step to flight.csv (default: 1, every step)")
       ->type_name("N")
       ->check(CLI::Range(1, 1'000'000'000));
+  app.add_option("--columns", s.options.log_columns,
+                 "write only these columns to flight.csv: names or glob patterns, comma "
+                 "separated (step,time_s,altitude_m,anim_*); one that names no column fails the "
+                 "run before its first step")
+      ->type_name("LIST")
+      ->delimiter(',');
   app.add_option("--max-steps", s.options.max_steps,
                  "stop the flight with an error when it would take more steps than N "
                  "(default and most: 1000000000)")
