@@ -1,6 +1,7 @@
 // The flight page's data: numbers in seven significant digits (a needle's
 // angle from such a state is off by far less than a degree), no value
-// repeated per sample that is the same for the whole run.
+// repeated per sample that is the same for the whole run, and a run of
+// equal samples as one [value, count].
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -33,12 +34,30 @@ void Text(std::string& out, const std::string& text) {
   out += nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
+// A run of this many equal values or more is written [value, count]: most
+// states and inputs hold still for long stretches.
+constexpr std::size_t kShortestRun = 3;
+
+// The same value as printed: NaN equals NaN here.
+bool Same(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
+
 template <typename T>
 void Array(std::string& out, const std::vector<T>& values) {
   out += '[';
-  for (std::size_t i = 0; i < values.size(); ++i) {
+  for (std::size_t i = 0; i < values.size();) {
     if (i > 0) out += ',';
-    Number(out, static_cast<double>(values[i]));
+    const auto value = static_cast<double>(values[i]);
+    std::size_t end = i + 1;
+    while (end < values.size() && Same(static_cast<double>(values[end]), value)) ++end;
+    if (end - i >= kShortestRun) {
+      out += '[';
+      Number(out, value);
+      out += ',' + std::to_string(end - i) + ']';
+      i = end;
+      continue;
+    }
+    Number(out, value);
+    ++i;
   }
   out += ']';
 }

@@ -91,7 +91,11 @@ const turnDifference = (a, b) => Math.abs(((a - b) % 360 + 540) % 360 - 180);
 const page_file = `${out}/flight.html`;
 const html = readFileSync(page_file, 'utf8');
 const data = JSON.parse(/<script id="flight-data" type="application\/json">(.*?)<\/script>/s.exec(html)[1].replace(/<\\\//g, '</'));
+// Runs of equal samples come as [value, count], as the page expands them.
+const expand = (a) => a.flatMap((x) => (Array.isArray(x) ? new Array(x[1]).fill(x[0]) : [x]));
 const heli = data.vessels[0];
+heli.time = expand(heli.time);
+heli.series.ground = expand(heli.series.ground);
 const fromTrace = readTrace(readFileSync(trace, 'utf8'), heli.name);
 expect(fromTrace.components.length === heli.components.length,
   `the page has ${heli.components.length} components, the trace ${fromTrace.components.length}`);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <nlohmann/json.hpp>
 #include <string>
 
@@ -45,6 +46,20 @@ json DataOf(const std::string& page) {
   return json::parse(page.substr(from + open.size(), to - from - open.size()));
 }
 
+// A series as the page expands it: a run [value, count] is count values.
+std::vector<double> Expand(const json& encoded) {
+  std::vector<double> values;
+  for (const json& x : encoded) {
+    if (!x.is_array()) {
+      values.push_back(x.is_null() ? NAN : x.get<double>());
+      continue;
+    }
+    const double value = x[0].is_null() ? NAN : x[0].get<double>();
+    for (int i = 0; i < x[1].get<int>(); ++i) values.push_back(value);
+  }
+  return values;
+}
+
 const char kTwoVessels[] =
     "include helicopter.vsim\n"
     "vessel one\nvessel two\nfocus two\n"
@@ -60,10 +75,14 @@ TEST(FlightPageTest, DataNamesEveryVesselWithTheFocusFirstFromItsFirstState) {
   EXPECT_EQ(data["vessels"][0]["name"], "two");
   EXPECT_EQ(data["vessels"][1]["name"], "one");
   for (const json& v : data["vessels"]) {
-    EXPECT_EQ(v["step"][0], 0) << "the state after creation is kept";
-    EXPECT_EQ(v["step"].back(), 150);
-    EXPECT_EQ(v["time"].size(), v["step"].size());
-    EXPECT_EQ(v["series"]["altitude"].size(), v["step"].size());
+    const std::vector<double> steps = Expand(v["step"]);
+    ASSERT_EQ(steps.size(), 151u);
+    EXPECT_EQ(steps.front(), 0) << "the state after creation is kept";
+    EXPECT_EQ(steps.back(), 150);
+    EXPECT_EQ(Expand(v["time"]).size(), steps.size());
+    EXPECT_EQ(Expand(v["series"]["altitude"]).size(), steps.size());
+    EXPECT_EQ(Expand(v["series"]["timeacc"]), std::vector<double>(steps.size(), 1.0));
+    EXPECT_EQ(v["series"]["timeacc"].size(), 1u) << "a value held throughout is one run";
     EXPECT_EQ(v["animations"].size(), std::size_t{animation_names::kCount});
   }
   bool climbing = false;
@@ -146,7 +165,8 @@ TEST(FlightPageTest, WrittenOnlyWhenAsked) {
 
 TEST(FlightPageTest, TouchdownsKeepTheirVerticalSpeed) {
   test::ScratchDirectory scratch;
-  const json heli = DataOf(Fly("vessel heli\nset altitude 10\nhold vspeed -1.5\nrun 15\n"))["vessels"][0];
+  const json heli =
+      DataOf(Fly("vessel heli\nset altitude 10\nhold vspeed -1.5\nrun 15\n"))["vessels"][0];
   ASSERT_EQ(heli["touchdowns"].size(), 1u);
   const json& t = heli["touchdowns"][0];
   EXPECT_NEAR(t["vspeed"].get<double>(), -1.5, 0.3) << "sinking as held when it touched";

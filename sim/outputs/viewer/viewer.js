@@ -5,6 +5,15 @@
 (function () {
   'use strict';
   const data = JSON.parse(document.getElementById('flight-data').textContent);
+  // Runs of equal samples come as [value, count].
+  const expand = (a) => a.flatMap((x) => (Array.isArray(x) ? new Array(x[1]).fill(x[0]) : [x]));
+  for (const v of data.vessels) {
+    v.step = expand(v.step);
+    v.time = expand(v.time);
+    v.beacons = expand(v.beacons);
+    v.animations = v.animations.map(expand);
+    for (const key of Object.keys(v.series)) v.series[key] = expand(v.series[key]);
+  }
   const SVG = 'http://www.w3.org/2000/svg';
   const DEGREES = 180 / Math.PI;
   const COLOURS = ['#1f77b4', '#d62728', '#2ca02c', '#ff7f0e', '#9467bd', '#8c564b'];
