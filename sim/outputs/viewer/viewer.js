@@ -22,6 +22,9 @@
   const TICKS_PER_TURN = 12;
   const SLIDER_BAR = { width: 124, height: 60, from: 12, to: 112, y: 28 };
   const VIEW_MARGIN = 34;
+  // The attitude seen from behind, in the side view's top right corner: the
+  // horizon banks and moves with pitch, a pixel a degree.
+  const HORIZON = { radius: 26, inset: 34, pixelsPerDegree: 1 };
   const LANE = { rowHeight: 14, top: 14, left: 60, right: 20, labelGap: 6 };
   const FAST_STEP = 10;
   // A state that falls by more than WRAP in one sample, at least WRAPS_SEEN
@@ -217,11 +220,26 @@
       side: make('side', distance, s.altitude, 'distance over the ground (m)', 'side view: altitude (m) ' + fixed(Math.max(...s.altitude.filter(isFinite)), 0) + ' top', false),
       top: make('top', s.east, s.north, 'east (m)', 'top view: north (m) up', true),
     };
+    const side = $('side');
+    const cx = +side.getAttribute('width') - HORIZON.inset, cy = HORIZON.inset;
+    const ball = svgElement('g', { transform: `translate(${cx},${cy})` }, side);
+    const clip = svgElement('clipPath', { id: 'horizon-clip' }, ball);
+    svgElement('circle', { r: HORIZON.radius }, clip);
+    const world = svgElement('g', { 'clip-path': 'url(#horizon-clip)' }, ball);
+    const horizon = svgElement('g', {}, world);
+    svgElement('rect', { x: -3 * HORIZON.radius, y: -3 * HORIZON.radius, width: 6 * HORIZON.radius, height: 3 * HORIZON.radius, fill: '#9cd3f5' }, horizon);
+    svgElement('rect', { x: -3 * HORIZON.radius, y: 0, width: 6 * HORIZON.radius, height: 3 * HORIZON.radius, fill: '#c8a26e' }, horizon);
+    svgElement('circle', { r: HORIZON.radius, fill: 'none', stroke: '#555' }, ball);
+    svgElement('path', { d: 'M -16 0 L -5 0 L 0 5 L 5 0 L 16 0', fill: 'none', stroke: '#000', 'stroke-width': 2 }, ball);
+    views.horizon = horizon;
   }
   function updateViews() {
     const s = vessel.series;
     const side = views.side, top = views.top;
     side.craft.setAttribute('transform', `translate(${side.X(views.distance[index]).toFixed(1)},${side.Y(s.altitude[index] || 0).toFixed(1)}) rotate(${(-(s.pitch[index] || 0)).toFixed(2)})`);
+    // Right wing up turns the horizon anticlockwise; nose up lowers it.
+    const pitch = (s.pitch[index] || 0) * HORIZON.pixelsPerDegree, bank = s.bank[index] || 0;
+    views.horizon.setAttribute('transform', `rotate(${(-bank).toFixed(2)}) translate(0,${pitch.toFixed(2)})`);
     // Nose to the north points up the page; heading turns it clockwise.
     top.craft.setAttribute('transform', `translate(${top.X(s.east[index] || 0).toFixed(1)},${top.Y(s.north[index] || 0).toFixed(1)}) rotate(${((s.heading[index] || 0) - 90).toFixed(2)})`);
   }
@@ -236,7 +254,7 @@
     const t0 = vessel.time[0] || 0, t1 = Math.max(vessel.time[vessel.time.length - 1] || 1, t0 + 1e-9);
     const X = (t) => LANE.left + ((t - t0) / (t1 - t0)) * (width - LANE.left - LANE.right);
     const items = data.events.map((e) => ({ time: e.time, text: e.text, cls: 'event-line' }))
-      .concat(vessel.touchdowns.map((d) => ({ time: d.time, text: `touchdown ${d.vspeed.toFixed(2)} m/s${d.crash ? ' (crash)' : ''}`, cls: 'touchdown-line' })));
+      .concat(vessel.touchdowns.map((d) => ({ time: d.time, text: `touchdown, sinking ${(-d.vspeed).toFixed(2)} m/s${d.crash ? ' (crash)' : ''}`, cls: 'touchdown-line' })));
     items.sort((a, b) => a.time - b.time);
     const rowEnds = [];
     const lines = svgElement('g', {}, svg);
