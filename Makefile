@@ -3,17 +3,28 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: run test build install asan fuzz soak bench bench-smoke test-windows clean
+.PHONY: run test build install asan fuzz soak bench bench-smoke test-windows docs clean
 
-build:
+# The flight page's chart library (and the browser test's driver), from npm.
+NODE_MODULES := node_modules/.package-lock.json
+$(NODE_MODULES): package.json package-lock.json
+	npm ci --no-audit --no-fund
+
+build: $(NODE_MODULES)
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD) -j $(JOBS)
 
 # The flight needs only the module, the sound library and the program.
-run:
+run: $(NODE_MODULES)
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD) -j $(JOBS) --target vesselsim
-	$(BUILD)/vesselsim
+	$(BUILD)/vesselsim --html
+
+# The README's screenshot of the flight page (headless Chromium and
+# playwright-core: `npm ci`), from the default flight flown into the build.
+docs: build
+	$(BUILD)/vesselsim --quiet --html --out $(BUILD)/docs-flight
+	node tests/browser/screenshot.mjs $(BUILD)/docs-flight/flight.html docs/flight-page.png
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -24,7 +35,7 @@ PREFIX ?= /usr/local
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
-asan:
+asan: $(NODE_MODULES)
 	cmake -S . -B build-asan -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DSANITIZE=ON -DBUILD_BENCHMARKS=OFF
 	cmake --build build-asan -j $(JOBS)
 	ctest --test-dir build-asan --output-on-failure -j $(JOBS)
@@ -32,7 +43,7 @@ asan:
 # Every fuzz target (libFuzzer, clang, address and undefined-behaviour
 # sanitizers) for FUZZ_SECONDS each.
 FUZZ_SECONDS ?= 300
-fuzz:
+fuzz: $(NODE_MODULES)
 	cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DSANITIZE=ON -DFUZZ=ON \
 	  -DBUILD_TESTING=OFF -DBUILD_BENCHMARKS=OFF
 	cmake --build build-fuzz -j $(JOBS)

@@ -421,9 +421,10 @@ TEST(FlightTest, TraceAndLogDescribeTheRun) {
   std::ifstream csv("out/flight.csv");
   std::vector<std::string> rows;
   while (std::getline(csv, line)) rows.push_back(line);
-  ASSERT_EQ(rows.size(), 4u) << "a header and one row per step";
+  ASSERT_EQ(rows.size(), 5u) << "a header, the state after creation and one row per step";
   EXPECT_EQ(rows[0].rfind("step,time_s,vessel,x_m,y_m,z_m,altitude_m,airspeed_mps,", 0), 0u);
-  EXPECT_EQ(rows[3].rfind("3,", 0), 0u);
+  EXPECT_EQ(rows[1].rfind("0,0,heli,", 0), 0u) << rows[1];
+  EXPECT_EQ(rows[4].rfind("3,", 0), 0u);
   EXPECT_NE(rows[0].find(",anim_16,beacon_1,beacon_2,engine_frequency_hz,engine_volume"),
             std::string::npos);
   std::ifstream svg("out/flight.svg");
@@ -476,9 +477,11 @@ TEST(FlightTest, LogNamesVesselsAndAnimationsAndRoundsTime) {
   const vsim::FlightResult result = vsim::RunFlight(script, options);
   ASSERT_TRUE(result.error.empty()) << result.error;
   std::ifstream csv("out/flight.csv");
-  std::string header, row;
+  std::string header, created, row;
   std::getline(csv, header);
+  std::getline(csv, created);
   std::getline(csv, row);
+  EXPECT_EQ(created.rfind("0,0,a.b-c_2,", 0), 0u) << "row: " << created;
   EXPECT_NE(header.find(",anim_nose_steer,anim_wheels,anim_gear,anim_3,"), std::string::npos)
       << header;
   EXPECT_EQ(row.rfind("1,0.016667,a.b-c_2,", 0), 0u) << "row: " << row;
@@ -486,6 +489,91 @@ TEST(FlightTest, LogNamesVesselsAndAnimationsAndRoundsTime) {
   for (char c : header) header_fields += c == ',';
   for (char c : row) row_fields += c == ',';
   EXPECT_EQ(row_fields, header_fields);
+}
+
+// The log's thruster columns are those of the groups a flight drives:
+// main and hover always, the rest when the script sets or holds them.
+struct GroupColumnsCase {
+  const char* name;
+  const char* commands;
+  std::vector<const char*> present, absent;
+};
+
+class LogGroupColumnsTest : public ::testing::TestWithParam<GroupColumnsCase> {};
+
+TEST_P(LogGroupColumnsTest, OnlyTheGroupsTheFlightDrives) {
+  test::ScratchDirectory scratch;
+  vsim::FlightOptions options = Options();
+  options.out_dir = "out";
+  const auto script =
+      ParseScript("f.vsim", std::string("vessel heli\n") + GetParam().commands + "step\n");
+  ASSERT_TRUE(vsim::RunFlight(script, options).error.empty());
+  std::ifstream csv("out/flight.csv");
+  std::string header;
+  std::getline(csv, header);
+  header += ',';
+  for (const char* column : GetParam().present)
+    EXPECT_NE(header.find(std::string(",") + column + ","), std::string::npos) << column;
+  for (const char* column : GetParam().absent)
+    EXPECT_EQ(header.find(std::string(",") + column + ","), std::string::npos) << column;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Flights, LogGroupColumnsTest,
+    ::testing::Values(
+        GroupColumnsCase{"NothingDriven",
+                         "",
+                         {"main_level", "hover_max_N"},
+                         {"pitchup_level", "bankleft_level", "yawleft_level"}},
+        GroupColumnsCase{"ThrustOnOneGroup",
+                         "thrust pitchup 0.5\n",
+                         {"pitchup_level", "pitchup_max_N"},
+                         {"pitchdown_level", "yawleft_level"}},
+        GroupColumnsCase{"HeadingHold",
+                         "hold heading 0\n",
+                         {"yawleft_level", "yawright_level"},
+                         {"pitchup_level", "bankleft_level"}},
+        GroupColumnsCase{"LevelHold",
+                         "hold level\n",
+                         {"pitchup_level", "pitchdown_level", "bankleft_level", "bankright_level"},
+                         {"yawleft_level"}},
+        GroupColumnsCase{"KillRotation", "hold killrot\n", {"pitchup_level", "yawleft_level"}, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Each number with the digits its quantity needs: fuel to the gram and
+// positions to the millimetre, however the sums of a flight fall.
+TEST(FlightTest, LogPrintsQuantitiesToTheirDigits) {
+  test::ScratchDirectory scratch;
+  const auto script = ParseScript("f.vsim", "vessel heli\nthrottle hover 1\nstep 200\n");
+  vsim::FlightOptions options = Options();
+  options.out_dir = "out";
+  ASSERT_TRUE(vsim::RunFlight(script, options).error.empty());
+  std::ifstream csv("out/flight.csv");
+  std::string header, row;
+  std::getline(csv, header);
+  const auto column = [&](const std::string& name) {
+    std::size_t index = 0;
+    for (std::size_t at = 0; at < header.find(name); ++at) index += header[at] == ',';
+    return index;
+  };
+  const std::size_t fuel = column(",fuel_kg,") + 1, y = column(",y_m,") + 1;
+  std::size_t rows = 0;
+  while (std::getline(csv, row)) {
+    std::vector<std::string> fields{""};
+    for (char c : row) {
+      if (c == ',')
+        fields.emplace_back();
+      else
+        fields.back().push_back(c);
+    }
+    for (std::size_t f : {fuel, y}) {
+      const std::size_t point = fields[f].find('.');
+      EXPECT_TRUE(point == std::string::npos || fields[f].size() - point - 1 <= 3)
+          << fields[f] << " in row " << row.substr(0, 20);
+    }
+    ++rows;
+  }
+  EXPECT_EQ(rows, 201u);
 }
 
 TEST(ProgramTest, BadScriptExitsTwoWithoutOutputs) {
@@ -826,8 +914,8 @@ TEST_F(CheckSuiteTest, AScriptThatDoesNotParseIsAnErroredCaseAndTheOthersRun) {
 TEST_F(CheckSuiteTest, FailedScriptsKeepTheirOutputsApart) {
   std::string output;
   EXPECT_EQ(RunProgram("check a b --keep-outputs kept", output), 2) << output;
-  for (const char* file : {"kept/b/x/flight.csv", "kept/b/x/flight.svg", "kept/b/x/trace.txt",
-                           "kept/b/z/trace.txt", "kept/b/y/errors.txt"})
+  for (const char* file : {"kept/b/x/flight.csv", "kept/b/x/flight.svg", "kept/b/x/flight.html",
+                           "kept/b/x/trace.txt", "kept/b/z/trace.txt", "kept/b/y/errors.txt"})
     EXPECT_TRUE(Exists(file)) << file;
   EXPECT_FALSE(Exists("kept/a")) << "a passing script keeps nothing";
   EXPECT_EQ(ReadFile("kept/b/y/errors.txt"), "b/y.vsim:2: unknown command \"wobble\"\n");

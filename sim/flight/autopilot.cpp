@@ -38,6 +38,31 @@ constexpr AxisGroups kAxes[] = {
     {THGROUP_ATT_BANKLEFT, THGROUP_ATT_BANKRIGHT, "bank"},
 };
 
+// The axes an attitude hold flies.
+bool AxisHeld(Autopilot hold, Axis axis) {
+  switch (hold) {
+    case Autopilot::kKillRotation: return true;
+    case Autopilot::kLevel: return axis != kYaw;
+    case Autopilot::kHeading: return axis == kYaw;
+    default: return false;
+  }
+}
+
+}  // namespace
+
+std::vector<THGROUP_TYPE> GroupsHeldBy(Autopilot hold) {
+  if (hold == Autopilot::kAltitude || hold == Autopilot::kVerticalSpeed) return {THGROUP_HOVER};
+  std::vector<THGROUP_TYPE> groups;
+  for (int axis = kPitch; axis <= kBank; ++axis)
+    if (AxisHeld(hold, static_cast<Axis>(axis))) {
+      groups.push_back(kAxes[axis].positive);
+      groups.push_back(kAxes[axis].negative);
+    }
+  return groups;
+}
+
+namespace {
+
 double PilotComponent(Axis axis, const VECTOR3& body) {
   return axis == kPitch ? -body.x : axis == kYaw ? body.y : body.z;
 }
@@ -81,10 +106,9 @@ void Autopilots::Engage(VesselRecord& v, const AutopilotCommand& c) {
   if (vertical && v.Group(THGROUP_HOVER) == nullptr)
     throw HoldError("hold " + c.name + ": " + v.name + " has no hover thrusters");
   if (!vertical)
-    for (const AxisGroups& a : kAxes) {
-      const bool needed = c.hold != Autopilot::kHeading || &a == &kAxes[kYaw];
-      const bool level_needs = c.hold != Autopilot::kLevel || &a != &kAxes[kYaw];
-      if (needed && level_needs &&
+    for (int axis = kPitch; axis <= kBank; ++axis) {
+      const AxisGroups& a = kAxes[axis];
+      if (AxisHeld(c.hold, static_cast<Axis>(axis)) &&
           (v.Group(a.positive) == nullptr || v.Group(a.negative) == nullptr))
         throw HoldError("hold " + c.name + ": " + v.name + " has no " + NameOf(a.positive) +
                         " and " + NameOf(a.negative) + " thrusters");

@@ -10,6 +10,7 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "sim/core/host.h"
 #include "sim/script/commands.h"
@@ -21,6 +22,9 @@ class HoldError : public std::runtime_error {
 public:
   using std::runtime_error::runtime_error;
 };
+
+// The groups a hold sets the levels of (none for `hold off`).
+std::vector<THGROUP_TYPE> GroupsHeldBy(Autopilot hold);
 
 class Autopilots {
 public:

@@ -7,8 +7,10 @@
 #include <memory>
 
 #include "sim/files/output_folder.h"
+#include "sim/flight/autopilot.h"
 #include "sim/flight/interpreter.h"
 #include "sim/outputs/csv_log.h"
+#include "sim/outputs/flight_page.h"
 #include "sim/outputs/svg_plot.h"
 #include "sim/outputs/trace_writer.h"
 #include "sim/platform/platform.h"
@@ -81,6 +83,17 @@ int EngineSlot(const Script& script, int fallback) {
   return fallback;
 }
 
+// The groups a flight drives: main and hover (the module's own controls
+// move them too), and whatever the script sets or holds.
+std::vector<THGROUP_TYPE> DrivenGroups(const Script& script) {
+  std::vector<THGROUP_TYPE> groups{THGROUP_MAIN, THGROUP_HOVER};
+  for (const ThrottleCommand* c : script.All<ThrottleCommand>()) groups.push_back(c->group);
+  for (const ThrustCommand* c : script.All<ThrustCommand>()) groups.push_back(c->group);
+  for (const AutopilotCommand* c : script.All<AutopilotCommand>())
+    for (THGROUP_TYPE g : GroupsHeldBy(c->hold)) groups.push_back(g);
+  return groups;
+}
+
 PlotLayout PlotLayoutOf(const Script& script) {
   PlotLayout layout;
   for (const PlotAnimCommand* c : script.All<PlotAnimCommand>())
@@ -99,9 +112,17 @@ std::vector<std::unique_ptr<RunObserver>> MakeOutputs(const Script& script,
   if (!options.out_dir.empty()) {
     const int engine = EngineSlot(script, options.engine_slot);
     outputs.push_back(std::make_unique<CsvLog>(
-        files, LogOptions{options.out_dir, options.log_every, engine, AnimationNames(script)}));
-    outputs.push_back(std::make_unique<SvgPlot>(files, options.out_dir + "/flight.svg", script.file,
+        files, LogOptions{options.out_dir, options.log_every, engine, AnimationNames(script),
+                          DrivenGroups(script), options.log_columns}));
+    // The script's name, as the title of the plot and the page.
+    const std::string name = std::filesystem::path(script.file).filename().string();
+    outputs.push_back(std::make_unique<SvgPlot>(files, options.out_dir + "/flight.svg", name,
                                                 PlotLayoutOf(script), engine));
+    if (options.html)
+      outputs.push_back(
+          std::make_unique<FlightPage>(files, options.out_dir + "/flight.html",
+                                       std::filesystem::path(script.file).filename().string(),
+                                       AnimationNames(script), PlotLayoutOf(script)));
   }
   if (options.progress) outputs.push_back(std::make_unique<ProgressLine>(script.file));
   return outputs;

@@ -22,8 +22,11 @@ struct FlightOptions {
   // Every relative path here and in the script is taken from the current
   // folder before the flight enters it.
   std::string host_dir;
+  bool html = false;  // also flight.html beside flight.csv
   bool progress = false;
   int log_every = 1;
+  // The log's columns by name or glob pattern; empty: all of them.
+  std::vector<std::string> log_columns;
   // The run stops (an error) when it would take more steps than this.
   long long max_steps = kMaxTotalSteps;
   // The sound slot the log and plot show as the engine, unless the script

@@ -1,5 +1,6 @@
 #include "sim/outputs/csv_log.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -12,6 +13,17 @@ namespace {
 // Simulated time to the microsecond: sums of step lengths carry no digits
 // worth reading beyond it.
 constexpr double kTicksPerSecond = 1e6;
+
+// Each quantity to the digits it needs: lengths and speeds to the
+// millimetre, masses to the gram, angles to the microradian, pressure to
+// the hundredth of a pascal. Animation states, levels and thrusts stay exact.
+constexpr double kPerMillimetre = 1e3;
+constexpr double kPerGram = 1e3;
+constexpr double kPerMicroradian = 1e6;
+constexpr double kPerMilliMach = 1e3;
+constexpr double kPerCentipascal = 1e2;
+
+double To(double value, double per_unit) { return std::round(value * per_unit) / per_unit; }
 
 // A field quoted as RFC 4180 has it when it holds a separator, quote or
 // line end.
@@ -28,7 +40,58 @@ void Field(std::string& line, const std::string& text) {
   line += '"';
 }
 
+// The fields of one line of the log, each with its quotes, without the
+// line end.
+std::vector<std::string> Fields(const std::string& line) {
+  std::vector<std::string> fields{""};
+  bool quoted = false;
+  for (const char c : line) {
+    if (c == '\n') break;
+    if (c == '"') quoted = !quoted;
+    if (c == ',' && !quoted)
+      fields.emplace_back();
+    else
+      fields.back() += c;
+  }
+  return fields;
+}
+
 }  // namespace
+
+bool ColumnMatches(const std::string& pattern, const std::string& name) {
+  std::size_t p = 0, n = 0, star = std::string::npos, resume = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
+      ++p;
+      ++n;
+    } else if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      resume = n;
+    } else if (star != std::string::npos) {
+      p = star + 1;
+      n = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+// Only the chosen columns of a line, in the log's order.
+void CsvLog::Keep(std::string& line) const {
+  if (kept_.empty()) return;
+  const std::vector<std::string> fields = Fields(line);
+  std::string kept;
+  bool first = true;
+  for (std::size_t i = 0; i < fields.size() && i < kept_.size(); ++i) {
+    if (!kept_[i]) continue;
+    if (!first) kept += ',';
+    first = false;
+    kept += fields[i];
+  }
+  line = kept + '\n';
+}
 
 CsvLog::CsvLog(FileSystem& files, LogOptions options) : options_(std::move(options)) {
   if (options_.every < 1) options_.every = 1;
@@ -38,9 +101,23 @@ CsvLog::CsvLog(FileSystem& files, LogOptions options) : options_(std::move(optio
   file_ = std::make_unique<AtomicFile>(files, options_.out_dir + "/flight.csv");
 }
 
-void CsvLog::VesselCreated(const Host&, const VesselRecord& v) {
+void CsvLog::VesselCreated(const Host& host, const VesselRecord& v) {
+  WriteHeader(v);
+  // Its state after creation, so that step 0 has a row too.
+  if (host.StepCount() % options_.every != 0) return;
+  cell_ = 0;
+  line_.clear();
+  AppendRow(host, v);
+  Keep(line_);
+  file_->Write(line_);
+}
+
+void CsvLog::WriteHeader(const VesselRecord& v) {
   if (has_columns_) return;
-  for (const ThrusterGroup& g : v.declared.groups) groups_.push_back(g.type);
+  const auto& logged = options_.groups;
+  for (const ThrusterGroup& g : v.declared.groups)
+    if (!logged || std::find(logged->begin(), logged->end(), g.type) != logged->end())
+      groups_.push_back(g.type);
   animations_ = v.declared.animations.size();
   beacons_ = v.declared.beacons.size();
   std::string header =
@@ -59,6 +136,19 @@ void CsvLog::VesselCreated(const Host&, const VesselRecord& v) {
   }
   for (std::size_t i = 0; i < beacons_; ++i) header += ",beacon_" + std::to_string(i + 1);
   header += ",engine_frequency_hz,engine_volume\n";
+  if (!options_.columns.empty()) {
+    const std::vector<std::string> names = Fields(header);
+    kept_.assign(names.size(), false);
+    for (const std::string& pattern : options_.columns) {
+      bool matched = false;
+      for (std::size_t i = 0; i < names.size(); ++i)
+        if (ColumnMatches(pattern, names[i])) matched = kept_[i] = true;
+      if (!matched)
+        throw FileError("--columns: \"" + pattern + "\" names no column of " + v.name +
+                        "'s log (its columns: " + header.substr(0, header.size() - 1) + ")");
+    }
+    Keep(header);
+  }
   file_->Write(header);
   has_columns_ = true;
 }
@@ -69,6 +159,7 @@ void CsvLog::StepDone(const Host& host) {
   for (const auto& vessel : host.Vessels()) {
     line_.clear();
     AppendRow(host, *vessel);
+    Keep(line_);
     file_->Write(line_);
   }
 }
@@ -99,13 +190,21 @@ void CsvLog::AppendRow(const Host& host, const VesselRecord& v) {
   line_ += ',';
   Field(line_, v.name);
   for (double x : {v.flight.position.x, v.flight.position.y, v.flight.position.z, r.altitude,
-                   r.airspeed, r.airspeed_vector.x, r.airspeed_vector.y, r.airspeed_vector.z,
-                   r.heading, r.ground_contact ? 1.0 : 0.0, v.FuelMass(), host.TimeAcceleration()})
-    Cell(x);
+                   r.airspeed, r.airspeed_vector.x, r.airspeed_vector.y, r.airspeed_vector.z})
+    Cell(To(x, kPerMillimetre));
+  Cell(To(r.heading, kPerMicroradian));
+  Cell(r.ground_contact ? 1.0 : 0.0);
+  Cell(To(v.FuelMass(), kPerGram));
+  Cell(host.TimeAcceleration());
   const FlightState& s = v.flight;
-  for (double x : {r.pitch, r.bank, s.PitchRate(), s.YawRate(), s.BankRate(), s.VerticalSpeed(),
-                   s.GroundSpeed(), r.aoa, r.slip, r.mach, r.dynamic_pressure})
-    Cell(x);
+  for (double x : {r.pitch, r.bank, s.PitchRate(), s.YawRate(), s.BankRate()})
+    Cell(To(x, kPerMicroradian));
+  Cell(To(s.VerticalSpeed(), kPerMillimetre));
+  Cell(To(s.GroundSpeed(), kPerMillimetre));
+  Cell(To(r.aoa, kPerMicroradian));
+  Cell(To(r.slip, kPerMicroradian));
+  Cell(To(r.mach, kPerMilliMach));
+  Cell(To(r.dynamic_pressure, kPerCentipascal));
   for (THGROUP_TYPE g : groups_) {
     const Thruster* t = v.GroupMember(g);
     if (t == nullptr) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,13 +21,22 @@ struct LogOptions {
   // What each animation moves, for its column ("gear" -> anim_gear); an
   // animation without a name is anim_INDEX.
   std::vector<std::string> animation_names;
+  // The thruster groups logged, when the vessel declared them; all when
+  // not given.
+  std::optional<std::vector<THGROUP_TYPE>> groups;
+  // Names or glob patterns (* and ?) of the columns to keep; empty: all.
+  std::vector<std::string> columns;
 };
+
+// Whether a column's name matches a pattern of --columns.
+bool ColumnMatches(const std::string& pattern, const std::string& name);
 
 class CsvLog final : public RunObserver {
 public:
   // Makes the folder and the partial file; throws FileError.
   CsvLog(FileSystem& files, LogOptions options);
   // The columns come from the first vessel; later ones change nothing.
+  // Each vessel's state after creation is a row.
   void VesselCreated(const Host& host, const VesselRecord& vessel) override;
   void StepDone(const Host& host) override;
   void RunEnded(Host& host, bool completed) override;
@@ -34,6 +44,8 @@ public:
   void Discard() override { file_.reset(); }
 
 private:
+  void WriteHeader(const VesselRecord& v);
+  void Keep(std::string& line) const;
   void AppendRow(const Host& host, const VesselRecord& v);
   void Cell(double value);
   void Blank(std::size_t count = 1);
@@ -55,6 +67,7 @@ private:
   std::size_t beacons_ = 0;
   std::string line_;
   std::vector<CachedCell> cells_;
+  std::vector<bool> kept_;  // by column; empty: every column
   std::size_t cell_ = 0;
 };
 

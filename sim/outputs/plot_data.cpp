@@ -39,7 +39,7 @@ template <typename Fn>
 void ForEachSeries(VesselSeries& s, Fn fn) {
   for (auto* v : {&s.altitude, &s.airspeed, &s.heading_deg, &s.vertical_speed, &s.main_level,
                   &s.hover_level, &s.engine_frequency, &s.pitch_deg, &s.bank_deg, &s.pitch_rate_dps,
-                  &s.yaw_rate_dps, &s.bank_rate_dps})
+                  &s.yaw_rate_dps, &s.bank_rate_dps, &s.rudder, &s.time_acceleration})
     fn(*v);
   for (auto& a : s.animations) fn(a);
 }
@@ -53,13 +53,16 @@ void KeepEverySecond(std::vector<double>& v) {
 void Pad(VesselSeries& s, std::size_t length, std::size_t animations) {
   for (auto* v : {&s.altitude, &s.airspeed, &s.heading_deg, &s.vertical_speed, &s.main_level,
                   &s.hover_level, &s.engine_frequency, &s.pitch_deg, &s.bank_deg, &s.pitch_rate_dps,
-                  &s.yaw_rate_dps, &s.bank_rate_dps})
+                  &s.yaw_rate_dps, &s.bank_rate_dps, &s.rudder, &s.time_acceleration})
     v->resize(length, NAN);
   s.animations.resize(animations);
   for (auto& a : s.animations) a.resize(length, NAN);
 }
 
-void Append(VesselSeries& s, const VesselRecord& v, const PlotLayout& layout, int engine_slot) {
+void Append(VesselSeries& s, const Host& host, const VesselRecord& v, const PlotLayout& layout,
+            int engine_slot) {
+  s.rudder.push_back(v.controls.rudder);
+  s.time_acceleration.push_back(host.TimeAcceleration());
   s.altitude.push_back(v.readings.altitude);
   s.airspeed.push_back(v.readings.airspeed);
   s.heading_deg.push_back(v.readings.heading * kDegreesPerRadian);
@@ -90,7 +93,7 @@ void PlotData::Sample(const Host& host, int engine_slot) {
   for (const auto& vessel : host.Vessels()) {
     VesselSeries& s = SeriesOf(*this, vessel->name);
     Pad(s, before, layout.animations.size());
-    Append(s, *vessel, layout, engine_slot);
+    Append(s, host, *vessel, layout, engine_slot);
     sound_seen = sound_seen || vessel->sound.id >= 0;
   }
   for (VesselSeries& s : vessels) Pad(s, time.size(), layout.animations.size());

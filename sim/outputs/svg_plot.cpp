@@ -30,8 +30,21 @@ constexpr double kFirstPanelDrop = 10;
 constexpr double kRangePadding = 0.05;  // of the value range, above and below
 constexpr double kNegligible = 1e-9;    // ranges and ticks closer than this are equal
 constexpr std::size_t kPhaseWindowSteps = 30;
-constexpr double kEventLabelWidth = 10;  // an upright label's width on the page
 constexpr std::size_t kMaxPoints = 1500;
+// The event lane above the panels: labels in rows, each in the first row
+// where it overlaps no other, measured by a sans-serif's widest average.
+constexpr double kLaneRow = 13;
+constexpr double kLaneFontSize = 9;
+constexpr double kLaneCharWidth = 0.62 * kLaneFontSize;
+constexpr double kLaneLabelGap = 6;
+constexpr double kLaneClearance = 18;  // the last row above the first panel's title
+constexpr double kPageMargin = 8;
+// A flat series is shown over at least this range about its value.
+constexpr double kFlatSpan = 1;
+constexpr double kHeadingSpanDeg = 10;
+constexpr double kNoteFontSize = 10;
+constexpr std::size_t kNoteLineLetters = 36;  // what fits beside the panel
+constexpr double kNoteLine = 13;
 const char* const kColours[] = {"#1f77b4", "#d62728", "#2ca02c", "#ff7f0e", "#9467bd", "#8c564b"};
 
 struct Series {
@@ -44,6 +57,8 @@ struct Panel {
   std::string unit;
   std::vector<Series> series;
   std::vector<std::pair<double, std::string>> limits;
+  double min_span = kFlatSpan;  // the value axis covers at least this much
+  std::string note{};           // under the legend, wrapped
 };
 
 // Where a panel sits and how it maps time and value to the page.
@@ -114,7 +129,11 @@ void ValueRange(const Panel& panel, double& lo, double& hi) {
     lo = std::min(lo, limit.first);
     hi = std::max(hi, limit.first);
   }
-  if (hi - lo < kNegligible) hi = lo + 1;
+  if (hi - lo < panel.min_span) {
+    const double centre = (lo + hi) / 2;
+    lo = centre - panel.min_span / 2;
+    hi = centre + panel.min_span / 2;
+  }
   const double pad = (hi - lo) * kRangePadding;
   lo -= pad;
   hi += pad;
@@ -153,25 +172,53 @@ void DrawLimits(std::ostringstream& svg, const Panel& panel, const Frame& f) {
   }
 }
 
-// Events as vertical lines; their words, upright along the line, in the
-// first panel only.
-// Events as vertical lines; their words, upright along the line, in the
-// first panel only, moved right where they would overlap.
-void DrawEvents(std::ostringstream& svg, const std::vector<FlightEvent>& events, const Frame& f,
-                bool labelled) {
-  double next_label_x = 0;
+// Events as thin vertical lines in every panel, the run's stop in red.
+void DrawEvents(std::ostringstream& svg, const std::vector<FlightEvent>& events, const Frame& f) {
   for (const FlightEvent& e : events) {
     const double x = f.X(e.time);
     const bool stop = e.text.rfind("stopped", 0) == 0;
     svg << "<line x1=\"" << Num(x) << "\" x2=\"" << Num(x) << "\" y1=\"" << f.top << "\" y2=\""
         << f.Bottom() << "\" stroke=\"" << (stop ? "#d00" : "#bbb")
         << "\" stroke-dasharray=\"2 3\"/>\n";
-    if (!labelled) continue;
-    const double label_x = std::max(x + 2, next_label_x);
-    next_label_x = label_x + kEventLabelWidth;
-    svg << "<text transform=\"translate(" << Num(label_x) << "," << Num(f.top + kEventLabelInset)
-        << ") rotate(90)\" font-size=\"9\" fill=\"" << (stop ? "#d00" : "#666") << "\">"
-        << XmlEscape(e.text) << "</text>\n";
+  }
+}
+
+struct LaneLabel {
+  double x;
+  std::size_t row;
+};
+
+// Each event's label in the lane: from its time onwards, moved left where
+// it would leave the page, in the first row with room.
+std::vector<LaneLabel> PlaceLaneLabels(const std::vector<FlightEvent>& events, const Frame& f) {
+  std::vector<LaneLabel> placed;
+  std::vector<double> row_ends;
+  for (const FlightEvent& e : events) {
+    const double width = static_cast<double>(e.text.size()) * kLaneCharWidth;
+    const double x = std::max(kPageMargin, std::min(f.X(e.time) + 2, kWidth - kPageMargin - width));
+    std::size_t row = 0;
+    while (row < row_ends.size() && row_ends[row] + kLaneLabelGap > x) ++row;
+    if (row == row_ends.size()) row_ends.push_back(0);
+    row_ends[row] = x + width;
+    placed.push_back({x, row});
+  }
+  return placed;
+}
+
+std::size_t LaneRows(const std::vector<LaneLabel>& labels) {
+  std::size_t rows = 0;
+  for (const LaneLabel& l : labels) rows = std::max(rows, l.row + 1);
+  return rows;
+}
+
+void DrawLane(std::ostringstream& svg, const std::vector<FlightEvent>& events,
+              const std::vector<LaneLabel>& labels) {
+  for (std::size_t i = 0; i < events.size(); ++i) {
+    const bool stop = events[i].text.rfind("stopped", 0) == 0;
+    svg << "<text x=\"" << Num(labels[i].x) << "\" y=\""
+        << Num(kTop + static_cast<double>(labels[i].row + 1) * kLaneRow) << "\" font-size=\""
+        << kLaneFontSize << "\" fill=\"" << (stop ? "#d00" : "#555") << "\">"
+        << XmlEscape(events[i].text) << "</text>\n";
   }
 }
 
@@ -195,16 +242,62 @@ void DrawSeries(std::ostringstream& svg, const Panel& panel, const Frame& f,
   }
 }
 
-void DrawPanel(std::ostringstream& svg, const Panel& panel, const PlotData& data, double top,
-               bool first) {
+// The page's time axis, the same in every panel.
+Frame TimeFrame(const PlotData& data, double top) {
   const auto& time = data.time;
   Frame f{top, time.empty() ? 0 : std::min(0.0, time.front()), 1, 0, 1};
   f.t1 = time.empty() ? 1 : std::max(time.back(), f.t0 + kNegligible);
+  return f;
+}
+
+// Words wrapped into lines beside the panel, under its legend.
+void DrawNote(std::ostringstream& svg, const Panel& panel, const Frame& f) {
+  if (panel.note.empty()) return;
+  std::vector<std::string> lines{""};
+  std::istringstream words(panel.note);
+  for (std::string word; words >> word;) {
+    if (!lines.back().empty() && lines.back().size() + 1 + word.size() > kNoteLineLetters)
+      lines.emplace_back();
+    lines.back() += (lines.back().empty() ? "" : " ") + word;
+  }
+  const double x = kWidth - kRight + kLegendLineFrom;
+  const double y = f.top + kLegendTop + kLegendRow * static_cast<double>(panel.series.size());
+  svg << "<text x=\"" << x << "\" y=\"" << Num(y) << "\" font-size=\"" << kNoteFontSize
+      << "\" fill=\"#555\">";
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    svg << "<tspan x=\"" << x << "\" dy=\"" << (i == 0 ? 0 : kNoteLine) << "\">"
+        << XmlEscape(lines[i]) << "</tspan>";
+  svg << "</text>\n";
+}
+
+// When the time acceleration changed: "x10 from 43 s to 946 s", or empty.
+std::string AccelerationSpans(const PlotData& data) {
+  std::string spans;
+  for (const VesselSeries& v : data.vessels) {
+    const auto& acc = v.time_acceleration;
+    for (std::size_t i = 0; i < acc.size() && i < data.time.size(); ++i) {
+      if (!(acc[i] != 1) || (i > 0 && acc[i - 1] == acc[i])) continue;
+      std::size_t end = i;
+      while (end + 1 < acc.size() && acc[end + 1] == acc[i]) ++end;
+      std::ostringstream span;
+      span << (spans.empty() ? "" : ", ") << "x" << acc[i] << " from " << std::lround(data.time[i])
+           << " s to " << std::lround(data.time[end]) << " s";
+      spans += span.str();
+    }
+    if (!spans.empty()) break;
+  }
+  return spans;
+}
+
+void DrawPanel(std::ostringstream& svg, const Panel& panel, const PlotData& data, double top) {
+  const auto& time = data.time;
+  Frame f = TimeFrame(data, top);
   ValueRange(panel, f.lo, f.hi);
   DrawAxes(svg, panel, f);
   DrawLimits(svg, panel, f);
-  DrawEvents(svg, data.events, f, first);
+  DrawEvents(svg, data.events, f);
   DrawSeries(svg, panel, f, time, std::max<std::size_t>(1, time.size() / kMaxPoints));
+  DrawNote(svg, panel, f);
 }
 
 // A state that wraps round (a rotor's phase) reads as a band when drawn per
@@ -239,13 +332,17 @@ std::vector<Panel> Panels(const PlotData& data) {
   AddSeries(airspeed, data, "airspeed", &VesselSeries::airspeed);
   for (const auto& limit : data.layout.limits)
     (limit.altitude ? altitude : airspeed).limits.push_back({limit.value, limit.label});
-  Panel heading{"Heading", "deg, 0 = north, 90 = east", {}, {}};
+  Panel heading{"Heading", "deg, 0 = north, 90 = east", {}, {}, kHeadingSpanDeg};
   AddSeries(heading, data, "heading", &VesselSeries::heading_deg);
   Panel climb{"Vertical speed", "m/s, up positive", {}, {}};
   AddSeries(climb, data, "vertical speed", &VesselSeries::vertical_speed);
-  Panel thrust{"Thrust levels", "0..1", {}, {}};
+  const std::string accelerated = AccelerationSpans(data);
+  Panel thrust{"Inputs", "thrust levels 0..1, rudder -1..1", {}, {}};
   AddSeries(thrust, data, "main", &VesselSeries::main_level);
   AddSeries(thrust, data, "hover", &VesselSeries::hover_level);
+  AddSeries(thrust, data, "rudder", &VesselSeries::rudder);
+  if (!accelerated.empty())
+    thrust.note = "time acceleration " + accelerated + "; key presses in the lane at the top";
   Panel attitude{"Attitude", "deg; pitch nose up, bank right wing up", {}, {}};
   AddSeries(attitude, data, "pitch", &VesselSeries::pitch_deg);
   AddSeries(attitude, data, "bank", &VesselSeries::bank_deg);
@@ -272,6 +369,12 @@ std::vector<Panel> Panels(const PlotData& data) {
       else
         states.series.push_back({label, v.animations[i]});
     }
+  // The module advances a phase by the same amount each step, so that per
+  // simulated second it turns slower by the time acceleration.
+  if (!accelerated.empty())
+    phases.note =
+        "per simulated second: under time acceleration (" + accelerated +
+        ") each step covers more time but the module turns the phase as far as in any step";
   for (Panel* p : {&states, &phases})
     if (!p->series.empty()) panels.push_back(*p);
   return panels;
@@ -281,7 +384,10 @@ std::vector<Panel> Panels(const PlotData& data) {
 
 std::string PlotText(const PlotData& data, const std::string& title) {
   const std::vector<Panel> panels = Panels(data);
-  const double height = kTop +
+  const std::vector<LaneLabel> lane = PlaceLaneLabels(data.events, TimeFrame(data, 0));
+  const std::size_t rows = LaneRows(lane);
+  const double lane_height = rows == 0 ? 0 : static_cast<double>(rows) * kLaneRow + kLaneClearance;
+  const double height = kTop + lane_height +
                         static_cast<double>(panels.size()) * (kPanelHeight + kGap + kPanelFooter) +
                         kPanelFooter;
   std::ostringstream svg;
@@ -291,9 +397,10 @@ std::string PlotText(const PlotData& data, const std::string& title) {
   svg << "<text x=\"" << kLeft
       << "\" y=\"26\" font-size=\"18\" font-weight=\"bold\">Flight: " << XmlEscape(title)
       << "</text>\n";
-  double top = kTop + kFirstPanelDrop;
+  DrawLane(svg, data.events, lane);
+  double top = kTop + lane_height + kFirstPanelDrop;
   for (std::size_t i = 0; i < panels.size(); ++i) {
-    DrawPanel(svg, panels[i], data, top, i == 0);
+    DrawPanel(svg, panels[i], data, top);
     top += kPanelHeight + kGap + kPanelFooter;
   }
   svg << "</svg>\n";

@@ -31,7 +31,8 @@ struct PlotLayout {
 struct VesselSeries {
   std::string name;
   std::vector<double> altitude, airspeed, heading_deg, vertical_speed, main_level, hover_level,
-      engine_frequency, pitch_deg, bank_deg, pitch_rate_dps, yaw_rate_dps, bank_rate_dps;
+      engine_frequency, pitch_deg, bank_deg, pitch_rate_dps, yaw_rate_dps, bank_rate_dps, rudder,
+      time_acceleration;
   // One per layout animation: the state plus the whole turns it made, so
   // that a state that wraps round keeps its advance however thinly sampled.
   std::vector<std::vector<double>> animations;

@@ -65,20 +65,28 @@ ChildOutcome RunChild(const std::vector<std::string>& argv, double time_limit_s,
   ChildOutcome outcome;
   const std::string out_path = OutputFile(scratch_dir);
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE out = CreateFileA(out_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (out == INVALID_HANDLE_VALUE) return outcome;
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  startup.hStdOutput = out;
-  startup.hStdError = out;
   PROCESS_INFORMATION process{};
   std::string line = CommandLine(argv);
-  const BOOL created = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE,
-                                      CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
-  CloseHandle(out);
+  // A loaded machine (Wine under a parallel test run) now and then fails to
+  // start a process that starts the next time.
+  constexpr int kStartAttempts = 5;
+  constexpr DWORD kRetryPause_ms = 200;
+  bool created = false;
+  for (int attempt = 0; attempt < kStartAttempts && !created; ++attempt) {
+    if (attempt > 0) Sleep(kRetryPause_ms);
+    HANDLE out = CreateFileA(out_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (out == INVALID_HANDLE_VALUE) continue;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = out;
+    startup.hStdError = out;
+    created = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                             nullptr, nullptr, &startup, &process) != 0;
+    CloseHandle(out);
+  }
   if (!created) return outcome;
   outcome.started = true;
   const auto limit_ms = static_cast<DWORD>(time_limit_s * 1000);

@@ -129,11 +129,12 @@ void KeepOutputs(const std::string& keep, const Found& f, const vsim::Script* sc
   std::error_code error;
   fs::create_directories(folder, error);
   if (script == nullptr) {
-    std::ofstream(folder + "/errors.txt") << check.error << "\n";
+    std::ofstream(folder + "/errors.txt", std::ios::binary) << check.error << "\n";
     return;
   }
   options.out_dir = folder;
   options.trace_path = folder + "/trace.txt";
+  options.html = true;
   options.host_dir = folder;
   options.progress = false;
   vsim::RunFlight(*script, options);
@@ -252,9 +253,10 @@ CLI::App* AddCheckCommand(CLI::App& app, CheckSettings& s) {
   check->add_option("--exclude", s.exclude, "leave out the scripts whose path matches")
       ->type_name("REGEX");
   check
-      ->add_option("--keep-outputs", s.keep_outputs,
-                   "keep flight.csv, flight.svg and trace.txt of each failed script (and the "
-                   "messages of one that does not parse) in DIR/ + the script's path")
+      ->add_option(
+          "--keep-outputs", s.keep_outputs,
+          "keep flight.csv, flight.svg, flight.html and trace.txt of each failed script (and the "
+          "messages of one that does not parse) in DIR/ + the script's path")
       ->type_name("DIR");
   check
       ->add_option("--jobs", s.jobs,

@@ -33,6 +33,7 @@ std::vector<vsim::NamedPath> RunOutputs(const vsim::FlightOptions& options) {
   if (!options.out_dir.empty()) {
     outputs.push_back({"--out's log", options.out_dir + "/flight.csv"});
     outputs.push_back({"--out's plot", options.out_dir + "/flight.svg"});
+    if (options.html) outputs.push_back({"--out's page", options.out_dir + "/flight.html"});
   }
   // The module writes it when it cannot reach the sound library.
   outputs.push_back(

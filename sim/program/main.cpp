@@ -68,10 +68,19 @@ void AddRunOptions(CLI::App& app, Settings& s) {
                  "write the call trace, one line per call: STEP VESSEL CALL(ARGS)")
       ->type_name("FILE");
   app.add_flag("--quiet", s.quiet, "no progress line while flying");
+  app.add_flag("--html", s.options.html,
+               "also write flight.html: the flight in one page that opens from disk, with linked "
+               "charts, the tracks, the cockpit's needles and a time slider");
   app.add_option("--log-every", s.options.log_every,
                  "write every Nth step to flight.csv (default: 1, every step)")
       ->type_name("N")
       ->check(CLI::Range(1, 1'000'000'000));
+  app.add_option("--columns", s.options.log_columns,
+                 "write only these columns to flight.csv: names or glob patterns, comma "
+                 "separated (step,time_s,altitude_m,anim_*); one that names no column fails the "
+                 "run before its first step")
+      ->type_name("LIST")
+      ->delimiter(',');
   app.add_option("--max-steps", s.options.max_steps,
                  "stop the flight with an error when it would take more steps than N "
                  "(default and most: 1000000000)")
@@ -88,7 +97,8 @@ void PrintSummary(const std::string& file, const vsim::FlightResult& result,
     std::printf("  step %6d  t=%8.2f s  %s\n", e.step, e.time, e.text.c_str());
   std::printf("Final fuel: %.1f kg\n", result.final_fuel);
   if (!options.out_dir.empty() && result.error.empty())
-    std::printf("Wrote %s/flight.csv and %s/flight.svg\n", options.out_dir.c_str(),
+    std::printf("Wrote %s/flight.csv%s and %s/flight.svg\n", options.out_dir.c_str(),
+                options.html ? (", " + options.out_dir + "/flight.html").c_str() : "",
                 options.out_dir.c_str());
   if (!options.trace_path.empty() && result.error.empty())
     std::printf("Wrote the call trace to %s\n", options.trace_path.c_str());

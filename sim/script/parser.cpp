@@ -265,10 +265,11 @@ std::string FindInclude(const std::string& name, const std::string& base_dir) {
   namespace fs = std::filesystem;
   std::error_code error;
   const fs::path beside = base_dir.empty() ? fs::path(name) : fs::path(base_dir) / name;
-  if (fs::path(name).is_absolute() || fs::exists(beside, error)) return beside.string();
+  // Forward slashes, so that messages name a script alike on every system.
+  if (fs::path(name).is_absolute() || fs::exists(beside, error)) return beside.generic_string();
   const fs::path shared = fs::path(SharedScriptsFolder()) / name;
-  if (!SharedScriptsFolder().empty() && fs::exists(shared, error)) return shared.string();
-  return beside.string();
+  if (!SharedScriptsFolder().empty() && fs::exists(shared, error)) return shared.generic_string();
+  return beside.generic_string();
 }
 
 struct Lines {

@@ -1,0 +1,15 @@
+# Writes OUTPUT, a C++ file defining each NAME of ASSETS (NAME=FILE;...) in
+# namespace vsim::page_assets as the bytes of FILE, ended by a NUL.
+set(text "// Written by the build from the page's files; edit those instead.\nnamespace vsim::page_assets {\n")
+foreach(asset IN LISTS ASSETS)
+  string(REPLACE "=" ";" parts "${asset}")
+  list(GET parts 0 name)
+  list(GET parts 1 file)
+  file(READ "${file}" hex HEX)
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "'\\\\x\\1'," bytes "${hex}")
+  string(REGEX REPLACE "(([^,]*,){32})" "\\1\n" bytes "${bytes}")
+  string(APPEND text "extern const char ${name}[];\nconst char ${name}[] = {\n${bytes}0};\n")
+endforeach()
+string(APPEND text "}  // namespace vsim::page_assets\n")
+file(WRITE "${OUTPUT}.new" "${text}")
+file(RENAME "${OUTPUT}.new" "${OUTPUT}")
