@@ -5,11 +5,9 @@
 #include <cstring>
 
 #if defined(_WIN32)
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <io.h>
-#include <windows.h>
+
+#include "sim/platform/windows_api.h"
 #else
 #include <unistd.h>
 #endif

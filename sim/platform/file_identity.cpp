@@ -6,10 +6,7 @@
 #include <system_error>
 
 #if defined(_WIN32)
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "sim/platform/windows_api.h"
 #else
 #include <sys/stat.h>
 #include <unistd.h>

@@ -7,10 +7,7 @@
 #include "sim/platform/file_identity.h"
 
 #if defined(_WIN32)
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "sim/platform/windows_api.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -6,12 +6,10 @@
 #include <random>
 
 #if defined(_WIN32)
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <io.h>
 #include <process.h>
-#include <windows.h>
+
+#include "sim/platform/windows_api.h"
 #else
 #include <dlfcn.h>
 #include <pthread.h>

@@ -44,15 +44,15 @@ std::string Figure(const char* format, double value) {
 }
 
 // The loads that hold the vessel level on its three points by statics, the
-// negative ones clipped at zero; not solvable when the points are in one line.
-std::array<double, 3> PointLoads(const VECTOR3 p[3], double weight, bool& solvable) {
+// negative ones clipped at zero; none when the points are in one line (the
+// check refuses such points before it asks).
+std::array<double, 3> PointLoads(const VECTOR3 p[3], double weight) {
   // The loads sum to the weight and their moments about the centre of mass vanish.
   Eigen::Matrix3d statics;
   statics << 1, 1, 1, p[0].x, p[1].x, p[2].x, p[0].z, p[1].z, p[2].z;
   const Eigen::FullPivLU<Eigen::Matrix3d> lu(statics);
-  solvable = lu.isInvertible();
   std::array<double, 3> loads{};
-  if (!solvable) return loads;
+  if (!lu.isInvertible()) return loads;
   const Eigen::Vector3d solved = lu.solve(Eigen::Vector3d(weight, 0, 0));
   for (int i = 0; i < 3; ++i) loads[static_cast<std::size_t>(i)] = std::max(0.0, solved[i]);
   return loads;
@@ -153,8 +153,7 @@ Result CheckStands(const Target& target) {
                   " m in the last " + Figure("%.0f", kRestWindow_s) + " s of " +
                   Figure("%.0f", kSettle_s) + " (limit " + Figure("%.3f", kRestTolerance_m) +
                   " m)");
-    bool solvable = false;
-    const std::array<double, 3> loads = PointLoads(points, v.Mass() * kGravity, solvable);
+    const std::array<double, 3> loads = PointLoads(points, v.Mass() * kGravity);
     std::string figures =
         "rests at " + Figure("%.3f", v.readings.altitude) + " m (its points put it at " +
         Figure("%.3f", rest) + " m), moved " + Figure("%.4f", moved) + " m in its last " +
