@@ -4,8 +4,7 @@ namespace bench {
 
 namespace {
 
-constexpr double kCruiseAltitude = 300;  // m
-constexpr double kLowestAltitude = 150;
+constexpr double kLowestAltitude = 150;  // m
 constexpr double kHighestAltitude = 450;
 constexpr double kCruiseSpeed = 40;  // m/s
 constexpr double kTaxiSpeed = 5;

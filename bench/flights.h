@@ -11,6 +11,11 @@
 
 namespace bench {
 
+// Where vessels flown with physics cruise, and how many frames go by
+// between putting them back into their band.
+constexpr double kCruiseAltitude = 300;  // m
+constexpr int kFramesBetweenKeeping = 64;
+
 struct ModuleFiles {
   static const char* Helicopter() { return MODULE_PATH; }
   static const char* Floor() { return FLOOR_PATH; }

@@ -9,15 +9,13 @@
 namespace bench {
 namespace {
 
-constexpr int kFramesBetweenKeeping = 64;
-
 void BM_Frame(benchmark::State& state) {
   World world(ModuleFiles::Helicopter(), true);
   const auto count = static_cast<int>(state.range(0));
   for (int i = 0; i < count; ++i) {
     vsim::VesselRecord& vessel = world.Add("h" + std::to_string(i));
     PoweredFlight(vessel);
-    world.physics().PlaceAt(vessel, 300);
+    world.physics().PlaceAt(vessel, kCruiseAltitude);
   }
   int frame = 0;
   for (auto _ : state) {

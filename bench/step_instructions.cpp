@@ -1,7 +1,8 @@
-// step_instructions MODULE STEPS: flies one vessel of the helicopter, the
-// floor or the empty module in powered flight (physics off) and, run under
-// callgrind with --instr-atstart=no, counts only the STEPS steps after a
-// warm-up. Instruction counts hold still on a machine whose timings do not.
+// step_instructions MODULE STEPS [physics]: flies one vessel of the
+// helicopter, the floor or the empty module in powered flight (physics off
+// unless asked for) and, run under callgrind with --instr-atstart=no,
+// counts only the STEPS steps after a warm-up. Instruction counts hold
+// still on a machine whose timings do not.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,17 +30,26 @@ const char* ModuleFile(const char* name) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const char* module = argc == 3 ? ModuleFile(argv[1]) : nullptr;
-  const int steps = argc == 3 ? std::atoi(argv[2]) : 0;
+  const bool physics = argc == 4 && std::strcmp(argv[3], "physics") == 0;
+  const bool known = argc == 3 || physics;
+  const char* module = known ? ModuleFile(argv[1]) : nullptr;
+  const int steps = known ? std::atoi(argv[2]) : 0;
   if (module == nullptr || steps <= 0) {
-    std::fprintf(stderr, "usage: step_instructions helicopter|floor|empty STEPS\n");
+    std::fprintf(stderr, "usage: step_instructions helicopter|floor|empty STEPS [physics]\n");
     return 2;
   }
-  bench::World world(module);
-  bench::PoweredFlight(world.Add("v"));
+  bench::World world(module, physics);
+  vsim::VesselRecord& vessel = world.Add("v");
+  bench::PoweredFlight(vessel);
+  if (physics) world.physics().PlaceAt(vessel, bench::kCruiseAltitude);
   for (int i = 0; i < kWarmUpSteps; ++i) world.host().Step();
   CALLGRIND_START_INSTRUMENTATION;
-  for (int i = 0; i < steps; ++i) world.host().Step();
+  for (int i = 0; i < steps; ++i) {
+    world.host().Step();
+    // As the frame benchmark does, so that both measure the same flight.
+    if (physics && (i + 1) % bench::kFramesBetweenKeeping == 0)
+      bench::KeepInPoweredFlight(world.physics(), vessel);
+  }
   CALLGRIND_STOP_INSTRUMENTATION;
   return 0;
 }

@@ -6,12 +6,9 @@ namespace vsim {
 
 namespace {
 
-// x * 0 is 0 for every finite x and NaN otherwise: one sum tells them all.
-struct FiniteSum {
-  double zero = 0;
-  void Add(double x) { zero += x * 0.0; }
-  void Add(VECTOR3 v) { Add(v.x), Add(v.y), Add(v.z); }
-};
+// x * 0 is 0 for every finite x and NaN otherwise: one sum tells them all,
+// written out so that it costs a multiply and an add a value.
+double Zero(VECTOR3 v) { return v.x * 0.0 + v.y * 0.0 + v.z * 0.0; }
 
 }  // namespace
 
@@ -19,13 +16,13 @@ bool StateFinite(const VesselRecord& vessel) {
   const FlightState& s = vessel.flight;
   const Readings& r = vessel.readings;
   const Quaternion& q = s.attitude;
-  FiniteSum sum;
-  for (VECTOR3 v : {s.position, s.velocity, s.rates, r.airspeed_vector}) sum.Add(v);
-  for (double x : {q.w, q.x, q.y, q.z, r.heading, r.altitude, r.airspeed, r.aoa, r.bank, r.pitch,
-                   r.slip, r.mach, r.dynamic_pressure})
-    sum.Add(x);
-  for (const Propellant& p : vessel.declared.propellants) sum.Add(p.mass);
-  return sum.zero == 0;
+  double zero =
+      Zero(s.position) + Zero(s.velocity) + Zero(s.rates) + Zero(r.airspeed_vector) +
+      (q.w * 0.0 + q.x * 0.0 + q.y * 0.0 + q.z * 0.0) +
+      (r.heading * 0.0 + r.altitude * 0.0 + r.airspeed * 0.0 + r.aoa * 0.0 + r.bank * 0.0 +
+       r.pitch * 0.0 + r.slip * 0.0 + r.mach * 0.0 + r.dynamic_pressure * 0.0);
+  for (const Propellant& p : vessel.declared.propellants) zero += p.mass * 0.0;
+  return zero == 0;
 }
 
 void Remember(VesselRecord& vessel) {

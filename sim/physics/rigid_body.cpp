@@ -43,13 +43,24 @@ double RigidBodyPhysics::RestHeight(const VesselRecord& vessel) {
   return vsim::RestHeight(PlaneOf(vessel.declared));
 }
 
+const Air& RigidBodyPhysics::AirMemo::At(double at) {
+  if (!(at == altitude)) {
+    altitude = at;
+    air = AirAt(at);
+  }
+  return air;
+}
+
 void RigidBodyPhysics::UpdateReadings(VesselRecord& vessel) const {
+  UpdateReadings(vessel, AirAt(vessel.flight.position.y));
+}
+
+void RigidBodyPhysics::UpdateReadings(VesselRecord& vessel, const Air& air) const {
   const FlightState& s = vessel.flight;
   Readings& r = vessel.readings;
   const Eigen::Quaterniond q = ToEigen(s.attitude);
   const Vec v = q.conjugate() * (ToEigen(s.velocity) - wind_);
   const Euler angles = ToEuler(q);
-  const Air air = AirAt(s.position.y);
   r.altitude = s.position.y;
   r.airspeed = v.norm();
   r.airspeed_vector = ToHost(v);
@@ -134,7 +145,8 @@ void RigidBodyPhysics::SetWind(double speed, double from_heading) {
 void RigidBodyPhysics::Integrate(const std::vector<std::unique_ptr<VesselRecord>>& vessels,
                                  double dt) {
   if (!(dt > 0) || !std::isfinite(dt)) return;
-  for (const auto& vessel : vessels) GuardedAdvance(*vessel, dt);
+  air_.resize(vessels.size());
+  for (std::size_t i = 0; i < vessels.size(); ++i) GuardedAdvance(*vessels[i], dt, air_[i]);
 }
 
 void RigidBodyPhysics::Notice(const VesselRecord& vessel, int which, const std::string& text) {
@@ -144,9 +156,9 @@ void RigidBodyPhysics::Notice(const VesselRecord& vessel, int which, const std::
 
 // A state that is not finite, whether a step made it so or it came in from
 // outside, is replaced by the last good one.
-void RigidBodyPhysics::GuardedAdvance(VesselRecord& vessel, double dt) {
+void RigidBodyPhysics::GuardedAdvance(VesselRecord& vessel, double dt, AirMemo& memo) {
   if (!StateFinite(vessel)) Restore(vessel, false);
-  const bool advanced = Advance(vessel, dt);
+  const bool advanced = Advance(vessel, dt, memo);
   if (advanced && __builtin_expect(StateFinite(vessel), 1)) return Keep(vessel);
   Restore(vessel, true);
   if (!advanced) return;
@@ -154,7 +166,7 @@ void RigidBodyPhysics::GuardedAdvance(VesselRecord& vessel, double dt) {
   vessel.last_good.reported = true;
 }
 
-bool RigidBodyPhysics::Advance(VesselRecord& vessel, double dt) {
+bool RigidBodyPhysics::Advance(VesselRecord& vessel, double dt, AirMemo& memo) {
   FlightState& s = vessel.flight;
   const Declared& d = vessel.declared;
   Step st;
@@ -166,7 +178,7 @@ bool RigidBodyPhysics::Advance(VesselRecord& vessel, double dt) {
   st.v0 = ToEigen(s.velocity);
   st.w0 = ToEigen(s.rates);
   const Eigen::Matrix3d r0 = st.q0.toRotationMatrix();
-  const Air air = AirAt(st.x0.y());
+  const Air air = memo.At(st.x0.y());
   const Vec airspeed = r0.transpose() * (st.v0 - wind_);
 
   Wrench added;
@@ -212,7 +224,7 @@ bool RigidBodyPhysics::Advance(VesselRecord& vessel, double dt) {
   s.position = ToHost(x1);
   s.velocity = ToHost(st.v1);
   s.rates = ToHost(st.w1);
-  UpdateReadings(vessel);
+  UpdateReadings(vessel, memo.At(s.position.y));
   return true;
 }
 

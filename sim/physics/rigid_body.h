@@ -2,10 +2,12 @@
 // over flat ground, in the standard atmosphere, with a constant wind.
 #pragma once
 
+#include <limits>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "sim/physics/atmosphere.h"
 #include "sim/physics/attitude.h"
 #include "sim/physics/physics.h"
 
@@ -42,8 +44,16 @@ public:
 
 private:
   struct Step;
-  void GuardedAdvance(VesselRecord& vessel, double dt);
-  bool Advance(VesselRecord& vessel, double dt);
+  // The air at the altitude a vessel's last step ended at, which is where
+  // its next one starts unless it was moved in between.
+  struct AirMemo {
+    double altitude = std::numeric_limits<double>::quiet_NaN();
+    Air air;
+    const Air& At(double at);
+  };
+  void UpdateReadings(VesselRecord& vessel, const Air& air) const;
+  void GuardedAdvance(VesselRecord& vessel, double dt, AirMemo& memo);
+  bool Advance(VesselRecord& vessel, double dt, AirMemo& memo);
   void Ground(VesselRecord& vessel, Step& step);
   void SetAttitude(VesselRecord& vessel, const Euler& angles);
   void Notice(const VesselRecord& vessel, int which, const std::string& text);
@@ -54,6 +64,7 @@ private:
   std::vector<TouchdownReport> touchdowns_;
   std::vector<std::string> notices_;
   std::set<std::pair<std::uint32_t, int>> noticed_;  // vessel serial, notice
+  std::vector<AirMemo> air_;                         // one per place in the vessel list
 };
 
 }  // namespace vsim
