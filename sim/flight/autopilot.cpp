@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -68,8 +69,7 @@ double PilotComponent(Axis axis, const VECTOR3& body) {
 }
 
 // A group's moment at full level about one of the pilot's axes.
-double GroupMoment(const VesselRecord& v, THGROUP_TYPE type, Axis axis) {
-  const ThrusterGroup* g = v.Group(type);
+double GroupMoment(const VesselRecord& v, const ThrusterGroup* g, Axis axis) {
   if (g == nullptr) return 0;
   VECTOR3 total{0, 0, 0};
   for (std::uint32_t i : g->members) {
@@ -82,9 +82,13 @@ double GroupMoment(const VesselRecord& v, THGROUP_TYPE type, Axis axis) {
   return PilotComponent(axis, total);
 }
 
-void SetGroup(VesselRecord& v, THGROUP_TYPE type, double level) {
-  if (const ThrusterGroup* g = v.Group(type))
+void SetGroup(VesselRecord& v, const ThrusterGroup* g, double level) {
+  if (g != nullptr)
     for (std::uint32_t i : g->members) v.declared.thrusters[i].level = level;
+}
+
+void SetGroup(VesselRecord& v, THGROUP_TYPE type, double level) {
+  SetGroup(v, v.Group(type), level);
 }
 
 double Around(double angle) { return std::remainder(angle, 2 * PI); }
@@ -170,7 +174,8 @@ void Autopilots::Fly(VesselRecord& v, Holds& h, double dt) const {
 void Autopilots::Rotate(VesselRecord& v, Holds& h, double dt) const {
   const Readings& r = v.readings;
   const VECTOR3 pmi = v.declared.pmi;
-  const double inertia[3] = {pmi.x * v.Mass(), pmi.y * v.Mass(), pmi.z * v.Mass()};
+  const double mass = v.Mass();
+  const double inertia[3] = {pmi.x * mass, pmi.y * mass, pmi.z * mass};
   const double rates[3] = {v.flight.PitchRate(), v.flight.YawRate(), v.flight.BankRate()};
   auto toward = [](double error) {
     return std::clamp(kAttitudeGain_per_s * error, -kMaxAttitudeRate_radps, kMaxAttitudeRate_radps);
@@ -182,32 +187,41 @@ void Autopilots::Rotate(VesselRecord& v, Holds& h, double dt) const {
     wanted[kBank] = toward(-r.bank);
   }
   if (h.heading) wanted[kYaw] = toward(Around(*h.heading - r.heading));
-  std::vector<std::pair<THGROUP_TYPE, double>> levels;
+  // Each group looked up once a step, and no list on the heap: the holds
+  // run every step of every held vessel.
+  struct Firing {
+    const ThrusterGroup* group;
+    double level;
+  };
+  Firing firing[2 * std::size(kAxes)];
+  std::size_t count = 0;
   for (int axis = kPitch; axis <= kBank; ++axis) {
     if (!wanted[axis]) continue;
     const AxisGroups& a = kAxes[axis];
+    const ThrusterGroup* positive = v.Group(a.positive);
+    const ThrusterGroup* negative = v.Group(a.negative);
     // Proportional and integral on the rate: a steady moment (the gear's
     // drag at speed) leaves no lasting error.
     const double error = *wanted[axis] - rates[axis];
     double& integral = h.rate_integral[axis];
     const double moment = inertia[axis] * (error / kRateTime_s + integral);
-    const double up = GroupMoment(v, a.positive, static_cast<Axis>(axis));
-    const double down = -GroupMoment(v, a.negative, static_cast<Axis>(axis));
+    const double up = GroupMoment(v, positive, static_cast<Axis>(axis));
+    const double down = -GroupMoment(v, negative, static_cast<Axis>(axis));
     const double up_level = up > 0 && moment > 0 ? std::min(moment / up, 1.0) : 0.0;
     const double down_level = down > 0 && moment < 0 ? std::min(-moment / down, 1.0) : 0.0;
     if (up_level < 1 && down_level < 1)
       integral = std::clamp(integral + kRateIntegralGain_per_s2 * error * dt,
                             -kMaxRateIntegral_per_s2, kMaxRateIntegral_per_s2);
-    if (h.overridden.count(a.positive) == 0) levels.push_back({a.positive, up_level});
-    if (h.overridden.count(a.negative) == 0) levels.push_back({a.negative, down_level});
+    if (h.overridden.count(a.positive) == 0) firing[count++] = {positive, up_level};
+    if (h.overridden.count(a.negative) == 0) firing[count++] = {negative, down_level};
   }
   // A thruster in several groups (pitch and bank) fires for all of them.
-  for (const auto& [type, level] : levels) SetGroup(v, type, 0);
-  for (const auto& [type, level] : levels)
-    if (const ThrusterGroup* g = v.Group(type))
-      for (std::uint32_t i : g->members) {
-        double& l = v.declared.thrusters[i].level;
-        l = std::min(l + level, 1.0);
+  for (std::size_t i = 0; i < count; ++i) SetGroup(v, firing[i].group, 0);
+  for (std::size_t i = 0; i < count; ++i)
+    if (const ThrusterGroup* g = firing[i].group)
+      for (std::uint32_t member : g->members) {
+        double& l = v.declared.thrusters[member].level;
+        l = std::min(l + firing[i].level, 1.0);
       }
 }
 
@@ -239,7 +253,7 @@ void Autopilots::Climb(VesselRecord& v, Holds& h, double dt) const {
   if (level > 0 && level < 1)
     h.vspeed_integral = std::clamp(h.vspeed_integral + kVspeedIntegralGain_per_s2 * error * dt,
                                    -kMaxIntegral_mps2, kMaxIntegral_mps2);
-  SetGroup(v, THGROUP_HOVER, std::clamp(level, 0.0, 1.0));
+  SetGroup(v, group, std::clamp(level, 0.0, 1.0));
 }
 
 }  // namespace vsim

@@ -23,7 +23,7 @@ Euler ToEuler(const Eigen::Quaterniond& q) {
   Euler a;
   a.pitch = std::asin(std::clamp(forward.y(), -1.0, 1.0));
   // Straight up or down the heading is that of the vessel's up axis.
-  const bool vertical = std::hypot(forward.x(), forward.z()) < 1e-12;
+  const bool vertical = forward.x() * forward.x() + forward.z() * forward.z() < 1e-24;
   a.heading = WrapAngle(vertical ? std::atan2(-up.x() * forward.y(), -up.z() * forward.y())
                                  : std::atan2(forward.x(), forward.z()));
   a.bank = vertical ? 0.0 : std::atan2(right.y(), up.y());

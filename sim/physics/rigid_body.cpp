@@ -17,6 +17,8 @@ namespace {
 
 constexpr double kMinMass = 1.0;      // kg
 constexpr double kMinInertia = 1e-3;  // m^2, per unit mass
+// Well above the rounding of a turned point's length (squared).
+constexpr double kClearanceMargin = 1.01;
 enum NoticeKind { kOutsideTriangle, kCoupleOverFriction, kRotationUnsolved };
 
 // Backward-Euler step of quadratic drag: slows a speed towards zero and can
@@ -241,7 +243,12 @@ void RigidBodyPhysics::Ground(VesselRecord& vessel, Step& st) {
     for (const VECTOR3& p : d.touchdown) low = std::min(low, (q * ToEigen(p)).y());
     return low;
   };
-  if (x_free.y() + lowest(q1) > 0) {
+  // Higher than its farthest touchdown point reaches in any attitude, the
+  // vessel is clear of the ground without turning the points.
+  double reach2 = 0;
+  for (const VECTOR3& p : d.touchdown) reach2 = std::max(reach2, p.x * p.x + p.y * p.y + p.z * p.z);
+  const bool clear = x_free.y() > 0 && x_free.y() * x_free.y() > kClearanceMargin * reach2;
+  if (clear || x_free.y() + lowest(q1) > 0) {
     s.on_plane = false;
     s.attitude = ToHost(q1);
     return;
