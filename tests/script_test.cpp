@@ -627,6 +627,38 @@ TEST(ProgramTest, ASecondRunIntoTheSameFolderReplacesItsOutputs) {
   }
 }
 
+// The helicopter hovering under the altitude hold in a gusty wind: a seed
+// flies the same flight every time, another seed another one.
+TEST(ProgramTest, SeededGustsFlyTheSameFlightForTheSameSeed) {
+  test::ScratchDirectory scratch;
+  auto fly = [](const std::string& name, int seed) {
+    {
+      std::ofstream(name + ".vsim") << "wind 8 90deg gusts 3 seed " << seed
+                                    << "\nvessel heli\nthrottle hover 0.8\nuntil altitude > 20\n"
+                                       "hold altitude 30\nrun 20\n";
+    }
+    std::string output;
+    EXPECT_EQ(RunProgram("run " + name + ".vsim --quiet --out " + name, output), 0) << output;
+    return ReadFile(name + "/flight.csv");
+  };
+  const std::string first = fly("first", 11);
+  ASSERT_FALSE(first.empty());
+  EXPECT_EQ(first, fly("again", 11));
+  EXPECT_NE(first, fly("other", 12));
+}
+
+TEST(ProgramTest, AGustLineWithoutItsSeedIsRefusedWithItsPlace) {
+  test::ScratchDirectory scratch;
+  { std::ofstream("g.vsim") << "vessel heli\nwind 8 90deg gusts 3\nstep\n"; }
+  std::string output;
+  EXPECT_EQ(RunProgram("run g.vsim --quiet --out out", output), 2);
+  EXPECT_NE(
+      output.find("g.vsim:2: wind takes SPEED FROM_HEADING, then optionally gusts RMS seed N"),
+      std::string::npos)
+      << output;
+  EXPECT_FALSE(test::Exists("out/flight.csv"));
+}
+
 TEST(ProgramTest, HelicopterFlightsRaiseNoFault) {
   test::ScratchDirectory scratch;
   { std::ofstream("two.vsim") << "vessel a\nvessel b\nthrottle hover 1\nstep 200\n"; }

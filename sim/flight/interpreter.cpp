@@ -102,7 +102,10 @@ void Interpreter::EnsureModule() {
            (e.result.empty() ? "" : " -> " + e.result));
   if (physics_on_) {
     physics_ = std::make_unique<RigidBodyPhysics>();
-    if (wind_) physics_->SetWind(wind_->speed, wind_->from_heading);
+    if (wind_) {
+      physics_->SetWind(wind_->speed, wind_->from_heading);
+      physics_->SetGusts(wind_->gusts, wind_->seed);
+    }
     host_.SetIntegrator(physics_.get());
     narrator_.JudgedTouchdowns();
   }
@@ -146,7 +149,10 @@ void Interpreter::operator()(const AutopilotCommand& c) {
 
 void Interpreter::operator()(const WindCommand& c) {
   wind_ = c;
-  if (physics_) physics_->SetWind(c.speed, c.from_heading);
+  if (physics_) {
+    physics_->SetWind(c.speed, c.from_heading);
+    physics_->SetGusts(c.gusts, c.seed);
+  }
 }
 
 void Interpreter::operator()(const DestroyCommand& c) {

@@ -2,6 +2,7 @@
 // see it: a model of the world that can also place a vessel in it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,9 @@ public:
   virtual void SetPosition(VesselRecord& vessel, VECTOR3 position) = 0;
   // A constant wind over the whole world, blowing from a heading.
   virtual void SetWind(double speed, double from_heading) = 0;
+  // Seeded gusts over it, of a root mean square per horizontal direction;
+  // none when zero.
+  virtual void SetGusts(double rms, std::uint64_t seed) = 0;
 
   // What happened since the last call, each taken once.
   virtual std::vector<std::string> TakeRejected() = 0;

@@ -141,12 +141,19 @@ void RigidBodyPhysics::SetPosition(VesselRecord& vessel, VECTOR3 position) {
 }
 
 void RigidBodyPhysics::SetWind(double speed, double from_heading) {
-  wind_ = -speed * Vec(std::sin(from_heading), 0, std::cos(from_heading));
+  mean_wind_ = -speed * Vec(std::sin(from_heading), 0, std::cos(from_heading));
+  wind_ = gusts_.Blowing() ? Vec(mean_wind_ + gusts_.Now()) : mean_wind_;
+}
+
+void RigidBodyPhysics::SetGusts(double rms, std::uint64_t seed) {
+  gusts_ = Gusts(rms, seed);
+  wind_ = gusts_.Blowing() ? Vec(mean_wind_ + gusts_.Now()) : mean_wind_;
 }
 
 void RigidBodyPhysics::Integrate(const std::vector<std::unique_ptr<VesselRecord>>& vessels,
                                  double dt) {
   if (!(dt > 0) || !std::isfinite(dt)) return;
+  if (gusts_.Blowing()) wind_ = mean_wind_ + gusts_.Step(dt);
   air_.resize(vessels.size());
   for (std::size_t i = 0; i < vessels.size(); ++i) GuardedAdvance(*vessels[i], dt, air_[i]);
 }

@@ -9,6 +9,7 @@
 
 #include "sim/physics/atmosphere.h"
 #include "sim/physics/attitude.h"
+#include "sim/physics/gusts.h"
 #include "sim/physics/physics.h"
 
 namespace vsim {
@@ -32,6 +33,7 @@ public:
   void SetRates(VesselRecord& vessel, VECTOR3 pitch_yaw_bank) override;
   void SetPosition(VesselRecord& vessel, VECTOR3 position) override;
   void SetWind(double speed, double from_heading) override;
+  void SetGusts(double rms, std::uint64_t seed) override;
 
   std::vector<std::string> TakeRejected() override { return std::move(rejected_); }
   std::vector<TouchdownReport> TakeTouchdowns() override { return std::move(touchdowns_); }
@@ -59,7 +61,9 @@ private:
   void Notice(const VesselRecord& vessel, int which, const std::string& text);
 
   PhysicsConstants c_;
-  Vec wind_ = Vec::Zero();
+  Vec mean_wind_ = Vec::Zero();
+  Gusts gusts_;
+  Vec wind_ = Vec::Zero();  // the mean and the gust of this step
   std::vector<std::string> rejected_;
   std::vector<TouchdownReport> touchdowns_;
   std::vector<std::string> notices_;

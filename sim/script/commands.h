@@ -2,6 +2,7 @@
 // these once, and nothing downstream looks at the words again.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <variant>
@@ -87,6 +88,8 @@ struct AutopilotCommand {
 struct WindCommand {
   double speed;
   double from_heading;
+  double gusts = 0;  // root mean square per horizontal direction (m/s)
+  std::uint64_t seed = 0;
 };
 struct CrashCommand {
   bool allowed;

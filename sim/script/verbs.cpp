@@ -216,13 +216,23 @@ Command Parser::Thrust() {
   return ThrustCommand{*group, Arg(1), Level(2, 0, 1)};
 }
 
-// wind SPEED FROM_HEADING
+// wind SPEED FROM_HEADING [gusts RMS seed N]
 Command Parser::Wind() {
-  Count(2, 2);
+  Count(2, 6);
   const double speed = Number(1, kSpeed);
   if (speed < 0) Error("wind speed must not be negative");
-  return WindCommand{Bounded(speed, kMaxWind_mps, "wind"),
-                     Bounded(Number(2, kAngle), kMaxHoldAngle_rad, "wind")};
+  WindCommand wind{Bounded(speed, kMaxWind_mps, "wind"),
+                   Bounded(Number(2, kAngle), kMaxHoldAngle_rad, "wind")};
+  if (Count() == 2) return wind;
+  if (Count() != 6 || Arg(3) != "gusts" || Arg(5) != "seed")
+    Error("wind takes SPEED FROM_HEADING, then optionally gusts RMS seed N");
+  const double gusts = Number(4, kSpeed);
+  if (gusts < 0) Error("gusts must not be negative");
+  wind.gusts = Bounded(gusts, kMaxWind_mps, "gusts");
+  const double seed = Integer(6);
+  if (seed < 0) Error("the gusts' seed must not be negative");
+  wind.seed = static_cast<std::uint64_t>(seed);
+  return wind;
 }
 
 Command Parser::Crash() {

@@ -1,11 +1,14 @@
 // The simple physics over a vessel record built by hand.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "sim/physics/atmosphere.h"
 #include "sim/physics/attitude.h"
 #include "sim/physics/ground_contact.h"
+#include "sim/physics/gusts.h"
 #include "sim/physics/rigid_body.h"
 
 namespace {
@@ -241,6 +244,136 @@ TEST(Wind, AirspeedIsTheVelocityThroughTheAir) {
   EXPECT_NEAR(world[0]->readings.airspeed_vector.x, 10, 1e-12);
   EXPECT_NEAR(world[0]->readings.slip, PI / 2, 1e-12);
   EXPECT_EQ(world[0]->flight.GroundSpeed(), 0);
+}
+
+// A box with drag, flying north at an altitude: its slowing tells the air
+// it met.
+vsim::VesselRecord DraggedAt(vsim::RigidBodyPhysics& physics, double altitude) {
+  vsim::VesselRecord v = Vessel();
+  v.declared.cw[0] = 1;
+  v.declared.cross_sections = {1, 1, 10};
+  physics.Placed(v);
+  physics.SetPosition(v, {0, altitude, 0});
+  physics.SetForwardSpeed(v, 100);
+  return v;
+}
+
+// The air a step starts in is kept from the step before: a vessel moved in
+// between, or one that takes another's place in the list, meets its own.
+TEST(AirBetweenSteps, AMovedVesselMeetsTheAirWhereItIsNow) {
+  vsim::RigidBodyPhysics moved;
+  auto world = World(DraggedAt(moved, 1000));
+  moved.Integrate(world, 0.1);
+  moved.SetPosition(*world[0], {0, 20000, 0});
+  moved.SetForwardSpeed(*world[0], 100);
+  moved.Integrate(world, 0.1);
+
+  vsim::RigidBodyPhysics fresh;
+  auto there = World(DraggedAt(fresh, 20000));
+  fresh.Integrate(there, 0.1);
+  EXPECT_EQ(world[0]->readings.airspeed, there[0]->readings.airspeed);
+  EXPECT_EQ(world[0]->readings.mach, there[0]->readings.mach);
+}
+
+TEST(AirBetweenSteps, AVesselTakingAnothersPlaceMeetsItsOwnAir) {
+  vsim::RigidBodyPhysics physics;
+  std::vector<std::unique_ptr<vsim::VesselRecord>> world;
+  world.push_back(std::make_unique<vsim::VesselRecord>(DraggedAt(physics, 1000)));
+  world.push_back(std::make_unique<vsim::VesselRecord>(DraggedAt(physics, 20000)));
+  physics.Integrate(world, 0.1);
+  world.erase(world.begin());
+  physics.Integrate(world, 0.1);
+
+  vsim::RigidBodyPhysics alone;
+  auto high = World(DraggedAt(alone, 20000));
+  alone.Integrate(high, 0.1);
+  alone.Integrate(high, 0.1);
+  EXPECT_EQ(world[0]->readings.airspeed, high[0]->readings.airspeed);
+  EXPECT_EQ(world[0]->flight.position.y, high[0]->flight.position.y);
+}
+
+// The gusts' statistics over a long run of steps of h, in one direction.
+struct GustFigures {
+  double mean = 0, rms = 0;
+};
+GustFigures East(vsim::Gusts gusts, double h, int steps) {
+  double sum = 0, squares = 0;
+  for (int i = 0; i < steps; ++i) {
+    const double east = gusts.Step(h).x();
+    sum += east;
+    squares += east * east;
+  }
+  return {sum / steps, std::sqrt(squares / steps)};
+}
+
+constexpr double kGustStep_s = 0.02;
+constexpr int kGustSteps = 180000;  // an hour
+constexpr double kGustRms_mps = 3;
+// Five standard deviations of the figures of an hour: for the filter's
+// a = T / (T + h) the mean of n steps spreads by s sqrt((1 + a) / (n (1 - a)))
+// and the mean square by s^2 sqrt(2 (1 + a^2) / (n (1 - a^2))).
+constexpr double kSpreads = 5;
+
+TEST(Gusts, KeepTheMeanWindAndTheirRootMeanSquare) {
+  const double a = vsim::Gusts::kTimeConstant_s / (vsim::Gusts::kTimeConstant_s + kGustStep_s);
+  const double n = kGustSteps;
+  const double mean_spread = kGustRms_mps * std::sqrt((1 + a) / (n * (1 - a)));
+  const double square_spread =
+      kGustRms_mps * kGustRms_mps * std::sqrt(2 * (1 + a * a) / (n * (1 - a * a)));
+  for (std::uint64_t seed : {1u, 2u, 77u}) {
+    const GustFigures f = East(vsim::Gusts(kGustRms_mps, seed), kGustStep_s, kGustSteps);
+    EXPECT_NEAR(f.mean, 0, kSpreads * mean_spread) << "seed " << seed;
+    EXPECT_NEAR(f.rms * f.rms, kGustRms_mps * kGustRms_mps, kSpreads * square_spread)
+        << "seed " << seed;
+  }
+}
+
+TEST(Gusts, ChangeSmoothlyWithTheirTimeConstant) {
+  // From one step to the next a gust changes by about s sqrt(2 h / T), far
+  // less than its own size: filtered, not white.
+  vsim::Gusts gusts(kGustRms_mps, 5);
+  double previous = gusts.Now().x(), largest = 0;
+  for (int i = 0; i < kGustSteps; ++i) {
+    const double east = gusts.Step(kGustStep_s).x();
+    largest = std::max(largest, std::abs(east - previous));
+    previous = east;
+  }
+  const double step_spread =
+      kGustRms_mps * std::sqrt(2 * kGustStep_s / vsim::Gusts::kTimeConstant_s);
+  EXPECT_LT(largest, 2 * std::sqrt(3.0) * step_spread);
+  EXPECT_GT(largest, step_spread / 2);
+}
+
+TEST(Gusts, TheSameSeedBlowsTheSameAndAnotherDifferently) {
+  vsim::Gusts one(kGustRms_mps, 42), again(kGustRms_mps, 42), other(kGustRms_mps, 43);
+  bool differs = false;
+  for (int i = 0; i < 1000; ++i) {
+    const vsim::Vec g = one.Step(kGustStep_s);
+    EXPECT_EQ(g, again.Step(kGustStep_s));
+    differs = differs || g != other.Step(kGustStep_s);
+    EXPECT_EQ(g.y(), 0) << "horizontal only";
+  }
+  EXPECT_TRUE(differs);
+}
+
+// A box parked in the air by its own thrust, in a gusty wind: its airspeed
+// follows the gusts, and the seed alone decides them.
+double AirspeedAfter(std::uint64_t seed, double rms) {
+  vsim::RigidBodyPhysics physics;
+  auto world = World(Vessel(0));
+  physics.Placed(*world[0]);
+  physics.PlaceAt(*world[0], 1000);
+  physics.SetWind(10, PI / 2);
+  physics.SetGusts(rms, seed);
+  for (int i = 0; i < 100; ++i) physics.Integrate(world, kGustStep_s);
+  return world[0]->readings.airspeed_vector.x;
+}
+
+TEST(Gusts, FlyTheSameForASeedOverTheMeanWind) {
+  EXPECT_EQ(AirspeedAfter(7, kGustRms_mps), AirspeedAfter(7, kGustRms_mps));
+  EXPECT_NE(AirspeedAfter(7, kGustRms_mps), AirspeedAfter(8, kGustRms_mps));
+  EXPECT_EQ(AirspeedAfter(7, 0), AirspeedAfter(8, 0)) << "no gusts, no seed";
+  EXPECT_NEAR(AirspeedAfter(7, 0), 10, 1e-9) << "the mean wind from the east";
 }
 
 }  // namespace

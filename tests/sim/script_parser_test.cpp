@@ -144,6 +144,20 @@ TEST(VerbTable, HoldsThrustWindAndCrashParseToTheirTypes) {
   EXPECT_DOUBLE_EQ(std::get<vsim::SetCommand>(script.commands[9].command).values[0], RAD);
 }
 
+TEST(VerbTable, WindTakesSeededGusts) {
+  const vsim::Script script = vsim::ParseScript(
+      "t.vsim", "wind 10 180deg gusts 2.5 seed 12\nwind 4 0\nwind 8 90deg gusts 1kt seed 0\n");
+  ASSERT_EQ(script.commands.size(), 3u);
+  const auto& gusty = std::get<vsim::WindCommand>(script.commands[0].command);
+  EXPECT_EQ(gusty.speed, 10);
+  EXPECT_EQ(gusty.gusts, 2.5);
+  EXPECT_EQ(gusty.seed, 12u);
+  const auto& steady = std::get<vsim::WindCommand>(script.commands[1].command);
+  EXPECT_EQ(steady.gusts, 0) << "a wind without gusts ends them";
+  EXPECT_NEAR(std::get<vsim::WindCommand>(script.commands[2].command).gusts, 0.514444, 1e-6)
+      << "in the units of a speed";
+}
+
 struct BadPilotLine {
   const char* name;
   const char* line;
@@ -172,6 +186,16 @@ INSTANTIATE_TEST_SUITE_P(
                      "p.vsim:2: hold altitude takes one value, METRES"},
         BadPilotLine{"HoldWithAStrayValue", "hold level 3", "p.vsim:2: hold level takes no value"},
         BadPilotLine{"NegativeWind", "wind -3 0", "p.vsim:2: wind speed must not be negative"},
+        BadPilotLine{"GustsWithoutSeed", "wind 10 0 gusts 3",
+                     "p.vsim:2: wind takes SPEED FROM_HEADING, then optionally gusts RMS seed N"},
+        BadPilotLine{"GustsMisspelt", "wind 10 0 gust 3 seed 1",
+                     "p.vsim:2: wind takes SPEED FROM_HEADING, then optionally gusts RMS seed N"},
+        BadPilotLine{"NegativeGusts", "wind 10 0 gusts -1 seed 1",
+                     "p.vsim:2: gusts must not be negative"},
+        BadPilotLine{"FractionalSeed", "wind 10 0 gusts 3 seed 1.5",
+                     "p.vsim:2: expected a whole number, got \"1.5\""},
+        BadPilotLine{"NegativeSeed", "wind 10 0 gusts 3 seed -2",
+                     "p.vsim:2: the gusts' seed must not be negative"},
         BadPilotLine{"CrashWhat", "crash maybe", "p.vsim:2: expected allowed, got \"maybe\""},
         BadPilotLine{"RatesNeedThree", "set rates 1 2", "p.vsim:2: set rates takes 3 values"}),
     [](const auto& info) { return std::string(info.param.name); });
