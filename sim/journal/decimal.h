@@ -82,6 +82,16 @@ inline char* WriteDecimal(char* at, bool negative, std::uint64_t units, int plac
   return at + count;
 }
 
+// tenths / 10 with its one decimal always written: "0.0", "12.5".
+inline char* WriteDecimalTenths(char* at, std::uint64_t tenths) {
+  const int count = DigitCount(tenths);
+  const int whole = count > 1 ? count - 1 : 1;
+  WriteDigitsBefore(at + whole, tenths / 10, whole);
+  at[whole] = '.';
+  at[whole + 1] = static_cast<char>('0' + tenths % 10);
+  return at + whole + 2;
+}
+
 // units * 10^-places as the shortest text writes a number below 1e-4:
 // "5e-06", "-1.2e-05". units is not 0.
 inline char* WriteScientific(char* at, bool negative, std::uint64_t units, int places) {

@@ -46,7 +46,12 @@ void ForEachSeries(VesselSeries& s, Fn fn) {
 
 constexpr std::size_t kNamedSeries = 14;
 
+// Only a vessel that appeared or went since the last sample needs it.
 void Pad(VesselSeries& s, std::size_t length, std::size_t animations) {
+  if (s.altitude.size() == length && s.animations.size() == animations &&
+      s.gathering.size() == kNamedSeries + animations &&
+      (animations == 0 || s.animations.back().size() == length))
+    return;
   s.animations.resize(animations);
   s.gathering.resize(kNamedSeries + animations);
   ForEachSeries(s, [&](std::vector<double>& v) { v.resize(length, NAN); });

@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <sstream>
 #include <vector>
 
 #include "sim/files/atomic_file.h"
+#include "sim/journal/decimal.h"
 #include "sim/outputs/xml.h"
 
 namespace vsim {
@@ -88,15 +91,41 @@ std::string Num(double x) {
 
 // A polyline's point "x,y " appended: thousands a series, so without a
 // string per number.
+// What std::to_chars(fixed, 1) writes, in exact integer arithmetic: the
+// tenths nearest the double (ties to even), for |value| <= kFarOffPage.
+char* WriteTenths(char* at, double value) {
+  constexpr int kMantissaBits = 52, kBias = 1075, kMaxShift = 100;
+  constexpr std::uint64_t kMantissa = (std::uint64_t{1} << kMantissaBits) - 1;
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  const int biased = static_cast<int>(bits >> kMantissaBits) & 0x7ff;
+  const std::uint64_t m = biased == 0 ? bits & kMantissa : (bits & kMantissa) | (kMantissa + 1);
+  const int shift = kBias - std::max(biased, 1);  // |value| = m / 2^shift
+  std::uint64_t tenths = 0;
+  if (shift <= 0) {
+    tenths = (m << -shift) * 10;
+  } else if (shift < kMaxShift) {
+    using Wide = unsigned __int128;
+    const Wide x = Wide{m} * 10;
+    tenths = static_cast<std::uint64_t>(x >> shift);
+    const Wide rest = x - (Wide{tenths} << shift);
+    const Wide half = Wide{1} << (shift - 1);
+    if (rest > half || (rest == half && tenths % 2 != 0)) ++tenths;
+  }
+  if (std::signbit(value)) *at++ = '-';
+  return WriteDecimalTenths(at, tenths);
+}
+
+// A polyline's point "x,y " appended: thousands a series, so without a
+// string per number.
 void AppendPoint(std::string& out, double x, double y) {
-  char buffer[2 * 32];
-  char* const end = buffer + sizeof buffer;
   const auto on_page = [](double v) {
     return std::isnan(v) ? 0.0 : std::clamp(v, -kFarOffPage, kFarOffPage);
   };
-  char* at = std::to_chars(buffer, end, on_page(x), std::chars_format::fixed, 1).ptr;
+  char buffer[2 * 32];
+  char* at = WriteTenths(buffer, on_page(x));
   *at++ = ',';
-  at = std::to_chars(at, end, on_page(y), std::chars_format::fixed, 1).ptr;
+  at = WriteTenths(at, on_page(y));
   *at++ = ' ';
   out.append(buffer, at);
 }
@@ -271,7 +300,7 @@ void DrawSeries(std::ostringstream& svg, const Panel& panel, const Frame& f,
     svg << "<polyline fill=\"none\" stroke=\"" << colour << "\" stroke-width=\"1.5\" points=\"";
     std::string points;
     if (reduced) {
-      DrawBuckets(points, values, f, time, 2 * stride);
+      DrawBuckets(points, values, f, time, stride);
     } else {
       for (std::size_t i = 0; i < time.size() && i < values.size(); i += stride) {
         const double v = values[i];
