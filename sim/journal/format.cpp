@@ -111,9 +111,13 @@ constexpr double kWholeMax = 1e15;
 
 char* WriteNumber(char* at, double value) {
   const double magnitude = std::fabs(value);
-  if (value == std::trunc(value) && magnitude < kWholeMax && !std::signbit(value))
-    return std::to_chars(at, at + kNumberText, static_cast<std::int64_t>(value)).ptr;
-  if (magnitude >= kFastMin && magnitude < kFastMax && value != std::trunc(value)) {
+  // Below kWholeMax a double converts to an integer and back exactly when
+  // it is whole: no call into the maths library to find out.
+  const bool small = magnitude < kWholeMax;
+  const bool whole = small && static_cast<double>(static_cast<std::int64_t>(value)) == value;
+  if (whole && !std::signbit(value))
+    return WriteDecimal(at, false, static_cast<std::uint64_t>(value), 0);
+  if (magnitude >= kFastMin && magnitude < kFastMax && !whole) {
     std::uint64_t bits = 0;
     std::memcpy(&bits, &value, sizeof bits);
     if (char* end = ShortestPlain(at, value, bits)) return end;

@@ -27,19 +27,29 @@ constexpr Decimals DecimalsOf(int places) {
   return {places, per_unit, kPlainMin * per_unit};
 }
 
-// value rounded to the decimals, as the log shows it.
-inline double Rounded(double value, const Decimals& d) {
-  return std::round(value * d.per_unit) / d.per_unit;
-}
-
 // Below 2^52 units a double is spaced finer than one unit, so the decimal of
 // the units is the only one of its length that reads back as the rounded
 // value: it is the shortest text.
 constexpr double kExactUnits = 4503599627370496.0;
 
+// value rounded to the decimals, as the log shows it.
+inline double Rounded(double value, const Decimals& d) {
+  return std::round(value * d.per_unit) / d.per_unit;
+}
+
 // The text WriteNumber(Rounded(value, d)) writes, from the units value
 // rounds to (Units); room for kNumberText.
-inline double Units(double value, const Decimals& d) { return std::round(value * d.per_unit); }
+// std::round, without a call into the maths library: below 2^52 a double
+// converts to an integer exactly, and the difference to it is exact too.
+inline double Units(double value, const Decimals& d) {
+  const double scaled = value * d.per_unit;
+  if (!(std::fabs(scaled) < kExactUnits)) return std::round(scaled);
+  double whole = static_cast<double>(static_cast<std::int64_t>(scaled));
+  const double rest = scaled - whole;
+  if (rest >= 0.5) whole += 1;
+  if (rest <= -0.5) whole -= 1;
+  return std::copysign(whole, scaled);
+}
 
 inline char* WriteUnits(char* at, double units, const Decimals& d) {
   const double magnitude = std::fabs(units);
