@@ -68,11 +68,14 @@ test-windows: build
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	tests/scripts/wine_ctest.sh $(WINDOWS_BUILD) --output-on-failure -j $(JOBS)
 
-# The benchmarks (medians of five runs, then one table of the figures and
-# their targets) and the instruction counts per step under callgrind.
+# The benchmarks (medians of five runs, interleaved at random so that the
+# ratios are of runs side by side, then one table of the figures and their
+# targets) and the instruction counts under callgrind.
 bench: build
-	$(BUILD)/corvane_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+	$(BUILD)/corvane_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+	  --benchmark_enable_random_interleaving=true
 	bench/instructions.sh $(BUILD)
+	bench/outputs.sh $(BUILD)
 
 # Every benchmark once, briefly, so that none can rot; no timing is judged.
 bench-smoke: build

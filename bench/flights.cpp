@@ -45,6 +45,23 @@ void Taxiing(vsim::VesselRecord& vessel) {
   SetLevels(vessel, kTaxiMainLevel, 0);
 }
 
+int HostCallsPerStep(const char* module, void (*place)(vsim::VesselRecord&), bool sound) {
+  constexpr int kSteps = 3;
+  World world(module, false, sound);
+  vsim::VesselRecord& vessel = world.Add("v");
+  place(vessel);
+  world.host().journal().enabled = true;
+  world.host().journal().keep = true;
+  for (int step = 0; step < kSteps; ++step) {
+    world.host().journal().Clear();
+    world.host().Step();
+  }
+  int calls = 0;
+  for (const vsim::CallEntry& entry : world.host().journal().Entries())
+    calls += entry.vessel == "v" && !entry.from_host ? 1 : 0;
+  return calls;
+}
+
 void KeepInPoweredFlight(vsim::Physics& physics, vsim::VesselRecord& vessel) {
   for (vsim::Propellant& tank : vessel.declared.propellants) tank.mass = tank.max_mass;
   const double altitude = vessel.readings.altitude;

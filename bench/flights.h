@@ -48,6 +48,10 @@ private:
 void PoweredFlight(vsim::VesselRecord& vessel);
 // On its wheels, rolling on the main rotor's thrust.
 void Taxiing(vsim::VesselRecord& vessel);
+// The calls into the host one vessel of the module makes in a step, placed
+// as given (the third step after creation, when nothing is new).
+int HostCallsPerStep(const char* module, void (*place)(vsim::VesselRecord&), bool sound);
+
 // Puts a vessel flown with physics back into powered flight when it has
 // climbed or sunk out of its band, and tops up its fuel.
 void KeepInPoweredFlight(vsim::Physics& physics, vsim::VesselRecord& vessel);

@@ -4,7 +4,9 @@
 #include <stdexcept>
 
 #include "bench/flights.h"
+#include "sim/files/atomic_file.h"
 #include "sim/flight/runner.h"
+#include "sim/outputs/flight_page.h"
 #include "sim/script/parser.h"
 
 namespace bench {
@@ -28,6 +30,36 @@ void BM_DefaultFlight(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_DefaultFlight)->ArgName("trace")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The flight page of a flight as long as the default one, every step of
+// the helicopter in powered flight kept: its data, the page around it and
+// the file, as a flight ends.
+void BM_PageWrite(benchmark::State& state) {
+  BenchFolder folder;
+  vsim::SetSharedScriptsFolder(SHARED_SCRIPTS_FOLDER);
+  vsim::FlightOptions options;
+  options.module_path = ModuleFiles::Helicopter();
+  const int steps = vsim::RunFlight(vsim::LoadScript(DEFAULT_FLIGHT_PATH), options).steps;
+  World world(ModuleFiles::Helicopter(), true);
+  vsim::VesselRecord& vessel = world.Add("heli");
+  PoweredFlight(vessel);
+  vsim::PageData data;
+  data.title = "default.vsim";
+  data.SampleVessel(world.host(), vessel);
+  for (int i = 0; i < steps; ++i) {
+    world.host().Step();
+    KeepInPoweredFlight(world.physics(), vessel);
+    data.Sample(world.host());
+  }
+  data.Finish();
+  for (auto _ : state) {
+    vsim::AtomicFile file(vsim::SystemFiles(), "flight.html");
+    file.Write(vsim::PageText(data));
+    file.Publish();
+  }
+  state.counters["steps"] = steps;
+}
+BENCHMARK(BM_PageWrite)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace bench

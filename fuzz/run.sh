@@ -11,7 +11,7 @@ declare -A dict=([fuzz_parser]=1 [fuzz_flight]=1)
 declare -A seeds=([fuzz_parser]=1 [fuzz_flight]=1)
 summary=()
 status=0
-for target in fuzz_parser fuzz_flight fuzz_airfoils fuzz_outputs; do
+for target in fuzz_parser fuzz_flight fuzz_airfoils fuzz_outputs fuzz_page; do
   corpus="$build/corpus/$target"
   mkdir -p "$corpus"
   inputs=("$corpus")

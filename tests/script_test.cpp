@@ -1,4 +1,5 @@
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -338,10 +339,11 @@ TEST(FlightTest, UnmetConditionIsAnErrorAndKeepsTheOutputsOfTheStepsThatRan) {
   EXPECT_FALSE(test::PartialFilesLeft());
 }
 
-// A long run thins the plot's samples to every second step, then every
-// fourth and so on: memory stays bounded, the times stay evenly spaced, and a rotor's
-// phase keeps every turn it made, so its speed still reads true.
-TEST(FlightTest, PlotSamplesOfALongRunAreThinnedButKeepEveryTurn) {
+// A long run reduces the plot's samples to pairs of extremes of ever longer
+// intervals: memory stays bounded, each pair spans its interval, a spike of
+// one step survives, and a rotor's phase keeps every turn it made, so its
+// speed still reads true.
+TEST(FlightTest, PlotSamplesOfALongRunAreReducedButKeepSpikesAndEveryTurn) {
   vsim::Host host;
   host.journal().enabled = false;
   host.LoadModule(MODULE_PATH);
@@ -354,15 +356,28 @@ TEST(FlightTest, PlotSamplesOfALongRunAreThinnedButKeepEveryTurn) {
   data.min_samples = 64;
   data.max_values = 128;
   constexpr int kSteps = 256;
-  for (int i = 0; i < kSteps; ++i) {
+  constexpr int kSpikeStep = 201;
+  constexpr double kSpike = 1234;
+  vsim::VesselRecord& spiking = *host.Vessels().back();
+  for (int i = 1; i <= kSteps; ++i) {
     host.Step();
+    spiking.readings.bank = i == kSpikeStep ? kSpike / 180 * PI : 0;
     data.Sample(host, 0);
   }
-  EXPECT_EQ(data.stride, 8);
-  EXPECT_EQ(data.time.size(), std::size_t{kSteps / 8});
+  data.Finish();
+  EXPECT_EQ(data.interval, 16);
+  EXPECT_EQ(data.time.size(), std::size_t{2 * kSteps / 16});
   EXPECT_LE(data.time.size() * data.vessels.size(), data.max_values);
-  for (std::size_t i = 1; i < data.time.size(); ++i)
-    EXPECT_NEAR(data.time[i] - data.time[i - 1], 8.0 / 60, 1e-9) << i;
+  for (std::size_t i = 0; i + 1 < data.time.size(); i += 2) {
+    EXPECT_NEAR(data.time[i + 1] - data.time[i], 15.0 / 60, 1e-9) << i;
+    if (i + 2 < data.time.size()) {
+      EXPECT_NEAR(data.time[i + 2] - data.time[i], 16.0 / 60, 1e-9);
+    }
+  }
+  const std::vector<double>& bank = data.vessels.back().bank_deg;
+  ASSERT_EQ(bank.size(), data.time.size());
+  EXPECT_NEAR(*std::max_element(bank.begin(), bank.end()), kSpike, 1e-9)
+      << "the one step's spike is kept";
   const std::vector<double>& rotor = data.vessels.front().animations.front();
   ASSERT_EQ(rotor.size(), data.time.size());
   EXPECT_TRUE(data.vessels.front().wraps.front());

@@ -1,5 +1,6 @@
 // The floor module, for benchmarks only: its step makes exactly the host
-// calls of the helicopter's step in powered flight without a sound library,
+// calls of the helicopter's step in the benchmarks' powered flight (both
+// rotors pulling) without a sound library,
 // in the same order, with constant arguments and no logic. What it costs is
 // what the host's calls cost; the helicopter's step minus it is the
 // helicopter's own logic.
@@ -48,6 +49,8 @@ public:
     SetAnimation(16, 0.345);
     GetThrusterLevel(th_main_);
     GetThrusterLevel(th_hover_);
+    // The engine sound asks where the camera is while the main rotor pulls.
+    oapiCameraInternal();
     GetThrusterLevel(th_main_);
     SetAnimation(7, 0.3);
     GetThrusterLevel(th_main_);

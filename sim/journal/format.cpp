@@ -1,9 +1,12 @@
 #include "sim/journal/format.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+
+#include "sim/journal/decimal.h"
 
 namespace vsim {
 
@@ -25,6 +28,81 @@ char* Shortest(char* begin, char* end, T value) {
 
 constexpr std::size_t kNumberBuffer = 64;
 
+using Wide = unsigned __int128;
+
+constexpr int kMaxPlaces = 22;
+struct PowersOfFive {
+  Wide of[kMaxPlaces + 1];
+  constexpr PowersOfFive() : of() {
+    Wide p = 1;
+    for (int i = 0; i <= kMaxPlaces; ++i, p *= 5) of[i] = p;
+  }
+};
+constexpr PowersOfFive kFives;
+
+constexpr int kMantissaBits = 52;
+constexpr std::uint64_t kMantissa = (std::uint64_t{1} << kMantissaBits) - 1;
+constexpr int kExponentBias = 1075;  // value = mantissa * 2^(biased - 1075)
+constexpr int kMaxBiased = 0x7ff;
+// floor(n * log10(2)), within one of floor(log10(x)) for x in [2^n, 2^(n+1)).
+constexpr int kLog10Of2Times4096 = 1233;
+constexpr int kLog10Shift = 12;
+// The fast path's range: below it the text takes an exponent, above it the
+// digits reach the places before the point.
+constexpr double kFastMin = 1e-4, kFastMax = 1e14;
+// Places at which a decimal of the value has 17 or 18 digits: between the
+// neighbouring doubles' midpoints lies at least one such decimal.
+constexpr int kSeventeenDigits = 16;
+
+// The shortest plain decimal that reads back as `value` (not whole, within
+// the fast range), as std::to_chars finds it, in exact integer arithmetic:
+// the decimals of 17 or 18 digits between the midpoints to the neighbouring
+// doubles, then as many trailing digits dropped as leave one of them, then
+// the one nearest the value (ties to even).
+char* ShortestPlain(char* at, double value, std::uint64_t bits) {
+  const int biased = static_cast<int>((bits >> kMantissaBits) & kMaxBiased);
+  const std::uint64_t m = (bits & kMantissa) | (kMantissa + 1);
+  const int e = biased - kExponentBias;  // value = m * 2^e
+  const int estimate = ((e + kMantissaBits) * kLog10Of2Times4096) >> kLog10Shift;
+  const int places = kSeventeenDigits - estimate;
+  const int shift = -(e + places);  // |value| * 10^places = x / 2^shift
+  if (places < 0 || places > kMaxPlaces || shift < 1) return nullptr;
+  const Wide five = kFives.of[places];
+  const Wide x = Wide{m} * five;
+  // Ties at the midpoints read back as the even mantissa; above a power of
+  // two the double below is half as far.
+  const bool inclusive = m % 2 == 0;
+  const bool closer_below = (bits & kMantissa) == 0;
+  // The midpoints in quarters of 2^-shift, and the whole decimals between.
+  const int quarters = shift + 2;
+  const Wide mask = (Wide{1} << quarters) - 1;
+  const Wide low = (x << 2) - (closer_below ? five : five << 1);
+  const Wide high = (x << 2) + (five << 1);
+  std::uint64_t first = static_cast<std::uint64_t>(low >> quarters);
+  if ((low & mask) != 0 || !inclusive) ++first;
+  std::uint64_t last = static_cast<std::uint64_t>(high >> quarters);
+  if ((high & mask) == 0 && !inclusive) --last;
+  std::uint64_t digits = static_cast<std::uint64_t>(x >> shift);
+  const Wide rest = x & ((Wide{1} << shift) - 1);
+  const Wide half = Wide{1} << (shift - 1);
+  int dropped = 0;
+  int last_dropped = 0;
+  bool zeros_below = rest == 0;
+  while (last / 10 * 10 >= first) {
+    zeros_below = zeros_below && last_dropped == 0;
+    last_dropped = static_cast<int>(digits % 10);
+    digits /= 10;
+    last /= 10;
+    first = (first + 9) / 10;
+    ++dropped;
+  }
+  const bool up =
+      dropped == 0 ? rest > half || (rest == half && digits % 2 != 0)
+                   : last_dropped > 5 || (last_dropped == 5 && (!zeros_below || digits % 2 != 0));
+  const std::uint64_t nearest = std::clamp(digits + (up ? 1 : 0), first, last);
+  return WriteDecimal(at, value < 0, nearest, places - dropped);
+}
+
 // Whole numbers this small print the same as integers, and most numbers a
 // flight writes are such (levels, states, counts): far cheaper that way.
 constexpr double kWholeMax = 1e15;
@@ -32,8 +110,18 @@ constexpr double kWholeMax = 1e15;
 }  // namespace
 
 char* WriteNumber(char* at, double value) {
-  if (value == std::trunc(value) && std::fabs(value) < kWholeMax && !std::signbit(value))
-    return std::to_chars(at, at + kNumberText, static_cast<std::int64_t>(value)).ptr;
+  const double magnitude = std::fabs(value);
+  // Below kWholeMax a double converts to an integer and back exactly when
+  // it is whole: no call into the maths library to find out.
+  const bool small = magnitude < kWholeMax;
+  const bool whole = small && static_cast<double>(static_cast<std::int64_t>(value)) == value;
+  if (whole && !std::signbit(value))
+    return WriteDecimal(at, false, static_cast<std::uint64_t>(value), 0);
+  if (magnitude >= kFastMin && magnitude < kFastMax && !whole) {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    if (char* end = ShortestPlain(at, value, bits)) return end;
+  }
   return Shortest(at, at + kNumberText, value);
 }
 
@@ -42,19 +130,27 @@ namespace {
 // The texts of numbers formatted lately, by their bits: a trace repeats the
 // same readings and states many times in a step.
 struct RecentNumber {
-  bool known = false;
-  std::uint8_t length = 0;
-  std::uint64_t bits = 0;
+  bool known;
+  std::uint8_t length;
+  std::uint64_t bits;
   char text[kNumberText];
 };
 constexpr std::size_t kRecentNumbers = 256;
 constexpr std::uint64_t kSpread = 0x9E3779B97F4A7C15ull;
 constexpr int kRecentShift = 56;  // the top eight bits index the table
 
+#if defined(_WIN32)
+thread_local RecentNumber recent[kRecentNumbers];
+#else
+// Each thread's table at an offset fixed when the program starts: one load
+// per number, not a call to find the thread's copy. This library is always
+// loaded with the program, never opened later.
+__thread __attribute__((tls_model("initial-exec"))) RecentNumber recent[kRecentNumbers];
+#endif
+
 }  // namespace
 
 void AppendNumber(std::string& out, double value) {
-  thread_local RecentNumber recent[kRecentNumbers];
   std::uint64_t bits = 0;
   std::memcpy(&bits, &value, sizeof bits);
   RecentNumber& slot = recent[((bits ^ (bits >> 29)) * kSpread) >> kRecentShift];

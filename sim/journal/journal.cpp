@@ -1,7 +1,9 @@
 #include "sim/journal/journal.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <new>
 
 #include "sim/journal/call_pattern.h"
@@ -92,27 +94,55 @@ bool Journal::Kept(std::string_view call) const {
   return false;
 }
 
+namespace {
+
+// Lines gather in a block this large before they are written; a longer
+// line is written on its own.
+constexpr std::size_t kSinkBlock = std::size_t{256} << 10;
+constexpr std::string_view kResultArrow = " -> ";
+
+char* Put(char* at, std::string_view text) {
+  std::memcpy(at, text.data(), text.size());
+  return at + text.size();
+}
+
+}  // namespace
+
+void Journal::SetSink(std::FILE* sink) {
+  FlushSink();
+  sink_ = sink;
+}
+
+void Journal::FlushSink() {
+  if (pending_ == 0) return;
+  const std::size_t size = std::exchange(pending_, 0);
+  if (sink_ == nullptr || sink_error_ != 0) return;
+  errno = 0;
+  if (std::fwrite(block_.get(), 1, size, sink_) != size) sink_error_ = errno != 0 ? errno : EIO;
+}
+
 void Journal::Add(int step, std::string_view vessel, std::string_view call, std::string_view result,
                   bool from_host) {
-  if (sink != nullptr && sink_error_ == 0) {
-    // Built in one buffer kept from line to line: a traced run writes
-    // hundreds of thousands of them.
-    char number[16];
-    line_.clear();
-    line_.append(number, static_cast<std::size_t>(
-                             std::to_chars(number, number + sizeof number, step).ptr - number));
-    line_ += ' ';
-    line_ += vessel;
-    line_ += ' ';
-    line_ += call;
-    if (!result.empty()) {
-      line_ += " -> ";
-      line_ += result;
+  if (sink_ != nullptr && sink_error_ == 0) {
+    constexpr std::size_t kStepDigits = 12;
+    const std::size_t length =
+        kStepDigits + vessel.size() + call.size() + result.size() + kResultArrow.size() + 2;
+    if (pending_ + length > block_size_) {
+      FlushSink();
+      if (length > block_size_) {
+        block_size_ = std::max(kSinkBlock, length);
+        block_ = std::make_unique<char[]>(block_size_);
+      }
     }
-    line_ += '\n';
-    errno = 0;
-    if (std::fwrite(line_.data(), 1, line_.size(), sink) != line_.size())
-      sink_error_ = errno != 0 ? errno : EIO;
+    char* const line = block_.get() + pending_;
+    char* at = std::to_chars(line, line + kStepDigits, step).ptr;
+    *at++ = ' ';
+    at = Put(at, vessel);
+    *at++ = ' ';
+    at = Put(at, call);
+    if (!result.empty()) at = Put(Put(at, kResultArrow), result);
+    *at++ = '\n';
+    pending_ = static_cast<std::size_t>(at - block_.get());
   }
   if (!keep || out_of_memory_ || !Kept(call)) return;
   try {

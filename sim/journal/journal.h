@@ -37,7 +37,11 @@ public:
   bool enabled = true;
   // Entries are kept for inspection; a sink also receives each line as it comes.
   bool keep = true;
-  std::FILE* sink = nullptr;
+  // Lines reach the sink in blocks: FlushSink (or another SetSink) writes
+  // what is pending.
+  void SetSink(std::FILE* sink);
+  std::FILE* Sink() const { return sink_; }
+  void FlushSink();
 
   void Add(int step, std::string_view vessel, std::string_view call, std::string_view result = {},
            bool from_host = false);
@@ -98,7 +102,10 @@ private:
   std::size_t dropped_ = 0;
   bool out_of_memory_ = false;
   int sink_error_ = 0;
-  std::string line_;
+  std::FILE* sink_ = nullptr;
+  // Lines waiting for the sink, each formatted once, straight into it.
+  std::unique_ptr<char[]> block_;
+  std::size_t pending_ = 0, block_size_ = 0;
   std::string call_buffer_;
   std::string result_buffer_;
 };

@@ -1,10 +1,12 @@
 #include "sim/outputs/csv_log.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 
 #include "sim/core/group_names.h"
+#include "sim/outputs/fixed_number.h"
 
 namespace vsim {
 
@@ -12,18 +14,38 @@ namespace {
 
 // Simulated time to the microsecond: sums of step lengths carry no digits
 // worth reading beyond it.
-constexpr double kTicksPerSecond = 1e6;
+constexpr Decimals kMicroseconds = DecimalsOf(6);
 
 // Each quantity to the digits it needs: lengths and speeds to the
 // millimetre, masses to the gram, angles to the microradian, pressure to
 // the hundredth of a pascal. Animation states, levels and thrusts stay exact.
-constexpr double kPerMillimetre = 1e3;
-constexpr double kPerGram = 1e3;
-constexpr double kPerMicroradian = 1e6;
-constexpr double kPerMilliMach = 1e3;
-constexpr double kPerCentipascal = 1e2;
+constexpr Decimals kMillimetres = DecimalsOf(3);
+constexpr Decimals kGrams = DecimalsOf(3);
+constexpr Decimals kMicroradians = DecimalsOf(6);
+constexpr Decimals kMilliMach = DecimalsOf(3);
+constexpr Decimals kCentipascals = DecimalsOf(2);
 
-double To(double value, double per_unit) { return std::round(value * per_unit) / per_unit; }
+// Rows gather here and reach the file in blocks this large.
+constexpr std::size_t kRowBlock = std::size_t{64} << 10;
+// A row's room beyond its numbers: the step, the separators and line end.
+constexpr std::size_t kRowSlack = 64;
+
+// The room a field's text takes at most, quoted.
+std::size_t FieldRoom(const std::string& text) { return 2 * text.size() + 2; }
+
+char* Field(char* at, const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) {
+    std::memcpy(at, text.data(), text.size());
+    return at + text.size();
+  }
+  *at++ = '"';
+  for (char c : text) {
+    if (c == '"') *at++ = '"';
+    *at++ = c;
+  }
+  *at++ = '"';
+  return at;
+}
 
 // A field quoted as RFC 4180 has it when it holds a separator, quote or
 // line end.
@@ -106,10 +128,7 @@ void CsvLog::VesselCreated(const Host& host, const VesselRecord& v) {
   // Its state after creation, so that step 0 has a row too.
   if (host.StepCount() % options_.every != 0) return;
   cell_ = 0;
-  line_.clear();
   AppendRow(host, v);
-  Keep(line_);
-  file_->Write(line_);
 }
 
 void CsvLog::WriteHeader(const VesselRecord& v) {
@@ -149,24 +168,26 @@ void CsvLog::WriteHeader(const VesselRecord& v) {
     }
     Keep(header);
   }
+  Flush();
   file_->Write(header);
   has_columns_ = true;
 }
 
 void CsvLog::StepDone(const Host& host) {
   if (!has_columns_ || host.StepCount() % options_.every != 0) return;
-  cell_ = 0;
   for (const auto& vessel : host.Vessels()) {
-    line_.clear();
+    cell_ = 0;
     AppendRow(host, *vessel);
-    Keep(line_);
-    file_->Write(line_);
   }
 }
 
-void CsvLog::Cell(double value) {
-  line_ += ',';
-  if (cell_ >= cells_.size()) cells_.resize(cell_ + 1);
+void CsvLog::Flush() {
+  if (used_ > 0 && file_) file_->Write(std::string_view(rows_.get(), used_));
+  used_ = 0;
+}
+
+[[gnu::always_inline]] inline char* CsvLog::Cell(char* at, double value) {
+  *at++ = ',';
   CachedCell& cell = cells_[cell_++];
   std::uint64_t bits = 0;
   std::memcpy(&bits, &value, sizeof bits);
@@ -175,60 +196,99 @@ void CsvLog::Cell(double value) {
     cell.bits = bits;
     cell.length = static_cast<std::uint8_t>(WriteNumber(cell.text, value) - cell.text);
   }
-  line_.append(cell.text, cell.length);
+  std::memcpy(at, cell.text, kNumberText);
+  return at + cell.length;
 }
 
-void CsvLog::Blank(std::size_t count) {
-  line_.append(count, ',');
+// Cached by the units the value rounds to: a quantity that moves less
+// than its last digit is not written again.
+[[gnu::always_inline]] inline char* CsvLog::Cell(char* at, double value, const Decimals& d) {
+  *at++ = ',';
+  CachedCell& cell = cells_[cell_++];
+  const double units = Units(value, d);
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &units, sizeof bits);
+  if (!cell.known || cell.bits != bits) {
+    cell.known = true;
+    cell.bits = bits;
+    cell.length = static_cast<std::uint8_t>(WriteUnits(cell.text, units, d) - cell.text);
+  }
+  std::memcpy(at, cell.text, kNumberText);
+  return at + cell.length;
+}
+
+char* CsvLog::Blank(char* at, std::size_t count) {
+  std::memset(at, ',', count);
   cell_ += count;
+  return at + count;
 }
 
 void CsvLog::AppendRow(const Host& host, const VesselRecord& v) {
+  const std::size_t cells = kFixedCells + 2 * groups_.size() + animations_ + beacons_;
+  if (cells_.size() < cells) cells_.resize(cells);
+  // Each cell's text is copied whole from its cache: room for that too.
+  const std::size_t room = (cells + 1) * kNumberText + FieldRoom(v.name) + kRowSlack;
+  if (used_ + room > capacity_) {
+    Flush();
+    if (room > capacity_) {
+      capacity_ = std::max(kRowBlock, room);
+      rows_ = std::make_unique<char[]>(capacity_);
+    }
+  }
+  char* const row = rows_.get() + used_;
+  char* at = std::to_chars(row, row + kNumberText, host.StepCount()).ptr;
   const Readings& r = v.readings;
-  line_ += std::to_string(host.StepCount());
-  Cell(std::round(host.SimTime() * kTicksPerSecond) / kTicksPerSecond);
-  line_ += ',';
-  Field(line_, v.name);
+  at = Cell(at, host.SimTime(), kMicroseconds);
+  *at++ = ',';
+  at = Field(at, v.name);
   for (double x : {v.flight.position.x, v.flight.position.y, v.flight.position.z, r.altitude,
                    r.airspeed, r.airspeed_vector.x, r.airspeed_vector.y, r.airspeed_vector.z})
-    Cell(To(x, kPerMillimetre));
-  Cell(To(r.heading, kPerMicroradian));
-  Cell(r.ground_contact ? 1.0 : 0.0);
-  Cell(To(v.FuelMass(), kPerGram));
-  Cell(host.TimeAcceleration());
+    at = Cell(at, x, kMillimetres);
+  at = Cell(at, r.heading, kMicroradians);
+  at = Cell(at, r.ground_contact ? 1.0 : 0.0);
+  at = Cell(at, v.FuelMass(), kGrams);
+  at = Cell(at, host.TimeAcceleration());
   const FlightState& s = v.flight;
   for (double x : {r.pitch, r.bank, s.PitchRate(), s.YawRate(), s.BankRate()})
-    Cell(To(x, kPerMicroradian));
-  Cell(To(s.VerticalSpeed(), kPerMillimetre));
-  Cell(To(s.GroundSpeed(), kPerMillimetre));
-  Cell(To(r.aoa, kPerMicroradian));
-  Cell(To(r.slip, kPerMicroradian));
-  Cell(To(r.mach, kPerMilliMach));
-  Cell(To(r.dynamic_pressure, kPerCentipascal));
+    at = Cell(at, x, kMicroradians);
+  at = Cell(at, s.VerticalSpeed(), kMillimetres);
+  at = Cell(at, s.GroundSpeed(), kMillimetres);
+  at = Cell(at, r.aoa, kMicroradians);
+  at = Cell(at, r.slip, kMicroradians);
+  at = Cell(at, r.mach, kMilliMach);
+  at = Cell(at, r.dynamic_pressure, kCentipascals);
   for (THGROUP_TYPE g : groups_) {
     const Thruster* t = v.GroupMember(g);
     if (t == nullptr) {
-      Blank(2);
+      at = Blank(at, 2);
       continue;
     }
-    Cell(t->level);
-    Cell(t->max0);
+    at = Cell(at, t->level);
+    at = Cell(at, t->max0);
   }
   const Declared& d = v.declared;
   for (std::size_t i = 0; i < animations_; ++i)
-    i < d.animations.size() ? Cell(d.animations[i].state) : Blank();
+    at = i < d.animations.size() ? Cell(at, d.animations[i].state) : Blank(at);
   for (std::size_t i = 0; i < beacons_; ++i)
-    i < d.beacons.size() ? Cell(d.beacons[i]->active ? 1 : 0) : Blank();
+    at = i < d.beacons.size() ? Cell(at, d.beacons[i]->active ? 1 : 0) : Blank(at);
   const auto engine = v.sound.slots.find(options_.engine_slot);
   const bool playing = engine != v.sound.slots.end() && engine->second.last == "play";
-  Cell(playing ? engine->second.frequency : 0);
-  Cell(playing ? engine->second.volume : 0);
-  line_ += '\n';
+  at = Cell(at, playing ? engine->second.frequency : 0);
+  at = Cell(at, playing ? engine->second.volume : 0);
+  *at++ = '\n';
+  if (!kept_.empty()) {
+    std::string line(row, at);
+    Keep(line);
+    std::memcpy(row, line.data(), line.size());
+    at = row + line.size();
+  }
+  used_ = static_cast<std::size_t>(at - rows_.get());
 }
 
 void CsvLog::RunEnded(Host&, bool completed) {
   if (!file_) return;
   if (!completed) return Discard();
+  Flush();
   file_->Close();
 }
 

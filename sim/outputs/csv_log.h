@@ -10,6 +10,7 @@
 
 #include "sim/files/atomic_file.h"
 #include "sim/journal/format.h"
+#include "sim/outputs/fixed_number.h"
 #include "sim/outputs/observer.h"
 
 namespace vsim {
@@ -41,14 +42,23 @@ public:
   void StepDone(const Host& host) override;
   void RunEnded(Host& host, bool completed) override;
   void Publish() override;
-  void Discard() override { file_.reset(); }
+  void Discard() override {
+    used_ = 0;
+    file_.reset();
+  }
 
 private:
   void WriteHeader(const VesselRecord& v);
   void Keep(std::string& line) const;
+  // Formats the row straight into the block of rows.
   void AppendRow(const Host& host, const VesselRecord& v);
-  void Cell(double value);
-  void Blank(std::size_t count = 1);
+  char* Cell(char* at, double value);
+  char* Cell(char* at, double value, const Decimals& decimals);
+  char* Blank(char* at, std::size_t count = 1);
+  void Flush();
+
+  // The cells every row has, whatever the vessel declared.
+  static constexpr std::size_t kFixedCells = 26;
 
   // The text of each cell of the row before, by position: most cells hold
   // what they held a step earlier and need no formatting again.
@@ -65,10 +75,11 @@ private:
   std::vector<THGROUP_TYPE> groups_;
   std::size_t animations_ = 0;
   std::size_t beacons_ = 0;
-  std::string line_;
   std::vector<CachedCell> cells_;
   std::vector<bool> kept_;  // by column; empty: every column
   std::size_t cell_ = 0;
+  std::unique_ptr<char[]> rows_;
+  std::size_t used_ = 0, capacity_ = 0;
 };
 
 }  // namespace vsim

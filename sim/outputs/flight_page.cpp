@@ -59,23 +59,48 @@ unsigned BeaconBits(const VesselRecord& v) {
   return bits;
 }
 
-void Append(PageVessel& page, const Host& host, const VesselRecord& v) {
-  page.step.push_back(host.StepCount());
-  page.time.push_back(host.SimTime());
+// The gathering's slots before the series and the animations.
+enum Slot : std::size_t { kStepSlot, kTimeSlot, kBeaconSlot, kSeriesSlots };
+
+void PutGathered(PageVessel& page) {
+  auto& g = page.gathering;
+  const std::size_t before = page.time.size();
+  PutEnds(page.step, g[kStepSlot]);
+  PutEnds(page.time, g[kTimeSlot]);
+  PutEnds(page.beacons, g[kBeaconSlot]);
   for (std::size_t i = 0; i < kPageSeriesCount; ++i)
-    page.series[i].push_back(kPageSeries[i].read(host, v));
-  const auto& animations = v.declared.animations;
-  page.animations.resize(std::max(page.animations.size(), animations.size()));
-  for (std::size_t i = 0; i < page.animations.size(); ++i)
-    page.animations[i].push_back(i < animations.size() ? animations[i].state : NAN);
-  page.beacons.push_back(BeaconBits(v));
+    PutExtremes(page.series[i], g[kSeriesSlots + i]);
+  for (std::size_t i = 0; i < page.animations.size(); ++i) {
+    page.animations[i].resize(before, NAN);
+    PutExtremes(page.animations[i], g[kSeriesSlots + kPageSeriesCount + i]);
+  }
+  page.gathered = 0;
 }
 
-template <typename T>
-void KeepEverySecond(std::vector<T>& v) {
-  std::size_t kept = 0;
-  for (std::size_t i = 0; i < v.size(); i += 2) v[kept++] = v[i];
-  v.resize(kept);
+void Append(PageVessel& page, const Host& host, const VesselRecord& v) {
+  const auto& animations = v.declared.animations;
+  page.animations.resize(std::max(page.animations.size(), animations.size()));
+  if (page.interval == 2) {
+    page.step.push_back(host.StepCount());
+    page.time.push_back(host.SimTime());
+    for (std::size_t i = 0; i < kPageSeriesCount; ++i)
+      page.series[i].push_back(kPageSeries[i].read(host, v));
+    for (std::size_t i = 0; i < page.animations.size(); ++i)
+      page.animations[i].push_back(i < animations.size() ? animations[i].state : NAN);
+    page.beacons.push_back(BeaconBits(v));
+    return;
+  }
+  auto& g = page.gathering;
+  g.resize(kSeriesSlots + kPageSeriesCount + page.animations.size());
+  g[kStepSlot].Add(host.StepCount());
+  g[kTimeSlot].Add(host.SimTime());
+  g[kBeaconSlot].Add(BeaconBits(v));
+  for (std::size_t i = 0; i < kPageSeriesCount; ++i)
+    g[kSeriesSlots + i].Add(kPageSeries[i].read(host, v));
+  for (std::size_t i = 0; i < page.animations.size(); ++i)
+    g[kSeriesSlots + kPageSeriesCount + i].Add(i < animations.size() ? animations[i].state : NAN);
+  if (++page.gathered < page.interval) return;
+  PutGathered(page);
 }
 
 std::size_t ValueCount(const PageData& data) {
@@ -85,15 +110,43 @@ std::size_t ValueCount(const PageData& data) {
   return values;
 }
 
-void Thin(PageData& data) {
-  for (PageVessel& v : data.vessels) {
-    KeepEverySecond(v.step);
-    KeepEverySecond(v.time);
-    KeepEverySecond(v.beacons);
-    for (auto& s : v.series) KeepEverySecond(s);
-    for (auto& a : v.animations) KeepEverySecond(a);
+// Takes the last `count` samples back out of a record into its gathering.
+template <typename T>
+void Ungather(std::vector<T>& v, Gathering& g, std::size_t count) {
+  for (std::size_t i = v.size() - count; i < v.size(); ++i) g.Add(static_cast<double>(v[i]));
+  v.resize(v.size() - count);
+}
+
+// Joins neighbouring pairs; samples that make no whole pair of the doubled
+// interval go back into the interval being gathered.
+void Reduce(PageVessel& page) {
+  if (page.gathered > 0) PutGathered(page);
+  const std::size_t left = page.time.size() % 4;
+  auto& g = page.gathering;
+  g.assign(kSeriesSlots + kPageSeriesCount + page.animations.size(), Gathering{});
+  if (left > 0) {
+    Ungather(page.step, g[kStepSlot], left);
+    Ungather(page.time, g[kTimeSlot], left);
+    Ungather(page.beacons, g[kBeaconSlot], left);
+    for (std::size_t i = 0; i < kPageSeriesCount; ++i)
+      Ungather(page.series[i], g[kSeriesSlots + i], left);
+    for (std::size_t i = 0; i < page.animations.size(); ++i)
+      Ungather(page.animations[i], g[kSeriesSlots + kPageSeriesCount + i], left);
   }
-  data.stride *= 2;
+  // Every step kept, a sample is a step; reduced, two samples an interval.
+  page.gathered = page.interval == 2 ? static_cast<long long>(left)
+                                     : static_cast<long long>(left / 2) * page.interval;
+  JoinEnds(page.step);
+  JoinEnds(page.time);
+  JoinEnds(page.beacons);
+  for (auto& s : page.series) JoinExtremes(s);
+  for (auto& a : page.animations) JoinExtremes(a);
+  page.interval *= 2;
+}
+
+void Reduce(PageData& data) {
+  for (PageVessel& v : data.vessels) Reduce(v);
+  data.stride = data.vessels.empty() ? data.stride : data.vessels.front().interval / 2;
 }
 
 }  // namespace
@@ -102,14 +155,20 @@ void PageData::SampleVessel(const Host& host, const VesselRecord& vessel) {
   PageVessel& page = VesselOf(*this, vessel.name);
   ReadComponents(page, vessel);
   NoteTouchdown(page, host, vessel);
-  if (page.seen++ % stride == 0) Append(page, host, vessel);
+  ++page.seen;
+  Append(page, host, vessel);
+}
+
+void PageData::Finish() {
+  for (PageVessel& v : vessels)
+    if (v.gathered > 0) PutGathered(v);
 }
 
 void PageData::Sample(const Host& host) {
   // The focus as the flight left it leads the page.
   if (host.Focus() != nullptr && host.Focus()->name != focus) focus = host.Focus()->name;
   for (const auto& vessel : host.Vessels()) SampleVessel(host, *vessel);
-  if (ValueCount(*this) >= max_values) Thin(*this);
+  if (ValueCount(*this) >= max_values) Reduce(*this);
 }
 
 FlightPage::FlightPage(FileSystem& files, std::string path, std::string title,
@@ -123,6 +182,7 @@ FlightPage::FlightPage(FileSystem& files, std::string path, std::string title,
 void FlightPage::RunEnded(Host&, bool completed) {
   if (!file_) return;
   if (!completed) return Discard();
+  data_.Finish();
   file_->Write(PageText(data_));
   file_->Close();
 }

@@ -10,6 +10,7 @@
 
 #include "sim/files/atomic_file.h"
 #include "sim/files/file_system.h"
+#include "sim/outputs/extremes.h"
 #include "sim/outputs/observer.h"
 #include "sim/outputs/svg_plot.h"
 
@@ -45,11 +46,19 @@ struct PageVessel {
   std::vector<Touchdown> touchdowns;
   bool on_plane = true;
   long long seen = 0;  // steps since it appeared
+  // Steps per pair of samples (see extremes.h); 2: every step kept. Once
+  // reduced, the interval being gathered: step, time, beacons, the series,
+  // the animations.
+  long long interval = 2;
+  std::vector<Gathering> gathering;
+  long long gathered = 0;
 };
 
+// Every step is kept until the values of all vessels fill max_values; then
+// each vessel's record is reduced as the plot's is, keeping the extremes of
+// each interval.
 struct PageData {
-  // Samples of all vessels kept before every second one is dropped.
-  static constexpr std::size_t kMaxValues = std::size_t{1} << 23;
+  static constexpr std::size_t kMaxValues = std::size_t{1} << 20;
 
   std::string title;
   std::string focus;
@@ -57,11 +66,13 @@ struct PageData {
   PlotLayout layout;
   std::vector<FlightEvent> events;
   std::vector<PageVessel> vessels;
-  long long stride = 1;
+  long long stride = 1;  // steps per sample, on average
   std::size_t max_values = kMaxValues;
 
   void Sample(const Host& host);
   void SampleVessel(const Host& host, const VesselRecord& vessel);
+  // The intervals gathered so far join the records: before they are written.
+  void Finish();
 };
 
 // The page's data as JSON, and the whole page around it.

@@ -2,12 +2,17 @@
 // angle from such a state is off by far less than a degree), no value
 // repeated per sample that is the same for the whole run, and a run of
 // equal samples as one [value, count].
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <string_view>
 
+#include "sim/journal/format.h"
 #include "sim/outputs/cockpit_layout.h"
 #include "sim/outputs/flight_page.h"
 #include "sim/outputs/page_assets.h"
@@ -18,20 +23,88 @@ namespace vsim {
 namespace {
 
 constexpr int kDigits = 7;
+// Seven digits from 1e-4 up to 1e7 are written from an integer of them:
+// the page has hundreds of thousands of numbers.
+constexpr int kLowestExponent = -4, kHighestExponent = 6;
+constexpr double kPowersOfTen[] = {1e-4, 1e-3, 1e-2, 1e-1, 1e0, 1e1, 1e2,  1e3,
+                                   1e4,  1e5,  1e6,  1e7,  1e8, 1e9, 1e10, 1e11};
+constexpr double TenTo(int exponent) { return kPowersOfTen[exponent - kLowestExponent]; }
+constexpr std::uint64_t kSevenDigits = 10000000, kSixDigits = 1000000;
+
+// The seven significant digits of `magnitude` (in 1e-4 .. 1e7), as an
+// integer, and the exponent of its first digit; false if it rounds beyond.
+bool SevenDigits(double magnitude, std::uint64_t& digits, int& exponent) {
+  int e = kLowestExponent;
+  while (e < kHighestExponent && magnitude >= TenTo(e + 1)) ++e;
+  for (int tries = 0; tries < 2; ++tries) {
+    const double scaled = magnitude * TenTo(kDigits - 1 - e);
+    digits = static_cast<std::uint64_t>(scaled + 0.5);
+    if (digits >= kSevenDigits) {
+      ++e;
+    } else if (digits < kSixDigits) {
+      --e;
+    } else {
+      exponent = e;
+      return true;
+    }
+    if (e > kHighestExponent || e < kLowestExponent) return false;
+  }
+  return false;
+}
+
+char* WriteSeven(char* at, double x) {
+  const double magnitude = std::fabs(x);
+  std::uint64_t digits = 0;
+  int exponent = 0;
+  if (!(magnitude >= TenTo(kLowestExponent) && magnitude < TenTo(kHighestExponent + 1)) ||
+      !SevenDigits(magnitude, digits, exponent))
+    return std::to_chars(at, at + kNumberText, x, std::chars_format::general, kDigits).ptr;
+  char text[kDigits];
+  for (int i = kDigits - 1; i >= 0; --i) {
+    text[i] = static_cast<char>('0' + digits % 10);
+    digits /= 10;
+  }
+  int length = kDigits;
+  const int whole = exponent + 1;  // digits before the point, if any
+  while (length > std::max(whole, 0) && text[length - 1] == '0') --length;
+  if (x < 0) *at++ = '-';
+  if (whole <= 0) {
+    *at++ = '0';
+    *at++ = '.';
+    for (int i = whole; i < 0; ++i) *at++ = '0';
+    std::memcpy(at, text, static_cast<std::size_t>(length));
+    return at + length;
+  }
+  std::memcpy(at, text, static_cast<std::size_t>(whole));
+  at += whole;
+  if (length > whole) {
+    *at++ = '.';
+    std::memcpy(at, text + whole, static_cast<std::size_t>(length - whole));
+    at += length - whole;
+  }
+  return at;
+}
 
 void Number(std::string& out, double x) {
   if (!std::isfinite(x)) {
     out += "null";
     return;
   }
-  char buffer[32];
-  const auto end =
-      std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::general, kDigits).ptr;
-  out.append(buffer, end);
+  char buffer[kNumberText];
+  out.append(buffer, WriteSeven(buffer, x));
 }
 
+// JSON has '<' only inside its strings, where \u003c stands for it: so no
+// "</script", "<!--" or "<script" can change how the data element is read.
 void Text(std::string& out, const std::string& text) {
-  out += nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  const std::string json =
+      nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  for (const char c : json) {
+    if (c == '<')
+      out += "\\u003c";
+    else
+      out += c;
+  }
 }
 
 // A run of this many equal values or more is written [value, count]: most
@@ -174,19 +247,20 @@ void Units(std::string& out) {
 
 struct Slot {
   const char* name;
-  std::string text;
+  std::function<void(std::string&)> fill;
 };
 
 // Each slot of the page in the order the page has them, found in the page
 // itself, so that text put into one slot is never searched for the next.
-std::string Fill(const std::string& page, const std::vector<Slot>& slots) {
+// The page is made in one string: the data, megabytes, is never copied.
+std::string Fill(std::string_view page, const std::vector<Slot>& slots) {
   std::string out;
   std::size_t from = 0;
   for (const Slot& slot : slots) {
     const std::size_t at = page.find(slot.name, from);
     if (at == std::string::npos) continue;
     out.append(page, from, at - from);
-    out += slot.text;
+    slot.fill(out);
     from = at + std::strlen(slot.name);
   }
   out.append(page, from, std::string::npos);
@@ -194,18 +268,15 @@ std::string Fill(const std::string& page, const std::vector<Slot>& slots) {
 }
 
 // Inside a script element "</" would end it early.
-std::string ForScriptElement(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
+void ForScriptElement(std::string& out, std::string_view text) {
+  out.reserve(out.size() + text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
     out += text[i];
     if (text[i] == '<' && i + 1 < text.size() && text[i + 1] == '/') out += '\\';
   }
-  return out;
 }
 
-std::string HtmlEscape(const std::string& text) {
-  std::string out;
+void HtmlEscape(std::string& out, const std::string& text) {
   for (const char c : text) {
     switch (c) {
       case '<': out += "&lt;"; break;
@@ -215,13 +286,10 @@ std::string HtmlEscape(const std::string& text) {
       default: out += c;
     }
   }
-  return out;
 }
 
-}  // namespace
-
-std::string PageJson(const PageData& data) {
-  std::string out = "{\"title\":";
+void AppendPageJson(std::string& out, const PageData& data) {
+  out += "{\"title\":";
   Text(out, data.title);
   out += ",\"focus\":";
   Text(out, data.focus);
@@ -265,17 +333,26 @@ std::string PageJson(const PageData& data) {
       Vessel(out, v);
     }
   out += "]}";
+}
+
+}  // namespace
+
+std::string PageJson(const PageData& data) {
+  std::string out;
+  AppendPageJson(out, data);
   return out;
 }
 
 std::string PageText(const PageData& data) {
   return Fill(page_assets::kTemplate,
-              {{"@TITLE@", HtmlEscape(data.title)},
-               {"/*@CHART_STYLE@*/", page_assets::kChartStyle},
-               {"/*@VIEWER_STYLE@*/", page_assets::kViewerStyle},
-               {"@DATA@", ForScriptElement(PageJson(data))},
-               {"//@CHART_SCRIPT@", ForScriptElement(page_assets::kChartScript)},
-               {"//@VIEWER_SCRIPT@", ForScriptElement(page_assets::kViewerScript)}});
+              {{"@TITLE@", [&](std::string& out) { HtmlEscape(out, data.title); }},
+               {"/*@CHART_STYLE@*/", [](std::string& out) { out += page_assets::kChartStyle; }},
+               {"/*@VIEWER_STYLE@*/", [](std::string& out) { out += page_assets::kViewerStyle; }},
+               {"@DATA@", [&](std::string& out) { AppendPageJson(out, data); }},
+               {"//@CHART_SCRIPT@",
+                [](std::string& out) { ForScriptElement(out, page_assets::kChartScript); }},
+               {"//@VIEWER_SCRIPT@",
+                [](std::string& out) { ForScriptElement(out, page_assets::kViewerScript); }}});
 }
 
 }  // namespace vsim

@@ -44,66 +44,105 @@ void ForEachSeries(VesselSeries& s, Fn fn) {
   for (auto& a : s.animations) fn(a);
 }
 
-void KeepEverySecond(std::vector<double>& v) {
-  std::size_t kept = 0;
-  for (std::size_t i = 0; i < v.size(); i += 2) v[kept++] = v[i];
-  v.resize(kept);
-}
+constexpr std::size_t kNamedSeries = 14;
 
+// Only a vessel that appeared or went since the last sample needs it.
 void Pad(VesselSeries& s, std::size_t length, std::size_t animations) {
-  for (auto* v : {&s.altitude, &s.airspeed, &s.heading_deg, &s.vertical_speed, &s.main_level,
-                  &s.hover_level, &s.engine_frequency, &s.pitch_deg, &s.bank_deg, &s.pitch_rate_dps,
-                  &s.yaw_rate_dps, &s.bank_rate_dps, &s.rudder, &s.time_acceleration})
-    v->resize(length, NAN);
+  if (s.altitude.size() == length && s.animations.size() == animations &&
+      s.gathering.size() == kNamedSeries + animations &&
+      (animations == 0 || s.animations.back().size() == length))
+    return;
   s.animations.resize(animations);
-  for (auto& a : s.animations) a.resize(length, NAN);
+  s.gathering.resize(kNamedSeries + animations);
+  ForEachSeries(s, [&](std::vector<double>& v) { v.resize(length, NAN); });
 }
 
-void Append(VesselSeries& s, const Host& host, const VesselRecord& v, const PlotLayout& layout,
-            int engine_slot) {
-  s.rudder.push_back(v.controls.rudder);
-  s.time_acceleration.push_back(host.TimeAcceleration());
-  s.altitude.push_back(v.readings.altitude);
-  s.airspeed.push_back(v.readings.airspeed);
-  s.heading_deg.push_back(v.readings.heading * kDegreesPerRadian);
-  s.vertical_speed.push_back(v.flight.VerticalSpeed());
-  s.pitch_deg.push_back(v.readings.pitch * kDegreesPerRadian);
-  s.bank_deg.push_back(v.readings.bank * kDegreesPerRadian);
-  s.pitch_rate_dps.push_back(v.flight.PitchRate() * kDegreesPerRadian);
-  s.yaw_rate_dps.push_back(v.flight.YawRate() * kDegreesPerRadian);
-  s.bank_rate_dps.push_back(v.flight.BankRate() * kDegreesPerRadian);
+// A vessel's values at this step, in the order of ForEachSeries.
+template <typename Put>
+void Values(const VesselSeries& s, const Host& host, const VesselRecord& v,
+            const PlotLayout& layout, int engine_slot, Put put) {
   const Thruster* main = v.GroupMember(THGROUP_MAIN);
   const Thruster* hover = v.GroupMember(THGROUP_HOVER);
-  s.main_level.push_back(main != nullptr ? main->level : NAN);
-  s.hover_level.push_back(hover != nullptr ? hover->level : NAN);
   const auto engine = v.sound.slots.find(engine_slot);
   const bool playing = engine != v.sound.slots.end() && engine->second.last == "play";
-  s.engine_frequency.push_back(playing ? engine->second.frequency : 0);
+  put(v.readings.altitude);
+  put(v.readings.airspeed);
+  put(v.readings.heading * kDegreesPerRadian);
+  put(v.flight.VerticalSpeed());
+  put(main != nullptr ? main->level : NAN);
+  put(hover != nullptr ? hover->level : NAN);
+  put(playing ? engine->second.frequency : 0);
+  put(v.readings.pitch * kDegreesPerRadian);
+  put(v.readings.bank * kDegreesPerRadian);
+  put(v.flight.PitchRate() * kDegreesPerRadian);
+  put(v.flight.YawRate() * kDegreesPerRadian);
+  put(v.flight.BankRate() * kDegreesPerRadian);
+  put(v.controls.rudder);
+  put(host.TimeAcceleration());
   for (std::size_t i = 0; i < layout.animations.size(); ++i)
-    s.animations[i].push_back(s.turning[i].last + s.turning[i].turns);
+    put(s.turning[i].last + s.turning[i].turns);
 }
 
 }  // namespace
 
 void PlotData::Sample(const Host& host, int engine_slot) {
   for (const auto& vessel : host.Vessels()) Track(SeriesOf(*this, vessel->name), *vessel, layout);
-  if (steps++ % stride != 0) return;
-  const std::size_t before = time.size();
-  time.push_back(host.SimTime());
-  for (const auto& vessel : host.Vessels()) {
-    VesselSeries& s = SeriesOf(*this, vessel->name);
-    Pad(s, before, layout.animations.size());
-    Append(s, host, *vessel, layout, engine_slot);
-    sound_seen = sound_seen || vessel->sound.id >= 0;
+  ++steps;
+  const std::size_t animations = layout.animations.size();
+  if (!Reduced()) {
+    const std::size_t before = time.size();
+    time.push_back(host.SimTime());
+    for (const auto& vessel : host.Vessels()) {
+      VesselSeries& s = SeriesOf(*this, vessel->name);
+      Pad(s, before, animations);
+      std::vector<double>* const columns[kNamedSeries] = {
+          &s.altitude,   &s.airspeed,         &s.heading_deg,      &s.vertical_speed,
+          &s.main_level, &s.hover_level,      &s.engine_frequency, &s.pitch_deg,
+          &s.bank_deg,   &s.pitch_rate_dps,   &s.yaw_rate_dps,     &s.bank_rate_dps,
+          &s.rudder,     &s.time_acceleration};
+      std::size_t k = 0;
+      Values(s, host, *vessel, layout, engine_slot, [&](double x) {
+        (k < kNamedSeries ? *columns[k] : s.animations[k - kNamedSeries]).push_back(x);
+        ++k;
+      });
+      sound_seen = sound_seen || vessel->sound.id >= 0;
+    }
+    for (VesselSeries& s : vessels) Pad(s, time.size(), animations);
+  } else {
+    time_gathering_.Add(host.SimTime());
+    for (const auto& vessel : host.Vessels()) {
+      VesselSeries& s = SeriesOf(*this, vessel->name);
+      s.gathering.resize(kNamedSeries + animations);
+      std::size_t k = 0;
+      Values(s, host, *vessel, layout, engine_slot, [&](double x) { s.gathering[k++].Add(x); });
+      sound_seen = sound_seen || vessel->sound.id >= 0;
+    }
+    if (++gathered_ == interval) PutGathered();
   }
-  for (VesselSeries& s : vessels) Pad(s, time.size(), layout.animations.size());
-  if (time.size() >= min_samples && time.size() * vessels.size() >= max_values) Thin();
+  if (time.size() >= min_samples && time.size() * vessels.size() >= max_values &&
+      time.size() % 4 == 0)
+    Reduce();
 }
 
-void PlotData::Thin() {
-  KeepEverySecond(time);
-  for (VesselSeries& s : vessels) ForEachSeries(s, KeepEverySecond);
-  stride *= 2;
+void PlotData::PutGathered() {
+  const std::size_t before = time.size();
+  PutEnds(time, time_gathering_);
+  for (VesselSeries& s : vessels) {
+    Pad(s, before, layout.animations.size());
+    std::size_t k = 0;
+    ForEachSeries(s, [&](std::vector<double>& v) { PutExtremes(v, s.gathering[k++]); });
+  }
+  gathered_ = 0;
+}
+
+void PlotData::Finish() {
+  if (gathered_ > 0) PutGathered();
+}
+
+void PlotData::Reduce() {
+  JoinEnds(time);
+  for (VesselSeries& s : vessels) ForEachSeries(s, [](std::vector<double>& v) { JoinExtremes(v); });
+  interval *= 2;
 }
 
 }  // namespace vsim

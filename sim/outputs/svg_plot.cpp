@@ -3,11 +3,15 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <sstream>
 #include <vector>
 
 #include "sim/files/atomic_file.h"
+#include "sim/journal/decimal.h"
 #include "sim/outputs/xml.h"
 
 namespace vsim {
@@ -47,9 +51,12 @@ constexpr std::size_t kNoteLineLetters = 36;  // what fits beside the panel
 constexpr double kNoteLine = 13;
 const char* const kColours[] = {"#1f77b4", "#d62728", "#2ca02c", "#ff7f0e", "#9467bd", "#8c564b"};
 
+// A series read where it is kept, not copied; one worked out for the plot
+// is kept with it.
 struct Series {
   std::string label;
-  std::vector<double> values;
+  const std::vector<double>* values;
+  std::shared_ptr<const std::vector<double>> worked_out{};
 };
 
 struct Panel {
@@ -80,6 +87,47 @@ std::string Num(double x) {
   char buffer[32];
   return std::string(
       buffer, std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::fixed, 1).ptr);
+}
+
+// A polyline's point "x,y " appended: thousands a series, so without a
+// string per number.
+// What std::to_chars(fixed, 1) writes, in exact integer arithmetic: the
+// tenths nearest the double (ties to even), for |value| <= kFarOffPage.
+char* WriteTenths(char* at, double value) {
+  constexpr int kMantissaBits = 52, kBias = 1075, kMaxShift = 100;
+  constexpr std::uint64_t kMantissa = (std::uint64_t{1} << kMantissaBits) - 1;
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  const int biased = static_cast<int>(bits >> kMantissaBits) & 0x7ff;
+  const std::uint64_t m = biased == 0 ? bits & kMantissa : (bits & kMantissa) | (kMantissa + 1);
+  const int shift = kBias - std::max(biased, 1);  // |value| = m / 2^shift
+  std::uint64_t tenths = 0;
+  if (shift <= 0) {
+    tenths = (m << -shift) * 10;
+  } else if (shift < kMaxShift) {
+    using Wide = unsigned __int128;
+    const Wide x = Wide{m} * 10;
+    tenths = static_cast<std::uint64_t>(x >> shift);
+    const Wide rest = x - (Wide{tenths} << shift);
+    const Wide half = Wide{1} << (shift - 1);
+    if (rest > half || (rest == half && tenths % 2 != 0)) ++tenths;
+  }
+  if (std::signbit(value)) *at++ = '-';
+  return WriteDecimalTenths(at, tenths);
+}
+
+// A polyline's point "x,y " appended: thousands a series, so without a
+// string per number.
+void AppendPoint(std::string& out, double x, double y) {
+  const auto on_page = [](double v) {
+    return std::isnan(v) ? 0.0 : std::clamp(v, -kFarOffPage, kFarOffPage);
+  };
+  char buffer[2 * 32];
+  char* at = WriteTenths(buffer, on_page(x));
+  *at++ = ',';
+  at = WriteTenths(at, on_page(y));
+  *at++ = ' ';
+  out.append(buffer, at);
 }
 
 // Round tick spacing covering the range in about five steps.
@@ -119,7 +167,7 @@ void ValueRange(const Panel& panel, double& lo, double& hi) {
   hi = 0;
   bool first = true;
   for (const Series& s : panel.series)
-    for (double v : s.values) {
+    for (double v : *s.values) {
       if (!std::isfinite(v)) continue;
       lo = first ? v : std::min(lo, v);
       hi = first ? v : std::max(hi, v);
@@ -222,17 +270,44 @@ void DrawLane(std::ostringstream& svg, const std::vector<FlightEvent>& events,
   }
 }
 
+// Each bucket of samples of a reduced record as its lowest and highest
+// value, in the order they came, so that its spikes stay drawn.
+void DrawBuckets(std::string& svg, const std::vector<double>& values, const Frame& f,
+                 const std::vector<double>& time, std::size_t bucket) {
+  const std::size_t count = std::min(time.size(), values.size());
+  for (std::size_t from = 0; from < count; from += bucket) {
+    const std::size_t to = std::min(count, from + bucket);
+    std::size_t low = to, high = to;
+    for (std::size_t i = from; i < to; ++i) {
+      if (!std::isfinite(values[i])) continue;
+      if (low == to || values[i] < values[low]) low = i;
+      if (high == to || values[i] > values[high]) high = i;
+    }
+    if (low == to) continue;
+    for (std::size_t i : {std::min(low, high), std::max(low, high)}) {
+      AppendPoint(svg, f.X(time[i]), f.Y(values[i]));
+      if (low == high) break;
+    }
+  }
+}
+
 void DrawSeries(std::ostringstream& svg, const Panel& panel, const Frame& f,
-                const std::vector<double>& time, std::size_t stride) {
+                const std::vector<double>& time, std::size_t stride, bool reduced) {
   for (std::size_t s = 0; s < panel.series.size(); ++s) {
     const Series& series = panel.series[s];
+    const std::vector<double>& values = *series.values;
     const char* colour = kColours[s % (sizeof kColours / sizeof kColours[0])];
     svg << "<polyline fill=\"none\" stroke=\"" << colour << "\" stroke-width=\"1.5\" points=\"";
-    for (std::size_t i = 0; i < time.size() && i < series.values.size(); i += stride) {
-      const double v = series.values[i];
-      if (std::isfinite(v)) svg << Num(f.X(time[i])) << ',' << Num(f.Y(v)) << ' ';
+    std::string points;
+    if (reduced) {
+      DrawBuckets(points, values, f, time, stride);
+    } else {
+      for (std::size_t i = 0; i < time.size() && i < values.size(); i += stride) {
+        const double v = values[i];
+        if (std::isfinite(v)) AppendPoint(points, f.X(time[i]), f.Y(v));
+      }
     }
-    svg << "\"/>\n";
+    svg << points << "\"/>\n";
     const double ly = f.top + kLegendTop + kLegendRow * static_cast<double>(s);
     svg << "<line x1=\"" << kWidth - kRight + kLegendLineFrom << "\" x2=\""
         << kWidth - kRight + kLegendLineTo << "\" y1=\"" << ly - 4 << "\" y2=\"" << ly - 4
@@ -296,7 +371,9 @@ void DrawPanel(std::ostringstream& svg, const Panel& panel, const PlotData& data
   DrawAxes(svg, panel, f);
   DrawLimits(svg, panel, f);
   DrawEvents(svg, data.events, f);
-  DrawSeries(svg, panel, f, time, std::max<std::size_t>(1, time.size() / kMaxPoints));
+  // A reduced record draws two points a bucket: half as many buckets.
+  const std::size_t points = data.Reduced() ? kMaxPoints / 2 : kMaxPoints;
+  DrawSeries(svg, panel, f, time, std::max<std::size_t>(1, time.size() / points), data.Reduced());
   DrawNote(svg, panel, f);
 }
 
@@ -323,7 +400,7 @@ std::vector<double> AdvancePerSecond(const std::vector<double>& s, const std::ve
 void AddSeries(Panel& panel, const PlotData& data, const std::string& label,
                std::vector<double> VesselSeries::*values) {
   for (const VesselSeries& v : data.vessels)
-    panel.series.push_back({data.vessels.size() > 1 ? v.name + ": " + label : label, v.*values});
+    panel.series.push_back({data.vessels.size() > 1 ? v.name + ": " + label : label, &(v.*values)});
 }
 
 std::vector<Panel> Panels(const PlotData& data) {
@@ -364,10 +441,13 @@ std::vector<Panel> Panels(const PlotData& data) {
       const std::string label = (data.vessels.size() > 1 ? v.name + ": " : "") +
                                 animations[i].label + " (anim " +
                                 std::to_string(animations[i].index) + ")";
-      if (v.wraps.size() > i && v.wraps[i])
-        phases.series.push_back({label, AdvancePerSecond(v.animations[i], data.time)});
-      else
-        states.series.push_back({label, v.animations[i]});
+      if (v.wraps.size() > i && v.wraps[i]) {
+        auto rate = std::make_shared<const std::vector<double>>(
+            AdvancePerSecond(v.animations[i], data.time));
+        phases.series.push_back({label, rate.get(), rate});
+      } else {
+        states.series.push_back({label, &v.animations[i]});
+      }
     }
   // The module advances a phase by the same amount each step, so that per
   // simulated second it turns slower by the time acceleration.
@@ -410,6 +490,7 @@ std::string PlotText(const PlotData& data, const std::string& title) {
 void SvgPlot::RunEnded(Host&, bool completed) {
   if (!file_) return;
   if (!completed) return Discard();
+  data_.Finish();
   file_->Write(PlotText(data_, title_));
   file_->Close();
 }

@@ -9,6 +9,7 @@
 
 #include "sim/files/atomic_file.h"
 #include "sim/files/file_system.h"
+#include "sim/outputs/extremes.h"
 #include "sim/outputs/observer.h"
 
 namespace vsim {
@@ -42,13 +43,18 @@ struct VesselSeries {
   };
   std::vector<Turning> turning;
   std::vector<bool> wraps;  // an animation whose state wrapped round
+  // Per series, in the order of the fields above: the interval being
+  // gathered once the record is reduced.
+  std::vector<Gathering> gathering;
 };
 
-// Every series holds one sample per kept step, from the first step on: every
-// step, until the samples of all vessels fill kMaxPlotValues; then every
-// second one, and so on, so that a long run's plot needs bounded memory.
+// Every series holds one sample per step, from the first step on, until the
+// samples of all vessels fill max_values; then the record is reduced (see
+// extremes.h): each pair of samples an interval of steps, its lowest and
+// highest value, the interval doubling as often as the record fills again.
+// A long run's plot so needs bounded memory and keeps its spikes.
 struct PlotData {
-  static constexpr std::size_t kMaxPlotValues = std::size_t{1} << 20;
+  static constexpr std::size_t kMaxPlotValues = std::size_t{1} << 15;
   static constexpr std::size_t kMinSamples = 2048;
 
   PlotLayout layout;
@@ -59,12 +65,18 @@ struct PlotData {
   std::size_t max_values = kMaxPlotValues;
   std::size_t min_samples = kMinSamples;
   long long steps = 0;
-  long long stride = 1;  // samples are of every stride-th step
+  long long interval = 2;  // steps per pair of samples; 2: every step kept
 
+  bool Reduced() const { return interval > 2; }
   void Sample(const Host& host, int engine_slot);
+  // The interval gathered so far joins the record: before it is drawn.
+  void Finish();
 
 private:
-  void Thin();
+  void Reduce();
+  void PutGathered();
+  Gathering time_gathering_;
+  long long gathered_ = 0;
 };
 
 std::string PlotText(const PlotData& data, const std::string& title);

@@ -4,11 +4,11 @@ namespace vsim {
 
 void TraceWriter::RunStarted(Host& host) {
   file_ = std::make_unique<AtomicFile>(files_, path_);
-  host.journal().sink = file_->stream();
+  host.journal().SetSink(file_->stream());
 }
 
 void TraceWriter::RunEnded(Host& host, bool completed) {
-  host.journal().sink = nullptr;
+  host.journal().SetSink(nullptr);
   if (!file_) return;
   if (!completed) return Discard();
   if (host.journal().SinkFailed()) file_->WriteFailed(host.journal().SinkError());

@@ -5,12 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <nlohmann/json.hpp>
 #include <string>
 
 #include "sim/flight/runner.h"
 #include "sim/outputs/cockpit_layout.h"
+#include "sim/outputs/page_series.h"
 #include "sim/script/parser.h"
 #include "tests/support.h"
 
@@ -174,20 +176,63 @@ TEST(FlightPageTest, TouchdownsKeepTheirVerticalSpeed) {
   EXPECT_FALSE(t["crash"].get<bool>());
 }
 
-// Samples are thinned to every second one, then every fourth, as they fill
-// the bound; the first state stays.
-TEST(FlightPageTest, LongRunsAreThinnedWithinTheirBound) {
+// The page's numbers in seven significant digits, written from their
+// digits as an integer within 1e-4 .. 1e7 and by the library beyond.
+struct PageNumberCase {
+  const char* name;
+  double value;
+  const char* text;
+};
+
+class PageNumberTest : public ::testing::TestWithParam<PageNumberCase> {};
+
+TEST_P(PageNumberTest, InSevenSignificantDigits) {
+  vsim::PageData data;
+  data.vessels.emplace_back();
+  data.vessels.back().time.push_back(GetParam().value);
+  data.vessels.back().series.resize(vsim::kPageSeriesCount);
+  const std::string page = vsim::PageJson(data);
+  EXPECT_NE(page.find(std::string("\"time\":[") + GetParam().text + "]"), std::string::npos)
+      << page.substr(page.find("\"time\""), 40);
+  const double read = DataOf("<script id=\"flight-data\" type=\"application/json\">" + page +
+                             "</script>")["vessels"][0]["time"][0]
+                          .get<double>();
+  EXPECT_NEAR(read, GetParam().value, std::fabs(GetParam().value) * 5e-7);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, PageNumberTest,
+    ::testing::Values(PageNumberCase{"Zero", 0.0, "0"}, PageNumberCase{"Half", 0.5, "0.5"},
+                      PageNumberCase{"Negative", -12.25, "-12.25"},
+                      PageNumberCase{"SevenWholeDigits", 1234567.0, "1234567"},
+                      PageNumberCase{"RoundedUp", 2.99999996, "3"},
+                      PageNumberCase{"RoundedToSeven", 3.14159265, "3.141593"},
+                      PageNumberCase{"SmallWithLeadingZeros", 0.00012345678, "0.0001234568"},
+                      PageNumberCase{"CarriesIntoANewDigit", 99.999996, "100"},
+                      PageNumberCase{"StepTime", 1113.683333, "1113.683"},
+                      PageNumberCase{"BeyondSevenDigits", 12345678.0, "1.234568e+07"},
+                      PageNumberCase{"RoundsBeyondSevenDigits", 9999999.6, "1e+07"},
+                      PageNumberCase{"Tiny", 1.5e-7, "1.5e-07"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Samples are reduced to pairs of extremes of ever longer intervals as
+// they fill the bound: the first state stays, steps never go back, and a
+// spike of one step survives.
+TEST(FlightPageTest, LongRunsAreReducedWithinTheirBoundAndKeepSpikes) {
   vsim::Host host;
   host.journal().enabled = false;
   host.LoadModule(MODULE_PATH);
-  const vsim::VesselRecord& v = host.CreateVessel("a");
+  vsim::VesselRecord& v = host.CreateVessel("a");
   vsim::PageData data;
   constexpr std::size_t kBound = 4096;
   data.max_values = kBound;
   data.SampleVessel(host, v);
   constexpr int kSteps = 2000;
-  for (int i = 0; i < kSteps; ++i) {
+  constexpr int kSpikeStep = 1501;
+  constexpr double kSpike = -321;
+  for (int i = 1; i <= kSteps; ++i) {
     host.Step();
+    v.readings.bank = i == kSpikeStep ? kSpike / vsim::kPageDegrees : 0;
     data.Sample(host);
   }
   const vsim::PageVessel& page = data.vessels.front();
@@ -195,6 +240,13 @@ TEST(FlightPageTest, LongRunsAreThinnedWithinTheirBound) {
   EXPECT_LE(page.time.size() * (page.series.size() + page.animations.size()), kBound);
   EXPECT_EQ(page.step.front(), 0);
   for (std::size_t i = 1; i < page.step.size(); ++i) EXPECT_GT(page.step[i], page.step[i - 1]) << i;
+  std::size_t bank = 0;
+  while (std::string(vsim::kPageSeries[bank].key) != "bank") ++bank;
+  const std::vector<double>& banks = page.series[bank];
+  ASSERT_EQ(banks.size(), page.time.size());
+  EXPECT_NEAR(*std::min_element(banks.begin(), banks.end()), kSpike, 1e-9);
+  data.Finish();
+  EXPECT_EQ(page.step.back(), kSteps) << "the last interval, though not whole, is written";
 }
 
 }  // namespace

@@ -73,7 +73,7 @@ TEST(Journal, KeepsOnlyTheNamedOperationsButWritesEveryLine) {
   std::FILE* sink = std::tmpfile();
   ASSERT_NE(sink, nullptr);
   vsim::Journal journal;
-  journal.sink = sink;
+  journal.SetSink(sink);
   journal.KeepOnly({"SetCW", "clbkPostStep"});
   journal.Add(1, "a", "SetAnimation(2, 0.5)");
   journal.Add(1, "a", "SetCW(0.3, 0.3, 0.67, 0.92)");
@@ -82,6 +82,7 @@ TEST(Journal, KeepsOnlyTheNamedOperationsButWritesEveryLine) {
   ASSERT_EQ(journal.Entries().size(), 2u);
   EXPECT_EQ(journal.Entries()[0].call, "SetCW(0.3, 0.3, 0.67, 0.92)");
   EXPECT_EQ(journal.Entries()[1].call, "clbkPostStep(0, 0.016667, 0)");
+  journal.FlushSink();
   EXPECT_EQ(std::ftell(sink), static_cast<long>(std::string("1 a SetAnimation(2, 0.5)\n"
                                                             "1 a SetCW(0.3, 0.3, 0.67, 0.92)\n"
                                                             "1 a SetCWx(1)\n"

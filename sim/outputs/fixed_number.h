@@ -1,0 +1,69 @@
+// A number rounded to a fixed count of decimals (millimetres, grams,
+// microradians), written as the shortest text that reads back as the
+// rounded number: the same text WriteNumber gives it, from integer digits
+// alone.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+#include "sim/journal/decimal.h"
+#include "sim/journal/format.h"
+
+namespace vsim {
+
+struct Decimals {
+  int places;         // digits after the point
+  double per_unit;    // 10^places
+  double plain_from;  // units from which the shortest text is plain, not 1e-05
+};
+
+constexpr Decimals DecimalsOf(int places) {
+  double per_unit = 1;
+  for (int i = 0; i < places; ++i) per_unit *= 10;
+  // The shortest text writes magnitudes below 1e-4 with an exponent.
+  constexpr double kPlainMin = 1e-4;
+  return {places, per_unit, kPlainMin * per_unit};
+}
+
+// Below 2^52 units a double is spaced finer than one unit, so the decimal of
+// the units is the only one of its length that reads back as the rounded
+// value: it is the shortest text.
+constexpr double kExactUnits = 4503599627370496.0;
+
+// value rounded to the decimals, as the log shows it.
+inline double Rounded(double value, const Decimals& d) {
+  return std::round(value * d.per_unit) / d.per_unit;
+}
+
+// The text WriteNumber(Rounded(value, d)) writes, from the units value
+// rounds to (Units); room for kNumberText.
+// std::round, without a call into the maths library: below 2^52 a double
+// converts to an integer exactly, and the difference to it is exact too.
+inline double Units(double value, const Decimals& d) {
+  const double scaled = value * d.per_unit;
+  if (!(std::fabs(scaled) < kExactUnits)) return std::round(scaled);
+  double whole = static_cast<double>(static_cast<std::int64_t>(scaled));
+  const double rest = scaled - whole;
+  if (rest >= 0.5) whole += 1;
+  if (rest <= -0.5) whole -= 1;
+  return std::copysign(whole, scaled);
+}
+
+inline char* WriteUnits(char* at, double units, const Decimals& d) {
+  const double magnitude = std::fabs(units);
+  if (magnitude < kExactUnits) {
+    const auto whole = static_cast<std::uint64_t>(magnitude);
+    if (magnitude >= d.plain_from || magnitude == 0)
+      return WriteDecimal(at, std::signbit(units), whole, d.places);
+    return WriteScientific(at, std::signbit(units), whole, d.places);
+  }
+  return WriteNumber(at, units / d.per_unit);
+}
+
+inline char* WriteRounded(char* at, double value, const Decimals& d) {
+  return WriteUnits(at, Units(value, d), d);
+}
+
+}  // namespace vsim
