@@ -19,8 +19,7 @@ floor=$(count floor)
 empty=$(count empty)
 physics=$(count helicopter physics)
 printf '\n%-40s %12s\n' "instructions per step (callgrind)" "instructions"
-printf '%-40s %12s
-' "helicopter" "$helicopter" "floor module (48 host calls)" "$floor" \
+printf '%-40s %12s\n' "helicopter" "$helicopter" "floor module (48 host calls)" "$floor" \
   "empty module" "$empty" "helicopter with the rigid-body physics" "$physics"
 awk -v h="$helicopter" -v f="$floor" -v e="$empty" 'BEGIN {
   printf "%-40s %12.2f\n", "helicopter / floor", h / f
