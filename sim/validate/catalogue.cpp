@@ -29,7 +29,21 @@ constexpr CallbackDrive kCallbackDrives[] = {
     {"clbkVCMouseEvent", kDrivesCockpit},
 };
 
+// Standard is what each check was first written to do; quick does a
+// fraction of it, thorough several times as much, for longer.
+constexpr Sizes kSizes[] = {
+    // cycles vessels warm-up steps recovery per-setting null sound long-run timed hover cruise
+    // flight
+    {200, 200, 50, 100, 60, 5, 30, 20, 2, 2000, 500, 30, 60, 600},
+    {1000, 1000, 100, 300, 120, 20, 100, 100, 3, 10000, 2000, 60, 120, 600},
+    {3000, 3000, 100, 1000, 240, 60, 300, 300, 5, 20000, 5000, 120, 240, 900},
+};
+static_assert(sizeof kSizes / sizeof kSizes[0] == static_cast<std::size_t>(Level::kThorough) + 1,
+              "one row of sizes per level");
+
 }  // namespace
+
+const Sizes& SizesAt(Level level) { return kSizes[static_cast<std::size_t>(level)]; }
 
 const char* LevelName(Level level) {
   return level == Level::kQuick ? "quick" : level == Level::kStandard ? "standard" : "thorough";
