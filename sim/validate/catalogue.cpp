@@ -34,11 +34,11 @@ constexpr CallbackDrive kCallbackDrives[] = {
 // the standard level do not run at quick in a validation; their quick sizes
 // serve such a check run alone at that level (a check's process, --child).
 constexpr Sizes kSizes[] = {
-    // cycles vessels warm-up steps recovery per-setting null sound long-run timed hover cruise
-    // flight
-    {200, 200, 50, 100, 60, 5, 30, 20, 2, 2000, 500, 30, 60, 600},
-    {1000, 1000, 100, 300, 120, 20, 100, 100, 3, 10000, 2000, 60, 120, 600},
-    {3000, 3000, 100, 1000, 240, 60, 300, 300, 5, 20000, 5000, 120, 240, 900},
+    // cycles, vessels, warm-up, steps, recovery, per setting, null, sound,
+    // long-run vessels and steps, timed, hover, cruise, flight, seeds
+    {200, 200, 50, 100, 60, 5, 30, 20, 2, 2000, 500, 30, 60, 600, 1},
+    {1000, 1000, 100, 300, 120, 20, 100, 100, 3, 10000, 2000, 60, 120, 600, 1},
+    {3000, 3000, 100, 1000, 240, 60, 300, 300, 5, 20000, 5000, 120, 240, 900, 3},
 };
 static_assert(sizeof kSizes / sizeof kSizes[0] == static_cast<std::size_t>(Level::kThorough) + 1,
               "one row of sizes per level");

@@ -19,8 +19,6 @@ constexpr char kResultTag[] = "vesselsim-validate-result";
 // What a report names the one failure of a file that is no library.
 constexpr char kLibraryCheck[] = "library";
 constexpr std::size_t kLastLinesShown = 3;
-// How many seeds a thorough validation runs every check with.
-constexpr std::uint32_t kThoroughSeeds = 3;
 
 std::string OneLine(std::string text) {
   for (char& c : text)
@@ -206,7 +204,7 @@ ModuleRun Validate(const Target& target, const std::vector<const Check*>& checks
     return run;
   }
   Hangs hangs;
-  const std::uint32_t seeds = selection.level == Level::kThorough ? kThoroughSeeds : 1;
+  const auto seeds = static_cast<std::uint32_t>(SizesAt(selection.level).seeds);
   for (const Check* check : checks)
     for (std::uint32_t s = 0; s < seeds; ++s) {
       Target seeded = target;

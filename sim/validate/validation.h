@@ -32,6 +32,7 @@ struct Sizes {
   double held_hover_s;    // hovers
   double cruise_s;        // envelope
   double flight_s;        // envelope, the whole flight
+  int seeds;              // every check runs with seeds N to N + seeds - 1
 };
 const Sizes& SizesAt(Level level);
 
