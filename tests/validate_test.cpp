@@ -464,8 +464,19 @@ TEST(ValidateTest, FiguresCarryTheirLimitsAndThePageTheReport) {
     const nlohmann::json& c = checks[k.check];
     ASSERT_FALSE(c["figures"].empty());
     const nlohmann::json& key = c["figures"][0];
-    EXPECT_EQ(key["name"], k.name);
     EXPECT_EQ(key["unit"], k.unit);
+    // Memory says nothing of the module in a sanitized build, nor of its
+    // loads under Wine: reported, not judged.
+    const bool memory =
+        std::string(k.check) == "create-destroy" || std::string(k.check) == "load-unload";
+    if (memory && (vsim::platform::kAddressSanitizer ||
+                   (vsim::platform::UnderWine() && std::string(k.check) == "load-unload"))) {
+      EXPECT_EQ(key["name"], std::string(k.name) + " (not judged)");
+      EXPECT_EQ(key["bound"], "reported");
+      EXPECT_TRUE(key["limit"].is_null());
+      continue;
+    }
+    EXPECT_EQ(key["name"], k.name);
     EXPECT_EQ(key["bound"], k.bound);
     if (std::isnan(k.limit)) {
       EXPECT_TRUE(key["limit"].is_null());

@@ -1,5 +1,8 @@
 #include "sim/validate/result_json.h"
 
+#include <cmath>
+#include <iterator>
+
 namespace vsim::validate {
 
 namespace {
