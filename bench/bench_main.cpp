@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -14,7 +15,8 @@ constexpr double kNs = 1e9, kUs = 1e6, kMs = 1e3;
 constexpr double kKilobyte = 1024;
 
 struct Figure {
-  double seconds = 0;  // CPU time per iteration
+  double seconds = 0;       // CPU time per iteration
+  double wall_seconds = 0;  // real time per iteration
   std::map<std::string, double> counters;
 };
 
@@ -31,6 +33,8 @@ public:
       if (!median && medians_.count(name) != 0) continue;
       Figure& figure = figures_[name];
       figure.seconds = run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+      figure.wall_seconds =
+          run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
       for (const auto& [counter, value] : run.counters) figure.counters[counter] = value.value;
       if (median) medians_[name] = true;
     }
@@ -85,9 +89,27 @@ public:
     Row("  in blocks", Counter("BM_MemoryPerHelicopter/iterations:3", "blocks"), "");
     Row("module memory per helicopter",
         Counter("BM_MemoryPerHelicopter/iterations:3", "module_bytes"), "B");
+    // The validator's checks run in processes of their own: wall-clock time.
+    const ValidateTarget kValidateTargets[] = {{"quick", 1}, {"standard", 5}, {"thorough", 60}};
+    for (std::size_t level = 0; level < std::size(kValidateTargets); ++level) {
+      const ValidateTarget& t = kValidateTargets[level];
+      const double wall =
+          Wall("BM_Validate/level:" + std::to_string(level) + "/iterations:1/real_time");
+      const std::string target = "< " + std::to_string(t.limit_s);
+      Row(std::string("validate the helicopter, ") + t.level + " (wall clock)", wall, "s",
+          target.c_str(), wall < t.limit_s);
+    }
   }
 
 private:
+  struct ValidateTarget {
+    const char* level;
+    int limit_s;
+  };
+  double Wall(const std::string& name) const {
+    const auto found = figures_.find(name);
+    return found == figures_.end() ? 0 : found->second.wall_seconds;
+  }
   double Time(const std::string& name) const {
     const auto found = figures_.find(name);
     return found == figures_.end() ? 0 : found->second.seconds;

@@ -68,6 +68,10 @@ CLI::App* AddValidateCommand(CLI::App& app, ValidateSettings& s) {
   v->add_flag("--json", s.json, "print the results as JSON instead of the report");
   v->add_option("--junit", s.junit, "also write the results as JUnit XML to this file")
       ->type_name("FILE");
+  v->add_option("--html", s.html,
+                "also write the report as one web page to this file: verdicts, figures and "
+                "the physics checks' flights as charts")
+      ->type_name("FILE");
   v->add_flag("--in-process", s.in_process,
               "run every check in this process (for a debugger; a crash ends the validator)");
   v->add_flag("--keep-going", s.keep_going,
@@ -90,8 +94,8 @@ CLI::App* AddValidateCommand(CLI::App& app, ValidateSettings& s) {
           "SECONDS"))
       ->check(CLI::Range(kShortestTimeout_s, kLongestTimeout_s));
   v->add_option("--level", s.level,
-                "quick: the cheap checks; standard (default): every check; thorough: every "
-                "check with 3 seeds")
+                "quick: the cheap checks with few vessels and steps; standard (default): every "
+                "check; thorough: every check with more vessels, longer flights and 3 seeds")
       ->check(CLI::IsMember({"quick", "standard", "thorough"}));
   v->add_flag("--warnings-as-errors", s.warnings_as_errors,
               "a check that passes with a warning fails the validation");
@@ -110,6 +114,7 @@ int RunValidate(const ValidateSettings& s, const std::string& program_dir) {
   target.partial_sound =
       IfExists(program_dir + "/sound_partial/OrbiterSound" + vsim::platform::kLibrarySuffix);
   target.seed = s.seed;
+  target.level = LevelOf(s.level);
   if (!s.child.empty()) {
     target.module = s.modules.front();
     return RunChild(s, target);
@@ -148,7 +153,7 @@ int RunValidate(const ValidateSettings& s, const std::string& program_dir) {
   std::vector<vsim::NamedPath> inputs{{"the sound library", target.sound},
                                       {"the partial sound library", target.partial_sound}};
   for (const std::string& m : s.modules) inputs.push_back({"the module", m});
-  const std::string clash = vsim::FindClash(inputs, {{"--junit", s.junit}});
+  const std::string clash = vsim::FindClash(inputs, {{"--junit", s.junit}, {"--html", s.html}});
   if (!clash.empty()) {
     std::fprintf(stderr, "vesselsim validate: %s\n", clash.c_str());
     return kExitUsage;
@@ -162,13 +167,14 @@ int RunValidate(const ValidateSettings& s, const std::string& program_dir) {
   const std::string report =
       s.json ? validate::JsonReport(runs) : validate::TextReport(runs, s.only_failed);
   std::fputs(report.c_str(), stdout);
-  if (!s.junit.empty()) {
-    try {
+  try {
+    if (!s.junit.empty())
       vsim::WriteReport(vsim::SystemFiles(), s.junit, validate::JUnitReport(runs));
-    } catch (const vsim::FileError& e) {
-      std::fprintf(stderr, "vesselsim: %s\n", e.what());
-      return kExitFailed;
-    }
+    if (!s.html.empty())
+      vsim::WriteReport(vsim::SystemFiles(), s.html, validate::HtmlReport(runs, selection.level));
+  } catch (const vsim::FileError& e) {
+    std::fprintf(stderr, "vesselsim: %s\n", e.what());
+    return kExitFailed;
   }
   const validate::Totals totals = validate::Count(runs);
   if (totals.warned > 0 && s.warnings_as_errors) {

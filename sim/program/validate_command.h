@@ -19,6 +19,7 @@ struct ValidateSettings {
   std::uint32_t seed = 1;
   double timeout_s = 30;
   std::string level = "standard";
+  std::string html;
   bool warnings_as_errors = false;
   std::string child;  // run this one check here and print its result line
 };

@@ -29,7 +29,23 @@ constexpr CallbackDrive kCallbackDrives[] = {
     {"clbkVCMouseEvent", kDrivesCockpit},
 };
 
+// Standard is what each check was first written to do; quick does a
+// fraction of it, thorough several times as much, for longer. The checks of
+// the standard level do not run at quick in a validation; their quick sizes
+// serve such a check run alone at that level (a check's process, --child).
+constexpr Sizes kSizes[] = {
+    // cycles, vessels, warm-up, steps, recovery, per setting, null, sound,
+    // long-run vessels and steps, timed, hover, cruise, flight, seeds
+    {200, 200, 50, 100, 60, 5, 30, 20, 2, 2000, 500, 30, 60, 600, 1},
+    {1000, 1000, 100, 300, 120, 20, 100, 100, 3, 10000, 2000, 60, 120, 600, 1},
+    {3000, 3000, 100, 1000, 240, 60, 300, 300, 5, 20000, 5000, 120, 240, 900, 3},
+};
+static_assert(sizeof kSizes / sizeof kSizes[0] == static_cast<std::size_t>(Level::kThorough) + 1,
+              "one row of sizes per level");
+
 }  // namespace
+
+const Sizes& SizesAt(Level level) { return kSizes[static_cast<std::size_t>(level)]; }
 
 const char* LevelName(Level level) {
   return level == Level::kQuick ? "quick" : level == Level::kStandard ? "standard" : "thorough";
@@ -48,11 +64,11 @@ const std::vector<Check>& Catalogue() {
        "ModuleDate and GetModuleVersion stable",
        CheckExports, kDrivesLibrary | kDrivesBuild},
       {"load-unload",
-       "1000 loads and unloads: memory and open files flat, the library "
+       "1000 loads and unloads (3000 thorough): memory and open files flat, the library "
        "really unloaded, its attach run once per load",
        CheckLoadUnload, kDrivesLibrary, Level::kStandard},
       {"create-destroy",
-       "1000 vessels made and ended in one load without growth; "
+       "1000 vessels made and ended in one load (3000 thorough) without growth; "
        "ovcExit(null) harmless",
        CheckCreateDestroy, kOneVessel, Level::kStandard},
       {"independence",
@@ -82,8 +98,8 @@ const std::vector<Check>& Catalogue() {
        "what it writes stays in the working folder and bounded",
        CheckSound, kOneVessel | kDrivesKeys, Level::kStandard},
       {"long-run",
-       "3 vessels for 10000 steps each at step lengths and time accelerations that "
-       "change as they fly: no fault, states in 0..1",
+       "3 vessels for 10000 steps each (5 for 20000 thorough) at step lengths and time "
+       "accelerations that change as they fly: no fault, states in 0..1",
        CheckLongRun, kOneVessel, Level::kStandard},
       {"steady-state",
        "steps, keys and clicks: no thruster, animation or resource declared after "
@@ -100,7 +116,7 @@ const std::vector<Check>& Catalogue() {
        CheckStands, kOneVessel},
       {"hovers",
        "the hover group carries it at full and at 10 % fuel, and under the altitude hold "
-       "it keeps 50 m within 0.5 m for 60 s",
+       "it keeps 50 m within 0.5 m for 60 s (120 s thorough)",
        CheckHovers, kOneVessel, Level::kStandard},
       {"attitude",
        "each attitude group turns it the way its name says, with the rate it gives; under "

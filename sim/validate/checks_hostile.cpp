@@ -2,6 +2,7 @@
 // that are not numbers, odd step lengths, null handles, every key and click.
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <vector>
 
@@ -13,9 +14,6 @@ namespace vsim::validate {
 namespace {
 
 constexpr int kWarmUpSteps = 10;
-constexpr int kRecoverySteps = 120;
-constexpr int kStepsPerSetting = 20;
-constexpr int kNullHandleSteps = 100;
 constexpr int kKeyCodes = 256;
 constexpr int kKeysPerStep = 64;
 
@@ -59,7 +57,7 @@ std::vector<std::string> LastOperations(const Target& target, const Hostile* hos
   if (hostile != nullptr) world.faults.Override(hostile->query, hostile->value);
   world.Step();
   if (hostile != nullptr) world.faults.Clear(hostile->query);
-  world.Steps(kRecoverySteps);
+  world.Steps(target.sizes().recovery_steps);
   world.TakeCalls();
   world.Step();
   return Operations(world.TakeCalls()["a"]);
@@ -70,6 +68,7 @@ std::vector<std::string> LastOperations(const Target& target, const Hostile* hos
 Result CheckHostileReadings(const Target& target) {
   const std::vector<std::string> untouched = LastOperations(target, nullptr);
   int tried = 0;
+  const int recovery = target.sizes().recovery_steps;
   for (const QueryName& q : kQueries)
     for (double value : kHostileValues) {
       try {
@@ -77,9 +76,9 @@ Result CheckHostileReadings(const Target& target) {
         const std::vector<std::string> got = LastOperations(target, &hostile);
         if (got != untouched)
           return Fail("one step of a " + Text(value) + " " + q.name +
-                          " changed the vessel for good: " + std::to_string(kRecoverySteps) +
+                          " changed the vessel for good: " + std::to_string(recovery) +
                           " steps later it still calls " + FirstDifference(got, untouched),
-                      "step " + std::to_string(kWarmUpSteps + kRecoverySteps + 2) + ", vessel a");
+                      "step " + std::to_string(kWarmUpSteps + recovery + 2) + ", vessel a");
       } catch (const Broken& b) {
         Result r = b.result;
         r.reason += " (after a " + Text(value) + " " + q.name + ")";
@@ -87,10 +86,14 @@ Result CheckHostileReadings(const Target& target) {
       }
       ++tried;
     }
-  return Pass(std::to_string(tried) + " hostile readings (nan, +-inf, +-1e300, -0 from each of " +
-              std::to_string(static_cast<int>(Query::kCount)) +
-              " queries): nothing non-finite passed on, states in range, back to normal within " +
-              std::to_string(kRecoverySteps) + " steps");
+  const int hostile = static_cast<int>(std::size(kQueries) * std::size(kHostileValues));
+  const std::vector<Figure> figures = {AtLeast("hostile readings survived", tried, "", hostile),
+                                       Measured("steps given to recover", recovery, "")};
+  return Pass("nan, +-inf, +-1e300 and -0 from each of " +
+                  std::to_string(static_cast<int>(Query::kCount)) +
+                  " queries: nothing non-finite passed on, states in range, back to normal; " +
+                  FiguresText(figures),
+              figures);
 }
 
 Result CheckTimeSteps(const Target& target) {
@@ -101,16 +104,23 @@ Result CheckTimeSteps(const Target& target) {
       world.host.SetTimeAcceleration(factor);
       world.Create("a");
       try {
-        world.Steps(kStepsPerSetting);
+        world.Steps(target.sizes().steps_per_setting);
       } catch (const Broken& b) {
         Result r = b.result;
         r.reason += " (steps of " + Text(dt) + " s at time acceleration " + Text(factor) + ")";
         return r;
       }
     }
+  const auto settings =
+      static_cast<double>(std::size(kStepLengths) * std::size(kTimeAccelerations));
+  const std::vector<Figure> figures = {
+      AtLeast("settings flown without a fault", settings, "", settings),
+      Measured("steps per setting", target.sizes().steps_per_setting, "")};
   return Pass(
       "steps of 0, 1e-9, 1 and 100 s at time accelerations 0.1 to 100000: nothing "
-      "non-finite reached the host");
+      "non-finite reached the host; " +
+          FiguresText(figures),
+      figures);
 }
 
 Result CheckNullHandles(const Target& target) {
@@ -119,15 +129,17 @@ Result CheckNullHandles(const Target& target) {
   world.Create("a");
   world.Create("b");
   world.host.LoadCockpit("a");
-  for (int i = 0; i < kNullHandleSteps; ++i) {
+  const int steps = target.sizes().null_handle_steps;
+  for (int i = 0; i < steps; ++i) {
     world.host.DeliverKey("a", static_cast<DWORD>(i % kKeyCodes), true);
     world.host.DeliverKey("a", static_cast<DWORD>(i % kKeyCodes), false);
     world.Step();
   }
   world.Destroy("a");
   world.Steps(1);
-  return Pass("every handle the host gave was null: " + std::to_string(kNullHandleSteps) +
-              " steps with keys, no crash");
+  const std::vector<Figure> figures = {
+      AtLeast("steps with keys and null handles", steps, "", steps)};
+  return Pass("every handle the host gave was null, no crash; " + FiguresText(figures), figures);
 }
 
 Result CheckKeysAndClicks(const Target& target) {
@@ -166,9 +178,13 @@ Result CheckKeysAndClicks(const Target& target) {
       world.Verify();
       world.Step();
     }
-  return Pass(std::to_string(events) + " key events (every code, every modifier), " +
-              std::to_string(areas.size() - 1) + " click areas " +
-              (cockpit ? "" : "(no virtual cockpit) ") + "and one unregistered: no fault");
+  const double every_key = kKeyCodes * 2 * 8;
+  const std::vector<Figure> figures = {
+      AtLeast("key events (every code, every modifier)", events, "", every_key),
+      Measured(std::string("click areas") + (cockpit ? "" : " (no virtual cockpit)") +
+                   " and one unregistered",
+               static_cast<double>(areas.size()), "")};
+  return Pass("every key and click answered without a fault; " + FiguresText(figures), figures);
 }
 
 }  // namespace vsim::validate

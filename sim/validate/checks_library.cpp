@@ -43,9 +43,6 @@ bool HostTypeInformation(const std::string& name) {
   return false;
 }
 
-constexpr int kCycles = 1000;
-constexpr int kVessels = 1000;
-constexpr int kWarmUp = 100;
 constexpr long kMaxGrowthKiB = 1024;
 // A module that answers differently after a few calls shows it well within these.
 constexpr int kCallsCompared = 100;
@@ -94,9 +91,15 @@ public:
       return "resident memory grew by " + std::to_string(memory - memory_) + " KiB over the " + per;
     return "";
   }
-  std::string Figures() const {
-    return "memory " + std::to_string(platform::ResidentKiB() - memory_) + " KiB, open files " +
-           std::to_string(platform::OpenHandles() - handles_);
+  // Memory not judged is reported without its limit.
+  std::vector<Figure> Figures(const std::string& per) const {
+    const auto memory = static_cast<double>(platform::ResidentKiB() - memory_);
+    const auto handles = static_cast<double>(platform::OpenHandles() - handles_);
+    const std::string memory_name = "memory growth over the " + per;
+    return {judge_memory_ && !kSanitized
+                ? AtMost(memory_name, memory, "KiB", static_cast<double>(kMaxGrowthKiB))
+                : Measured(memory_name + " (not judged)", memory, "KiB"),
+            AtMost("open files growth", handles, "", 0)};
   }
 
 private:
@@ -161,20 +164,25 @@ Result CheckExports(const Target& target) {
     return Fail("ModuleDate gives \"" + *dates.begin() +
                     "\", not a date such as \"Nov 28 2010\" (month, day, year)",
                 "ModuleDate");
-  return Pass("exports exactly " + Joined(surface) +
-              (function_types == 0
-                   ? ""
-                   : " (and the type information of " + std::to_string(function_types) +
-                         " function types, from the sanitizer's function check)") +
-              "; date \"" + *dates.begin() + "\", version " + std::to_string(*versions.begin()) +
-              ", the same in " + std::to_string(kCallsCompared) + " calls");
+  const std::vector<Figure> figures = {
+      AtMost("names exported beyond the entry points", static_cast<double>(extra.size()), "", 0),
+      AtLeast("calls answered alike", kCallsCompared, "", kCallsCompared)};
+  return Pass(
+      "exports exactly " + Joined(surface) +
+          (function_types == 0 ? ""
+                               : " (and the type information of " + std::to_string(function_types) +
+                                     " function types, from the sanitizer's function check)") +
+          "; date \"" + *dates.begin() + "\", version " + std::to_string(*versions.begin()) + "; " +
+          FiguresText(figures),
+      figures);
 }
 
 Result CheckLoadUnload(const Target& target) {
   Growth growth;
   growth.JudgeMemory(!platform::UnderWine());
   int attaches = -1;
-  for (int cycle = 1; cycle <= kCycles; ++cycle) {
+  const Sizes& sizes = target.sizes();
+  for (int cycle = 1; cycle <= sizes.load_cycles; ++cycle) {
     {
       World world(target);
       int seen = 0;
@@ -192,26 +200,32 @@ Result CheckLoadUnload(const Target& target) {
           "the library stays in memory after it was unloaded (pinned, e.g. by a GNU "
           "unique symbol or a thread of its own)",
           "cycle " + std::to_string(cycle));
-    if (cycle == kWarmUp) growth.Mark();
+    if (cycle == sizes.warm_up) growth.Mark();
   }
   const std::string problem = growth.Problem("cycles");
   if (!problem.empty()) return Fail(problem);
-  return Pass(std::to_string(kCycles) + " cycles, unloaded each time; after the first " +
-              std::to_string(kWarmUp) + ": " + growth.Figures() +
-              (platform::UnderWine() ? " (memory not judged under Wine, whose loader keeps some "
-                                       "per load)"
-                                     : ""));
+  std::vector<Figure> figures =
+      growth.Figures(std::to_string(sizes.load_cycles - sizes.warm_up) +
+                     " cycles after the first " + std::to_string(sizes.warm_up));
+  figures.push_back(AtLeast("cycles unloaded", sizes.load_cycles, "", sizes.load_cycles));
+  return Pass(std::to_string(sizes.load_cycles) + " cycles, unloaded each time; " +
+                  FiguresText(figures) +
+                  (platform::UnderWine()
+                       ? " (memory not judged under Wine, whose loader keeps some per load)"
+                       : ""),
+              figures);
 }
 
 Result CheckCreateDestroy(const Target& target) {
   World world(target);
   Growth growth;
-  for (int i = 1; i <= kVessels; ++i) {
+  const Sizes& sizes = target.sizes();
+  for (int i = 1; i <= sizes.made_vessels; ++i) {
     world.Create("v");
     world.Step();
     world.Destroy("v");
     world.host.journal().Clear();
-    if (i == kWarmUp) growth.Mark();
+    if (i == sizes.warm_up) growth.Mark();
   }
   const std::string problem = growth.Problem("vessels");
   if (!problem.empty()) return Fail(problem);
@@ -219,10 +233,12 @@ Result CheckCreateDestroy(const Target& target) {
   ModuleLibrary own(target.module);
   own.ovcExit(nullptr);
   world.Verify();
-  return Pass(std::to_string(kVessels) +
-              " vessels made and ended, ovcExit(null) harmless; after "
-              "the first " +
-              std::to_string(kWarmUp) + ": " + growth.Figures());
+  const std::vector<Figure> figures =
+      growth.Figures(std::to_string(sizes.made_vessels - sizes.warm_up) +
+                     " vessels after the first " + std::to_string(sizes.warm_up));
+  return Pass(std::to_string(sizes.made_vessels) +
+                  " vessels made and ended, ovcExit(null) harmless; " + FiguresText(figures),
+              figures);
 }
 
 }  // namespace vsim::validate

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "sim/validate/checks.h"
 #include "sim/validate/flying_world.h"
@@ -27,7 +28,6 @@ constexpr double kRestWindow_s = 5;
 constexpr double kLowFuel = 0.1;
 constexpr double kHoverAltitude_m = 50;
 constexpr double kClimb_s = 60;
-constexpr double kHeld_s = 60;
 constexpr double kHoverBand_m = 0.5;
 
 // attitude
@@ -37,7 +37,7 @@ constexpr double kTumble_deg_s = 30;
 constexpr double kStopWithin_s = 20;
 constexpr double kStopped_deg_s = 0.5;
 
-std::string Figure(const char* format, double value) {
+std::string Format(const char* format, double value) {
   char text[64];
   std::snprintf(text, sizeof text, format, value);
   return text;
@@ -104,10 +104,8 @@ double FullFuel(const VesselRecord& v) {
 }
 
 // envelope
-constexpr double kEnvelope_s = 600;
 constexpr double kClimbRate_m_s = 10;
 constexpr double kClimbTo_m = 2000;
-constexpr double kCruise_s = 120;
 constexpr double kDescentRate_m_s = -10;
 constexpr double kFlareAt_m = 30;
 constexpr double kTouchdownRate_m_s = -1;
@@ -123,9 +121,11 @@ constexpr double kPlausibleRollSpeed_m_s = 50;
 
 }  // namespace
 
-Result CheckStands(const Target& target) {
+namespace {
+
+Result Stands(const Target& target, std::vector<Flown>& flights) {
   try {
-    FlyingWorld flying(target);
+    FlyingWorld flying(target, &flights);
     VesselRecord& v = flying.Create("v");
     const VECTOR3* points = v.declared.touchdown;
     bool flat = false;
@@ -133,10 +133,13 @@ Result CheckStands(const Target& target) {
     if (!flat)
       return Fail("its three touchdown points do not make a plane that can lie on the ground");
     if (plane >= 0)
-      return Fail("the plane of its touchdown points lies " + Figure("%.2f", plane) +
+      return Fail("the plane of its touchdown points lies " + Format("%.2f", plane) +
                   " m above its centre of mass: it cannot stand on them");
     const double rest = RigidBodyPhysics::RestHeight(v);
     flying.physics.PlaceAt(v, rest + kDropHeight_m);
+    flying.Record(v,
+                  "dropped from " + Format("%.1f", kDropHeight_m) + " m above its resting height",
+                  kSettle_s);
     flying.Fly(kSettle_s - kRestWindow_s);
     const VECTOR3 before = v.flight.position;
     flying.Fly(kRestWindow_s);
@@ -145,34 +148,44 @@ Result CheckStands(const Target& target) {
                                    (after.y - before.y) * (after.y - before.y) +
                                    (after.z - before.z) * (after.z - before.z));
     if (!v.flight.on_plane)
-      return Fail("dropped from " + Figure("%.1f", kDropHeight_m) +
+      return Fail("dropped from " + Format("%.1f", kDropHeight_m) +
                   " m above its resting height, it is not on its points after " +
-                  Figure("%.0f", kSettle_s) + " s");
+                  Format("%.0f", kSettle_s) + " s");
     if (moved > kRestTolerance_m)
-      return Fail("it does not come to rest: it moved " + Figure("%.4f", moved) +
-                  " m in the last " + Figure("%.0f", kRestWindow_s) + " s of " +
-                  Figure("%.0f", kSettle_s) + " (limit " + Figure("%.3f", kRestTolerance_m) +
+      return Fail("it does not come to rest: it moved " + Format("%.4f", moved) +
+                  " m in the last " + Format("%.0f", kRestWindow_s) + " s of " +
+                  Format("%.0f", kSettle_s) + " (limit " + Format("%.3f", kRestTolerance_m) +
                   " m)");
     const std::array<double, 3> loads = PointLoads(points, v.Mass() * kGravity);
     std::string figures =
-        "rests at " + Figure("%.3f", v.readings.altitude) + " m (its points put it at " +
-        Figure("%.3f", rest) + " m), moved " + Figure("%.4f", moved) + " m in its last " +
-        Figure("%.0f", kRestWindow_s) + " s (limit " + Figure("%.3f", kRestTolerance_m) +
-        "); loads on its points " + Figure("%.1f", loads[0] / 1000) + ", " +
-        Figure("%.1f", loads[1] / 1000) + ", " + Figure("%.1f", loads[2] / 1000) + " kN";
+        "rests at " + Format("%.3f", v.readings.altitude) + " m (its points put it at " +
+        Format("%.3f", rest) + " m), moved " + Format("%.4f", moved) + " m in its last " +
+        Format("%.0f", kRestWindow_s) + " s (limit " + Format("%.3f", kRestTolerance_m) +
+        "); loads on its points " + Format("%.1f", loads[0] / 1000) + ", " +
+        Format("%.1f", loads[1] / 1000) + ", " + Format("%.1f", loads[2] / 1000) + " kN";
     const double outside = OutsideTriangle(points);
+    const std::vector<Figure> measured = {
+        AtMost("centre of mass outside the touchdown triangle", outside, "m", 0),
+        AtMost("moved in the last " + Format("%.0f", kRestWindow_s) + " s", moved, "m",
+               kRestTolerance_m),
+        Measured("resting height", v.readings.altitude, "m"),
+        Measured("load on point 1", loads[0] / 1000, "kN"),
+        Measured("load on point 2", loads[1] / 1000, "kN"),
+        Measured("load on point 3", loads[2] / 1000, "kN")};
     if (outside > 0)
-      return Warn(figures + "; its centre of mass lies " + Figure("%.2f", outside) +
-                  " m outside the triangle of its points: held level by the landing plane alone");
-    return Pass(figures);
+      return Warn(figures + "; its centre of mass lies " + Format("%.2f", outside) +
+                      " m outside the triangle of its points: held level by the landing plane "
+                      "alone",
+                  measured);
+    return Pass(figures, measured);
   } catch (const Broken& b) {
     return b.result;
   }
 }
 
-Result CheckHovers(const Target& target) {
+Result Hovers(const Target& target, std::vector<Flown>& flights) {
   try {
-    FlyingWorld flying(target);
+    FlyingWorld flying(target, &flights);
     VesselRecord& v = flying.Create("v");
     const double lift = TotalHoverLift(v);
     if (v.Group(THGROUP_HOVER) == nullptr) return Skip("not applicable: no hover thrusters");
@@ -180,11 +193,11 @@ Result CheckHovers(const Target& target) {
     const double full = (v.declared.empty_mass + fuel) * kGravity;
     const double low = (v.declared.empty_mass + kLowFuel * fuel) * kGravity;
     if (!(lift > 0)) return Fail("its hover thrusters give no lift upwards");
-    const std::string balance = "balance level " + Figure("%.5f", full / lift) + " at full fuel, " +
-                                Figure("%.5f", low / lift) + " at 10 % (limit 1)";
+    const std::string balance = "balance level " + Format("%.5f", full / lift) + " at full fuel, " +
+                                Format("%.5f", low / lift) + " at 10 % (limit 1)";
     if (full > lift)
-      return Fail("its hover group cannot carry it: " + Figure("%.0f", lift) +
-                  " N of lift against " + Figure("%.0f", full) + " N of weight at full fuel (" +
+      return Fail("its hover group cannot carry it: " + Format("%.0f", lift) +
+                  " N of lift against " + Format("%.0f", full) + " N of weight at full fuel (" +
                   balance + ")");
     flying.Hold(v, Autopilot::kAltitude, kHoverAltitude_m);
     try {
@@ -192,21 +205,27 @@ Result CheckHovers(const Target& target) {
     } catch (const HoldError&) {
       // A vessel without attitude groups hovers as it is.
     }
+    const double held_s = target.sizes().held_hover_s;
+    flying.Record(v, "climb to " + Format("%.0f", kHoverAltitude_m) + " m and hold it",
+                  kClimb_s + held_s);
     flying.Fly(kClimb_s);
     double lowest = v.readings.altitude, highest = lowest;
-    const long long steps = std::llround(kHeld_s / flying.Dt());
+    const long long steps = std::llround(held_s / flying.Dt());
     for (long long i = 0; i < steps; ++i) {
       flying.Fly(flying.Dt());
       lowest = std::min(lowest, v.readings.altitude);
       highest = std::max(highest, v.readings.altitude);
     }
     const double off = std::max(highest - kHoverAltitude_m, kHoverAltitude_m - lowest);
-    const std::string held = "under the altitude hold " + Figure("%.2f", lowest) + " to " +
-                             Figure("%.2f", highest) + " m for " + Figure("%.0f", kHeld_s) +
-                             " s (limit " + Figure("%.0f", kHoverAltitude_m) + " +- " +
-                             Figure("%.1f", kHoverBand_m) + " m)";
+    const std::string held = "under the altitude hold " + Format("%.2f", lowest) + " to " +
+                             Format("%.2f", highest) + " m for " + Format("%.0f", held_s) +
+                             " s (limit " + Format("%.0f", kHoverAltitude_m) + " +- " +
+                             Format("%.1f", kHoverBand_m) + " m)";
     if (off > kHoverBand_m) return Fail("it does not hold its hover: " + held + "; " + balance);
-    return Pass(balance + "; " + held);
+    return Pass(balance + "; " + held,
+                {AtMost("largest altitude error under the hold", off, "m", kHoverBand_m),
+                 AtMost("balance level at full fuel", full / lift, "", 1),
+                 AtMost("balance level at 10 % fuel", low / lift, "", 1)});
   } catch (const Broken& b) {
     return b.result;
   } catch (const HoldError& e) {
@@ -214,7 +233,7 @@ Result CheckHovers(const Target& target) {
   }
 }
 
-Result CheckAttitude(const Target& target) {
+Result Attitude(const Target& target, std::vector<Flown>& flights) {
   struct Turn {
     THGROUP_TYPE group;
     const char* name;
@@ -229,6 +248,7 @@ Result CheckAttitude(const Target& target) {
   constexpr const char* kAxes[] = {"pitch", "yaw", "bank"};
   try {
     std::string rates;
+    std::vector<Figure> measured;
     int found = 0;
     for (const Turn& turn : kTurns) {
       FlyingWorld flying(target);
@@ -240,17 +260,22 @@ Result CheckAttitude(const Target& target) {
       const double got[3] = {v.flight.PitchRate(), v.flight.YawRate(), v.flight.BankRate()};
       const double rate = got[turn.axis];
       rates += std::string(rates.empty() ? "" : ", ") + turn.name + " " +
-               Figure("%.1f", rate / kDeg) + " deg/s";
+               Format("%.1f", rate / kDeg) + " deg/s";
+      measured.push_back(Measured(std::string(turn.name) + " " + kAxes[turn.axis] + " rate",
+                                  rate / kDeg, "deg/s"));
       if (!(rate * turn.sign > 0))
         return Fail(std::string("its ") + turn.name +
                     " group turns it the wrong way: " + kAxes[turn.axis] + " rate " +
-                    Figure("%.2f", rate / kDeg) + " deg/s after " + Figure("%.0f", kFiring_s) +
+                    Format("%.2f", rate / kDeg) + " deg/s after " + Format("%.0f", kFiring_s) +
                     " s at full level (a mounting the wrong way round?)");
     }
     if (found == 0) return Skip("not applicable: no attitude groups");
-    FlyingWorld flying(target);
+    FlyingWorld flying(target, &flights);
     VesselRecord& v = flying.Create("v");
     flying.physics.PlaceAt(v, kTestAltitude_m);
+    flying.Record(
+        v, "a tumble at " + Format("%.0f", kTumble_deg_s) + " deg/s under the kill-rotation hold",
+        kStopWithin_s);
     flying.physics.SetRates(v, {kTumble_deg_s * kDeg, kTumble_deg_s * kDeg, kTumble_deg_s * kDeg});
     flying.Hold(v, Autopilot::kKillRotation);
     double stopped_after = -1;
@@ -262,11 +287,14 @@ Result CheckAttitude(const Target& target) {
       if (fastest < kStopped_deg_s * kDeg) stopped_after = static_cast<double>(i + 1) * flying.Dt();
     }
     if (stopped_after < 0)
-      return Fail("under the kill-rotation hold a tumble at " + Figure("%.0f", kTumble_deg_s) +
-                  " deg/s does not stop within " + Figure("%.0f", kStopWithin_s) + " s; " + rates);
-    return Pass(rates + "; a tumble at " + Figure("%.0f", kTumble_deg_s) + " deg/s stopped in " +
-                Figure("%.1f", stopped_after) + " s (limit " + Figure("%.0f", kStopWithin_s) +
-                " s)");
+      return Fail("under the kill-rotation hold a tumble at " + Format("%.0f", kTumble_deg_s) +
+                  " deg/s does not stop within " + Format("%.0f", kStopWithin_s) + " s; " + rates);
+    measured.insert(measured.begin(),
+                    AtMost("tumble stopped after", stopped_after, "s", kStopWithin_s));
+    return Pass(rates + "; a tumble at " + Format("%.0f", kTumble_deg_s) + " deg/s stopped in " +
+                    Format("%.1f", stopped_after) + " s (limit " + Format("%.0f", kStopWithin_s) +
+                    " s)",
+                measured);
   } catch (const Broken& b) {
     return b.result;
   } catch (const HoldError& e) {
@@ -288,18 +316,20 @@ struct Limits {
   }
 };
 
-Result CheckEnvelope(const Target& target) {
+Result Envelope(const Target& target, std::vector<Flown>& flights) {
   try {
-    FlyingWorld flying(target);
+    FlyingWorld flying(target, &flights);
+    const Sizes& sizes = target.sizes();
     VesselRecord& v = flying.Create("v");
     if (v.Group(THGROUP_HOVER) == nullptr) return Skip("not applicable: no hover thrusters");
     const bool attitude = v.Group(THGROUP_ATT_PITCHUP) != nullptr;
     if (attitude) flying.Hold(v, Autopilot::kLevel);
     flying.Hold(v, Autopilot::kVerticalSpeed, kClimbRate_m_s);
+    flying.Record(v, "climb, forward flight, descent and landing under the holds", sizes.flight_s);
     Limits limits;
     enum class Leg { kClimb, kCruise, kDescent, kFlare, kDown } leg = Leg::kClimb;
-    double cruise_left = kCruise_s;
-    const long long steps = std::llround(kEnvelope_s / flying.Dt());
+    double cruise_left = sizes.cruise_s;
+    const long long steps = std::llround(sizes.flight_s / flying.Dt());
     for (long long i = 0; i < steps && leg != Leg::kDown; ++i) {
       const double vspeed = v.flight.VerticalSpeed();
       flying.Fly(flying.Dt());
@@ -335,21 +365,26 @@ Result CheckEnvelope(const Target& target) {
         case Leg::kDown: break;
       }
     }
-    const std::string figures = "largest body rate " + Figure("%.1f", limits.body_rate / kDeg) +
-                                " deg/s, load factor " + Figure("%.2f", limits.load_factor) +
-                                ", speed " + Figure("%.1f", limits.speed) + " m/s, altitude " +
-                                Figure("%.0f", limits.altitude) + " m, descent rate " +
-                                Figure("%.1f", limits.descent) + " m/s";
+    const std::string figures = "largest body rate " + Format("%.1f", limits.body_rate / kDeg) +
+                                " deg/s, load factor " + Format("%.2f", limits.load_factor) +
+                                ", speed " + Format("%.1f", limits.speed) + " m/s, altitude " +
+                                Format("%.0f", limits.altitude) + " m, descent rate " +
+                                Format("%.1f", limits.descent) + " m/s";
     if (leg != Leg::kDown)
-      return Fail("a " + Figure("%.0f", kEnvelope_s / 60) +
+      return Fail("a " + Format("%.0f", sizes.flight_s / 60) +
                   "-minute flight under the host's holds did not end on the ground; " + figures);
     const Landing& landing = v.flight.landing;
     if (landing.crash || -landing.vspeed > kSoftLanding_m_s)
-      return Fail("its landing under the holds was not soft: " + Figure("%.1f", -landing.vspeed) +
-                  " m/s (limit " + Figure("%.0f", kSoftLanding_m_s) + " m/s); " + figures);
-    return Pass("climb, forward flight, descent and a landing at " +
-                Figure("%.1f", -landing.vspeed) + " m/s (limit " +
-                Figure("%.0f", kSoftLanding_m_s) + "); " + figures);
+      return Fail("its landing under the holds was not soft: " + Format("%.1f", -landing.vspeed) +
+                  " m/s (limit " + Format("%.0f", kSoftLanding_m_s) + " m/s); " + figures);
+    return Pass(
+        "climb, forward flight, descent and a landing at " + Format("%.1f", -landing.vspeed) +
+            " m/s (limit " + Format("%.0f", kSoftLanding_m_s) + "); " + figures,
+        {AtMost("landing sink rate", -landing.vspeed, "m/s", kSoftLanding_m_s),
+         Measured("largest body rate", limits.body_rate / kDeg, "deg/s"),
+         Measured("largest load factor", limits.load_factor, "g"),
+         Measured("fastest", limits.speed, "m/s"), Measured("highest", limits.altitude, "m"),
+         Measured("fastest descent", limits.descent, "m/s")});
   } catch (const Broken& b) {
     return b.result;
   } catch (const HoldError& e) {
@@ -357,48 +392,73 @@ Result CheckEnvelope(const Target& target) {
   }
 }
 
-Result CheckGroundHandling(const Target& target) {
+Result GroundHandling(const Target& target, std::vector<Flown>& flights) {
   try {
     std::string figures;
+    std::vector<Figure> measured;
     bool implausible = false;
     double highest_state = 0;
     {
-      FlyingWorld flying(target);
+      FlyingWorld flying(target, &flights);
       flying.check_states = false;
       VesselRecord& v = flying.Create("v");
       flying.physics.SetForwardSpeed(v, kTaxi_m_s);
       v.controls.rudder = 1;
+      flying.Record(v, "full rudder from " + Format("%.0f", kTaxi_m_s) + " m/s", kRudder_s);
       flying.Fly(kRudder_s);
       const double yaw = std::abs(v.flight.YawRate()) / kDeg;
-      figures = "yaw rate " + Figure("%.0f", yaw) + " deg/s " + Figure("%.0f", kRudder_s) +
-                " s after full rudder from " + Figure("%.0f", kTaxi_m_s) +
-                " m/s (plausible up to " + Figure("%.0f", kPlausibleYawRate_deg_s) + ")";
+      figures = "yaw rate " + Format("%.0f", yaw) + " deg/s " + Format("%.0f", kRudder_s) +
+                " s after full rudder from " + Format("%.0f", kTaxi_m_s) +
+                " m/s (plausible up to " + Format("%.0f", kPlausibleYawRate_deg_s) + ")";
       implausible = yaw > kPlausibleYawRate_deg_s;
+      measured.push_back(AtMost("yaw rate " + Format("%.0f", kRudder_s) + " s after full rudder",
+                                yaw, "deg/s", kPlausibleYawRate_deg_s));
       highest_state = flying.highest_state;
     }
     {
-      FlyingWorld flying(target);
+      FlyingWorld flying(target, &flights);
       flying.check_states = false;
       VesselRecord& v = flying.Create("v");
       if (flying.Fire(v, THGROUP_MAIN, 1)) {
+        flying.Record(v, Format("%.0f", kRoll_s) + " s of full forward thrust on the ground",
+                      kRoll_s);
         flying.Fly(kRoll_s);
         const double speed = v.flight.GroundSpeed();
-        figures += "; ground speed " + Figure("%.1f", speed) + " m/s after " +
-                   Figure("%.0f", kRoll_s) + " s of full forward thrust (plausible up to " +
-                   Figure("%.0f", kPlausibleRollSpeed_m_s) + ")";
+        figures += "; ground speed " + Format("%.1f", speed) + " m/s after " +
+                   Format("%.0f", kRoll_s) + " s of full forward thrust (plausible up to " +
+                   Format("%.0f", kPlausibleRollSpeed_m_s) + ")";
         implausible = implausible || (v.flight.on_plane && speed > kPlausibleRollSpeed_m_s);
+        measured.push_back(AtMost("ground speed after " + Format("%.0f", kRoll_s) + " s", speed,
+                                  "m/s", kPlausibleRollSpeed_m_s));
       }
       highest_state = std::max(highest_state, flying.highest_state);
     }
     std::string beyond;
     if (highest_state > 1)
-      beyond = "; an animation state reached " + Figure("%.4f", highest_state) +
+      beyond = "; an animation state reached " + Format("%.4f", highest_state) +
                " while rolling, beyond 0..1 (a wheel's turn handed on past its end)";
-    if (implausible) return Warn(figures + ": more than a vehicle on wheels would do" + beyond);
-    return beyond.empty() ? Pass(figures) : Warn(figures + beyond);
+    if (implausible)
+      return Warn(figures + ": more than a vehicle on wheels would do" + beyond, measured);
+    return beyond.empty() ? Pass(figures, measured) : Warn(figures + beyond, measured);
   } catch (const Broken& b) {
     return b.result;
   }
 }
+
+// The flights a check flew go with its result, whatever it is.
+Result WithFlights(Result (*check)(const Target&, std::vector<Flown>&), const Target& target) {
+  std::vector<Flown> flights;
+  Result result = check(target, flights);
+  result.flights = std::move(flights);
+  return result;
+}
+
+}  // namespace
+
+Result CheckStands(const Target& target) { return WithFlights(Stands, target); }
+Result CheckHovers(const Target& target) { return WithFlights(Hovers, target); }
+Result CheckAttitude(const Target& target) { return WithFlights(Attitude, target); }
+Result CheckEnvelope(const Target& target) { return WithFlights(Envelope, target); }
+Result CheckGroundHandling(const Target& target) { return WithFlights(GroundHandling, target); }
 
 }  // namespace vsim::validate

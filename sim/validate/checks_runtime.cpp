@@ -13,10 +13,9 @@ namespace vsim::validate {
 
 namespace {
 
-constexpr int kSoundVessels = 100;
 constexpr int kSoundSteps = 5;
 constexpr std::uintmax_t kMaxWrittenBytes = std::uintmax_t{1} << 20;
-constexpr int kTimedSteps = 2000;
+constexpr double kKiB = 1024;
 constexpr int kCountedSteps = 100;
 
 namespace fs = std::filesystem;
@@ -49,6 +48,8 @@ Result CheckSound(const Target& target) {
   const fs::path module_dir = fs::absolute(target.module).parent_path();
   const std::set<std::string> beside = Listing(module_dir);
   std::string skipped;
+  const int vessels = target.sizes().sound_vessels;
+  int flown = 0;
   for (Sound sound : {Sound::kAbsent, Sound::kPartial, Sound::kPresent}) {
     const std::string& library = sound == Sound::kPartial ? target.partial_sound : target.sound;
     if (sound != Sound::kAbsent && library.empty()) {
@@ -57,7 +58,8 @@ Result CheckSound(const Target& target) {
     }
     World world(target, sound);
     try {
-      for (int i = 0; i < kSoundVessels; ++i) {
+      flown += vessels;
+      for (int i = 0; i < vessels; ++i) {
         world.Create("v");
         for (int k = 0; k < kSoundSteps; ++k) {
           world.host.DeliverKey("v", static_cast<DWORD>(k), true);
@@ -78,12 +80,16 @@ Result CheckSound(const Target& target) {
   const std::uintmax_t written = BytesUnder(fs::current_path());
   if (written > kMaxWrittenBytes)
     return Fail("the module wrote " + std::to_string(written) +
-                " bytes into the working folder "
-                "for " +
-                std::to_string(3 * kSoundVessels) + " vessels: not bounded");
-  return Pass(std::to_string(kSoundVessels) + " vessels each with the sound library absent, " +
-              "partial and present" + (skipped.empty() ? "" : " (not found: " + skipped + ")") +
-              "; " + std::to_string(written) + " bytes written, all in the working folder");
+                " bytes into the working folder for " + std::to_string(flown) +
+                " vessels: not bounded");
+  const std::vector<Figure> figures = {
+      AtMost("written into the working folder", static_cast<double>(written) / kKiB, "KiB",
+             static_cast<double>(kMaxWrittenBytes) / kKiB),
+      AtMost("written beside the module", 0, "files", 0), Measured("vessels", flown, "")};
+  return Pass(std::to_string(vessels) + " vessels each with the sound library absent, " +
+                  "partial and present" + (skipped.empty() ? "" : " (not found: " + skipped + ")") +
+                  "; " + FiguresText(figures),
+              figures);
 }
 
 Result CheckSpeed(const Target& target) {
@@ -91,31 +97,38 @@ Result CheckSpeed(const Target& target) {
   world.Create("a");
   world.host.journal().enabled = false;
   std::vector<double> times;
-  times.reserve(kTimedSteps);
-  for (int i = 0; i < kTimedSteps; ++i) {
+  const int timed = target.sizes().timed_steps;
+  times.reserve(static_cast<std::size_t>(timed));
+  for (int i = 0; i < timed; ++i) {
     const auto start = std::chrono::steady_clock::now();
     world.host.Step();
     times.push_back(
         std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count());
   }
   world.Verify();
-  std::nth_element(times.begin(), times.begin() + kTimedSteps / 2, times.end());
+  std::nth_element(times.begin(), times.begin() + timed / 2, times.end());
   platform::InstructionCounter counter;
-  std::string instructions = "instructions not counted here";
+  std::vector<Figure> figures = {
+      Measured("median step", times[static_cast<std::size_t>(timed / 2)], "ns")};
   if (counter.Available()) {
     counter.Start();
     for (int i = 0; i < kCountedSteps; ++i) world.host.Step();
     const long long counted = counter.Stop();
-    if (counted > 0) instructions = std::to_string(counted / kCountedSteps) + " instructions";
+    if (counted > 0)
+      figures.push_back(
+          Measured("instructions per step", static_cast<double>(counted / kCountedSteps), ""));
   }
   world.host.journal().enabled = true;
   world.TakeCalls();
   world.Steps(kCountedSteps);
   std::size_t calls = 0;
   for (const auto& [vessel, list] : world.TakeCalls()) calls += list.size();
-  return Pass("median step " + std::to_string(static_cast<long>(times[kTimedSteps / 2])) + " ns, " +
-              instructions + ", " + std::to_string(calls / kCountedSteps) +
-              " host calls per step (one vessel, the host included)");
+  figures.push_back(
+      Measured("host calls per step", static_cast<double>(calls / kCountedSteps), ""));
+  return Pass("one vessel, the host included, reported and never failed" +
+                  std::string(figures.size() < 3 ? " (instructions not counted here)" : "") + "; " +
+                  FiguresText(figures),
+              figures);
 }
 
 }  // namespace vsim::validate

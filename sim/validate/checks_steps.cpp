@@ -11,8 +11,6 @@ namespace vsim::validate {
 
 namespace {
 
-constexpr int kLongRunVessels = 3;
-constexpr int kLongRunSteps = 10000;  // per vessel
 constexpr int kStepsPerSetting = 250;
 
 struct StepSetting {
@@ -24,7 +22,6 @@ constexpr StepSetting kMixedSettings[] = {
 };
 constexpr std::size_t kSettingCount = sizeof kMixedSettings / sizeof kMixedSettings[0];
 
-constexpr int kSteadySteps = 300;
 constexpr int kKeyCodes = 256;
 
 // What a vessel declares of itself: made in clbkSetClassCaps (or by
@@ -59,12 +56,13 @@ const CallEntry* FirstDeclaration(const Journal& journal) {
 
 Result CheckLongRun(const Target& target) {
   World world(target);
-  for (int i = 0; i < kLongRunVessels; ++i) world.Create("v" + std::to_string(i + 1));
+  const Sizes& sizes = target.sizes();
+  for (int i = 0; i < sizes.long_run_vessels; ++i) world.Create("v" + std::to_string(i + 1));
   // What the vessels call is not compared here: only faults and states count.
   world.host.journal().enabled = false;
   const StepSetting* setting = nullptr;
   try {
-    for (int step = 0; step < kLongRunSteps; ++step) {
+    for (int step = 0; step < sizes.long_run_steps; ++step) {
       if (step % kStepsPerSetting == 0) {
         setting =
             &kMixedSettings[static_cast<std::size_t>(step / kStepsPerSetting) % kSettingCount];
@@ -87,12 +85,16 @@ Result CheckLongRun(const Target& target) {
                           [](const StepSetting& a, const StepSetting& b) {
                             return a.time_acceleration < b.time_acceleration;
                           });
-  return Pass(std::to_string(kLongRunVessels) + " vessels, " + std::to_string(kLongRunSteps) +
-              " steps each, step lengths " + Text(shortest->step_s) + " to " +
-              Text(longest->step_s) + " s at time accelerations " +
-              Text(slowest->time_acceleration) + " to " + Text(fastest->time_acceleration) +
-              " changing every " + std::to_string(kStepsPerSetting) +
-              " steps: no fault, states in range");
+  const std::vector<Figure> figures = {
+      AtLeast("vessel steps without a fault", sizes.long_run_vessels * sizes.long_run_steps, "",
+              sizes.long_run_vessels * sizes.long_run_steps),
+      Measured("vessels", sizes.long_run_vessels, "")};
+  return Pass("step lengths " + Text(shortest->step_s) + " to " + Text(longest->step_s) +
+                  " s at time accelerations " + Text(slowest->time_acceleration) + " to " +
+                  Text(fastest->time_acceleration) + " changing every " +
+                  std::to_string(kStepsPerSetting) + " steps: states in range; " +
+                  FiguresText(figures),
+              figures);
 }
 
 Result CheckSteadyState(const Target& target) {
@@ -104,7 +106,8 @@ Result CheckSteadyState(const Target& target) {
   world.Verify();
   world.host.journal().Clear();
   const auto& areas = world.host.Vessel("a").declared.cockpit.areas;
-  for (int step = 1; step <= kSteadySteps; ++step) {
+  const int steps = target.sizes().compared_steps;
+  for (int step = 1; step <= steps; ++step) {
     const auto key = static_cast<DWORD>(step % kKeyCodes);
     world.host.DeliverKey("a", key, true);
     world.host.DeliverKey("a", key, false);
@@ -120,8 +123,9 @@ Result CheckSteadyState(const Target& target) {
                       std::string(e->Name()));
     world.host.journal().Clear();
   }
-  return Pass("a vessel flown for " + std::to_string(kSteadySteps) +
-              " steps with keys and clicks declared nothing after clbkPostCreation");
+  const std::vector<Figure> figures = {AtMost("declarations while flying", 0, "", 0),
+                                       Measured("steps with keys and clicks", steps, "")};
+  return Pass("a vessel declared nothing after clbkPostCreation; " + FiguresText(figures), figures);
 }
 
 }  // namespace vsim::validate

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "sim/flight/autopilot.h"
 #include "sim/physics/rigid_body.h"
@@ -12,7 +13,8 @@ namespace vsim::validate {
 
 class FlyingWorld {
 public:
-  explicit FlyingWorld(const Target& target);
+  // What it records goes into `flights`, if given.
+  explicit FlyingWorld(const Target& target, std::vector<Flown>* flights = nullptr);
   ~FlyingWorld() { world.host.SetIntegrator(nullptr); }
   FlyingWorld(const FlyingWorld&) = delete;
   FlyingWorld& operator=(const FlyingWorld&) = delete;
@@ -29,10 +31,21 @@ public:
   bool check_states = true;
   double highest_state = 0;
   double Dt() const { return world.host.BaseStep(); }
+  // Keeps what this vessel flies from now on, for about this long, as a
+  // flight of the check's report.
+  void Record(const VesselRecord& vessel, std::string title, double seconds);
 
   World world;
   RigidBodyPhysics physics;
   Autopilots holds;
+
+private:
+  void Sample();
+  std::vector<Flown>* flights_;
+  std::size_t flight_ = 0;  // the one being recorded
+  const VesselRecord* recorded_ = nullptr;
+  long long every_ = 1;  // steps between samples
+  long long steps_ = 0;  // since recording began
 };
 
 }  // namespace vsim::validate

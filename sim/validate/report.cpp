@@ -1,16 +1,48 @@
 #include "sim/validate/report.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <nlohmann/json.hpp>
 
 #include "sim/outputs/junit.h"
+#include "sim/validate/result_json.h"
 
 namespace vsim::validate {
 
 namespace {
 
-// Keys in the order they are written: a report reads top down.
-using json = nlohmann::ordered_json;
+// A reason stands in the summary for a check without figures, cut to this.
+constexpr std::size_t kSummaryReason = 60;
+
+std::string KeyFigure(const CheckRun& c) {
+  if (!c.result.figures.empty()) return FigureText(c.result.figures.front());
+  if (c.result.reason.size() <= kSummaryReason) return c.result.reason;
+  return c.result.reason.substr(0, kSummaryReason - 3) + "...";
+}
+
+std::string Padded(std::string text, std::size_t width) {
+  if (text.size() < width) text.append(width - text.size(), ' ');
+  return text;
+}
+
+// One row per check: its verdict, the figure that matters most against
+// its limit, and how long it took.
+std::string SummaryTable(const ModuleRun& m) {
+  std::size_t name_width = std::string("check").size();
+  std::size_t figure_width = std::string("key figure").size();
+  for (const CheckRun& c : m.checks) {
+    name_width = std::max(name_width, c.name.size());
+    figure_width = std::max(figure_width, KeyFigure(c).size());
+  }
+  std::string text = "  " + Padded("check", name_width) + "  verdict  " +
+                     Padded("key figure", figure_width) + "  time\n";
+  for (const CheckRun& c : m.checks) {
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.2f s", c.seconds);
+    text += "  " + Padded(c.name, name_width) + "  " + Padded(VerdictWord(c.result.verdict), 7) +
+            "  " + Padded(KeyFigure(c), figure_width) + "  " + seconds + "\n";
+  }
+  return text;
+}
 
 CaseStatus StatusOf(Verdict v) {
   return v == Verdict::kPass || v == Verdict::kWarn ? CaseStatus::kPassed
@@ -34,7 +66,9 @@ Totals Count(const std::vector<ModuleRun>& runs) {
 
 std::string TextReport(const std::vector<ModuleRun>& runs, bool only_failed) {
   std::string text;
+  std::string summary;
   for (const ModuleRun& m : runs) {
+    summary += "\nsummary of " + m.module + "\n" + SummaryTable(m);
     text += m.module + "\n";
     for (const CheckRun& c : m.checks) {
       if (only_failed && c.result.verdict != Verdict::kFail) continue;
@@ -47,6 +81,7 @@ std::string TextReport(const std::vector<ModuleRun>& runs, bool only_failed) {
     }
   }
   const Totals t = Count(runs);
+  if (!only_failed) text += summary + "\n";
   return text + std::to_string(t.passed) + " passed" +
          (t.warned > 0 ? " (" + std::to_string(t.warned) + " with a warning)" : "") + ", " +
          std::to_string(t.failed) + " failed, " + std::to_string(t.skipped) + " skipped\n";
@@ -61,12 +96,17 @@ std::string JsonReport(const std::vector<ModuleRun>& runs) {
                         {"verdict", VerdictWord(c.result.verdict)},
                         {"reason", c.result.reason},
                         {"where", c.result.where.empty() ? json(nullptr) : json(c.result.where)},
-                        {"seconds", c.seconds}});
+                        {"seconds", c.seconds},
+                        {"figures", FiguresJson(c.result.figures)},
+                        {"flights", FlightsJson(c.result.flights)}});
     modules.push_back({{"module", m.module}, {"checks", checks}});
   }
   const Totals t = Count(runs);
-  const json report = {
-      {"modules", modules}, {"passed", t.passed}, {"failed", t.failed}, {"skipped", t.skipped}};
+  const json report = {{"modules", modules},
+                       {"passed", t.passed},
+                       {"warned", t.warned},
+                       {"failed", t.failed},
+                       {"skipped", t.skipped}};
   return report.dump(-1, ' ', false, json::error_handler_t::replace) + "\n";
 }
 

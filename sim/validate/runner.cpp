@@ -9,6 +9,7 @@
 #include "sim/platform/child_process.h"
 #include "sim/platform/platform.h"
 #include "sim/validate/exports.h"
+#include "sim/validate/result_json.h"
 
 namespace vsim::validate {
 
@@ -18,8 +19,6 @@ constexpr char kResultTag[] = "vesselsim-validate-result";
 // What a report names the one failure of a file that is no library.
 constexpr char kLibraryCheck[] = "library";
 constexpr std::size_t kLastLinesShown = 3;
-// How many seeds a thorough validation runs every check with.
-constexpr std::uint32_t kThoroughSeeds = 3;
 
 std::string OneLine(std::string text) {
   for (char& c : text)
@@ -72,7 +71,7 @@ ChildVerdict ReadChild(const platform::ChildOutcome& child, double time_limit_s)
     std::vector<std::string> fields;
     std::istringstream in(*it);
     for (std::string field; std::getline(in, field, '\t');) fields.push_back(field);
-    fields.resize(4);
+    fields.resize(5);
     const Verdict v = fields[1] == "PASS"   ? Verdict::kPass
                       : fields[1] == "SKIP" ? Verdict::kSkip
                       : fields[1] == "WARN" ? Verdict::kWarn
@@ -80,7 +79,16 @@ ChildVerdict ReadChild(const platform::ChildOutcome& child, double time_limit_s)
     // A child that dies or fails after its verdict (a sanitizer's report at
     // exit) fails the check all the same.
     if (child.crashed || child.timed_out || child.exit_code != 0) break;
-    return {{v, fields[2], fields[3]}, ""};
+    Result result{v, fields[2], fields[3], {}, {}};
+    try {
+      const json extras = json::parse(fields[4]);
+      result.figures = FiguresFrom(extras.at("figures"));
+      result.flights = FlightsFrom(extras.at("flights"));
+    } catch (const json::exception& e) {
+      return {Fail(std::string("its process handed back figures that do not read: ") + e.what()),
+              ""};
+    }
+    return {result, ""};
   }
   if (!child.started) return {Fail("could not start the check's process"), ""};
   const std::string timed_out = "timed out after " + Seconds(time_limit_s) + " s";
@@ -137,8 +145,11 @@ const char* VerdictWord(Verdict v) {
 }
 
 std::string ResultLine(const Result& r) {
+  // Compact JSON has no tab and no line break: one field of the line.
+  const json extras = {{"figures", FiguresJson(r.figures)}, {"flights", FlightsJson(r.flights)}};
   return std::string(kResultTag) + "\t" + VerdictWord(r.verdict) + "\t" + OneLine(r.reason) + "\t" +
-         OneLine(r.where) + "\n";
+         OneLine(r.where) + "\t" + extras.dump(-1, ' ', false, json::error_handler_t::replace) +
+         "\n";
 }
 
 std::vector<const Check*> Selected(const Selection& selection) {
@@ -166,9 +177,11 @@ CheckRun RunOne(const Check* check, const std::string& name, const Target& targe
     if (selection.in_process) {
       result = RunHere(*check, target);
     } else {
-      const std::vector<std::string> argv = {
-          selection.program,           "validate",   "--child", check->name, "--seed",
-          std::to_string(target.seed), target.module};
+      const std::vector<std::string> argv = {selection.program, "validate",
+                                             "--child",         check->name,
+                                             "--seed",          std::to_string(target.seed),
+                                             "--level",         LevelName(target.level),
+                                             target.module};
       ChildVerdict child = ReadChild(
           platform::RunChild(argv, selection.time_limit_s, scratch.Path()), selection.time_limit_s);
       if (!child.hung_in.empty()) hangs.Note(child.hung_in, check->name);
@@ -191,7 +204,7 @@ ModuleRun Validate(const Target& target, const std::vector<const Check*>& checks
     return run;
   }
   Hangs hangs;
-  const std::uint32_t seeds = selection.level == Level::kThorough ? kThoroughSeeds : 1;
+  const auto seeds = static_cast<std::uint32_t>(SizesAt(selection.level).seeds);
   for (const Check* check : checks)
     for (std::uint32_t s = 0; s < seeds; ++s) {
       Target seeded = target;

@@ -20,13 +20,6 @@ std::string Where(const HostFault& f) {
 
 }  // namespace
 
-Result Pass(std::string reason) { return {Verdict::kPass, std::move(reason), ""}; }
-Result Fail(std::string reason, std::string where) {
-  return {Verdict::kFail, std::move(reason), std::move(where)};
-}
-Result Skip(std::string reason) { return {Verdict::kSkip, std::move(reason), ""}; }
-Result Warn(std::string reason) { return {Verdict::kWarn, std::move(reason), ""}; }
-
 World::World(const Target& target, Sound sound) {
   host.journal().enabled = true;
   host.journal().keep = true;
