@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -230,6 +231,45 @@ TEST(ProgramTest, ALetThatFailsExitsOneWithItsLine) {
   EXPECT_NE(output.find("gone.vsim:5: vessel \"c\" no longer exists for \"c:altitude\""),
             std::string::npos)
       << output;
+}
+
+// A script whose reading fails (a failing disk) is refused before anything
+// runs: the file and the system's reason said, exit 2, nothing written.
+class UnreadableScript {
+public:
+  explicit UnreadableScript(const std::string& path) {
+    vsim::platform::SetEnvironment("VESSELSIM_FAIL_READ", path);
+  }
+  ~UnreadableScript() { vsim::platform::SetEnvironment("VESSELSIM_FAIL_READ", ""); }
+  UnreadableScript(const UnreadableScript&) = delete;
+  UnreadableScript& operator=(const UnreadableScript&) = delete;
+};
+
+TEST(ProgramTest, AScriptThatCannotBeReadExitsTwoNamingItAndWritesNothing) {
+  test::ScratchDirectory scratch;
+  { std::ofstream("s.vsim") << "vessel heli\nstep\n"; }
+  { std::ofstream("main.vsim") << "vessel heli\ninclude part.vsim\n"; }
+  { std::ofstream("part.vsim") << "step\n"; }
+  const std::string reason = std::strerror(EIO);
+  std::string output;
+  {
+    UnreadableScript failing("s.vsim");
+    EXPECT_EQ(RunProgram("run s.vsim --out out", output), 2);
+    EXPECT_EQ(output, "s.vsim: cannot read the script: " + reason + "\n");
+    EXPECT_FALSE(Exists("out"));
+  }
+  output.clear();
+  {
+    UnreadableScript failing("part.vsim");
+    EXPECT_EQ(RunProgram("run main.vsim --out out", output), 2);
+    EXPECT_NE(output.find("main.vsim:2: "), std::string::npos) << output;
+    EXPECT_NE(output.find("part.vsim: cannot read the script: " + reason), std::string::npos)
+        << output;
+    EXPECT_FALSE(Exists("out"));
+  }
+  output.clear();
+  EXPECT_EQ(RunProgram("run s.vsim --quiet --out out", output), 0) << output;
+  EXPECT_TRUE(Exists("out")) << "read as usual once nothing fails";
 }
 
 }  // namespace
