@@ -5,15 +5,18 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <thread>
 
 #include "sim/platform/child_process.h"
+#include "sim/platform/fatal_signals.h"
 #include "sim/platform/file_identity.h"
 #include "sim/platform/file_lock.h"
 #include "sim/platform/library.h"
+#include "sim/platform/pause_points.h"
 #include "tests/support.h"
 
 namespace {
@@ -173,6 +176,25 @@ TEST(PlatformTest, ALockReleasedIsTakenAgain) {
   lock.Release();
   ASSERT_EQ(lock.Take("b.lock", holder, why), platform::FileLock::Outcome::kTaken) << why;
   EXPECT_TRUE(fs::exists("b.lock"));
+}
+
+TEST(PlatformTest, APauseNapsItsTimeAndSeesNoSignalWhereNoneWaits) {
+  using Clock = std::chrono::steady_clock;
+  const auto start = Clock::now();
+  platform::detail::Nap(30);
+  EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(30));
+  EXPECT_FALSE(platform::detail::SignalPending());
+  // Unset, a pause point returns at once.
+  const auto before = Clock::now();
+  platform::PausePoint("mid-write");
+  EXPECT_LT(Clock::now() - before, std::chrono::seconds(1));
+}
+
+// The process's last words are said once, whatever signals follow: this
+// process has none installed, and after this call never will.
+TEST(PlatformTest, LastWordsAreSaidOnlyOnce) {
+  EXPECT_TRUE(platform::detail::SpeakLastWords("SIGTERM", true));
+  EXPECT_FALSE(platform::detail::SpeakLastWords("SIGSEGV", false));
 }
 
 }  // namespace
