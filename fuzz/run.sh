@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every fuzz target of a FUZZ build for a bounded time each, from its
-# seeds, its kept findings and its corpus so far, then one table of the
-# executions. A finding fails the run; its input is under BUILD/findings/.
+# seeds (the flights, fuzz/seeds/TARGET), its kept findings and the corpus
+# it has grown so far, then one table of the executions. A finding fails
+# the run; its input is under BUILD/findings/.
 set -euo pipefail
 build=$1
 seconds=${2:-60}
@@ -16,6 +17,7 @@ for target in fuzz_parser fuzz_flight fuzz_airfoils fuzz_outputs fuzz_page; do
   mkdir -p "$corpus"
   inputs=("$corpus")
   [ -n "${seeds[$target]:-}" ] && inputs+=("$here/../flights")
+  [ -d "$here/seeds/$target" ] && inputs+=("$here/seeds/$target")
   [ -d "$here/findings/$target" ] && inputs+=("$here/findings/$target")
   options=(-max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 -max_len=4096
     -artifact_prefix="$build/findings/$target-" -print_final_stats=1)

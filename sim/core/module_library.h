@@ -6,6 +6,7 @@
 #include <string>
 
 #include "host/host_api.h"
+#include "sim/platform/library.h"
 
 namespace vsim {
 
@@ -14,22 +15,6 @@ namespace vsim {
 class HostError : public std::runtime_error {
 public:
   using std::runtime_error::runtime_error;
-};
-
-class DynamicLibrary {
-public:
-  // Throws HostError naming the file when it cannot be loaded.
-  explicit DynamicLibrary(const std::string& path, bool global = false);
-  ~DynamicLibrary();
-  DynamicLibrary(const DynamicLibrary&) = delete;
-  DynamicLibrary& operator=(const DynamicLibrary&) = delete;
-
-  void* Symbol(const char* name) const;
-  const std::string& Path() const { return path_; }
-
-private:
-  std::string path_;
-  void* handle_ = nullptr;
 };
 
 class ModuleLibrary {
@@ -48,15 +33,17 @@ public:
   VersionFn GetModuleVersion = nullptr;
 
 private:
-  DynamicLibrary library_;
+  platform::Library library_;
 };
 
+// Loaded with its exports visible to the modules loaded after it, which
+// find it by name. Throws HostError when it cannot be loaded.
 class SoundLibrary {
 public:
-  explicit SoundLibrary(const std::string& path) : library_(path, true) {}
+  explicit SoundLibrary(const std::string& path);
 
 private:
-  DynamicLibrary library_;
+  platform::Library library_;
 };
 
 }  // namespace vsim

@@ -105,7 +105,7 @@ PlotLayout PlotLayoutOf(const Script& script) {
 
 std::vector<std::unique_ptr<RunObserver>> MakeOutputs(const Script& script,
                                                       const FlightOptions& options) {
-  FileSystem& files = options.files != nullptr ? *options.files : SystemFiles();
+  FileSystem& files = options.Files();
   std::vector<std::unique_ptr<RunObserver>> outputs;
   if (!options.trace_path.empty())
     outputs.push_back(std::make_unique<TraceWriter>(files, options.trace_path));
@@ -250,8 +250,7 @@ FlightResult Fly(const Script& script, const FlightOptions& options) {
   const ScriptLine* line = nullptr;
   try {
     if (!options.out_dir.empty())
-      folder = std::make_unique<OutputFolder>(
-          options.files != nullptr ? *options.files : SystemFiles(), options.out_dir);
+      folder = std::make_unique<OutputFolder>(options.Files(), options.out_dir);
     outputs = MakeOutputs(script, options);
     for (const auto& o : outputs) observers.push_back(o.get());
     for (RunObserver* o : observers) o->RunStarted(host);

@@ -33,6 +33,8 @@ struct FlightOptions {
   // names one "engine"; 0: none.
   int engine_slot = 0;
   FileSystem* files = nullptr;  // null: the system's own
+
+  FileSystem& Files() const { return files != nullptr ? *files : SystemFiles(); }
 };
 
 struct FlightResult {

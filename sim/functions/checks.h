@@ -10,6 +10,7 @@
 
 #include "sim/core/host.h"
 #include "sim/handles/handles.h"
+#include "sim/platform/linkage.h"
 
 namespace vsim::functions {
 
@@ -53,21 +54,6 @@ template <typename T>
   const std::uint32_t index = IndexOf(host, vessel, handle, kind, store.size(), call);
   return index == kNoIndex ? nullptr : &store[index];
 }
-
-#if defined(_WIN32)
-#define VSIM_LIBRARY_LOCAL
-#else
-#define VSIM_LIBRARY_LOCAL __attribute__((visibility("hidden")))
-#endif
-
-#if defined(_WIN32)
-#define VSIM_FAST_TLS thread_local
-#else
-// A plain per-thread variable (never initialised at run time, so read
-// without C++'s wrapper call), its copy found at an offset fixed when the
-// program starts: one load, as for any other variable.
-#define VSIM_FAST_TLS __thread __attribute__((tls_model("initial-exec")))
-#endif
 
 // The vessel whose callback runs on the active host, when it began with
 // nothing observing the host; null otherwise, and always null on any thread

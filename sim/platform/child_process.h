@@ -24,4 +24,13 @@ struct ChildOutcome {
 ChildOutcome RunChild(const std::vector<std::string>& argv, double time_limit_s,
                       const std::string& scratch_dir);
 
+namespace detail {
+
+// The file a child's output goes to, fresh for each child; and what it
+// holds, the file then removed.
+std::string ChildOutputFile(const std::string& scratch_dir);
+std::string TakeChildOutput(const std::string& path);
+
+}  // namespace detail
+
 }  // namespace vsim::platform

@@ -17,4 +17,20 @@ void OnFatalSignal(LastWords handler);
 // Writes text to the standard error stream, safely in a signal handler.
 void WriteError(const char* text);
 
+namespace detail {
+
+struct FatalSignal {
+  int number;
+  const char* name;
+  bool stop_request;
+};
+
+// Runs the last words unless they have run already; returns whether this
+// call ran them.
+bool SpeakLastWords(const char* name, bool stop_request);
+// The system's handlers for each of its fatal signals and events.
+void InstallFatalHandlers();
+
+}  // namespace detail
+
 }  // namespace vsim::platform

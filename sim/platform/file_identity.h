@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 namespace vsim::platform {
@@ -32,5 +33,15 @@ bool IdentifyFile(const std::string& path, FileIdentity& identity, std::string& 
 // alive (one that cannot be looked at counts as alive).
 int CurrentProcessId();
 bool ProcessExists(int process);
+
+namespace detail {
+
+// The system's part of IdentifyFile: the device and file number of a file
+// or folder that exists, false otherwise; and the rest of a path as the
+// system compares names.
+bool IdentifyExisting(const std::filesystem::path& path, FileIdentity& identity);
+std::string Folded(std::string text);
+
+}  // namespace detail
 
 }  // namespace vsim::platform

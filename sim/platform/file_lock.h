@@ -2,6 +2,8 @@
 // ends, however it ends (a crash or a kill included).
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace vsim::platform {
@@ -23,12 +25,14 @@ public:
   void Release();
 
 private:
+  // The holder's identifier as it wrote it, 0 when there is none.
+  static int ParseHolder(const char* text);
+  static constexpr std::size_t kHolderText = 32;
+  // The system's descriptor (POSIX) or handle (Windows) of the open file.
+  static constexpr std::intptr_t kNoHandle = -1;
+
   std::string path_;
-#if defined(_WIN32)
-  void* handle_ = nullptr;
-#else
-  int descriptor_ = -1;
-#endif
+  std::intptr_t handle_ = kNoHandle;
 };
 
 }  // namespace vsim::platform

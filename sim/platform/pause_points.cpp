@@ -5,13 +5,6 @@
 
 #include "sim/platform/fatal_signals.h"
 
-#if defined(_WIN32)
-#include "sim/platform/windows_api.h"
-#else
-#include <csignal>
-#include <ctime>
-#endif
-
 namespace vsim::platform {
 
 namespace {
@@ -32,40 +25,19 @@ void Say(const char* point) {
   WriteError("\n");
 }
 
-void Nap() {
-#if defined(_WIN32)
-  Sleep(kPoll_ms);
-#else
-  const timespec nap{0, kPoll_ms * 1'000'000L};
-  nanosleep(&nap, nullptr);
-#endif
-}
-
-bool SignalPending() {
-#if defined(_WIN32)
-  return false;
-#else
-  sigset_t pending;
-  sigemptyset(&pending);
-  if (sigpending(&pending) != 0) return false;
-  for (int s = 1; s < NSIG; ++s)
-    if (sigismember(&pending, s) == 1) return true;
-  return false;
-#endif
-}
-
 }  // namespace
 
 void PausePoint(const char* point) {
   if (!Wanted(point)) return;
   Say(point);
-  for (int waited = 0; waited < kPauseLimit_ms; waited += kPoll_ms) Nap();
+  for (int waited = 0; waited < kPauseLimit_ms; waited += kPoll_ms) detail::Nap(kPoll_ms);
 }
 
 void PausePointInHandler(const char* point) {
   if (!Wanted(point)) return;
   Say(point);
-  for (int waited = 0; waited < kPauseLimit_ms && !SignalPending(); waited += kPoll_ms) Nap();
+  for (int waited = 0; waited < kPauseLimit_ms && !detail::SignalPending(); waited += kPoll_ms)
+    detail::Nap(kPoll_ms);
 }
 
 }  // namespace vsim::platform

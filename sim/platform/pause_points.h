@@ -12,4 +12,13 @@ void PausePoint(const char* point);
 // The same inside a signal handler: waits until another signal is pending.
 void PausePointInHandler(const char* point);
 
+namespace detail {
+
+// Sleeps, safely in a signal handler.
+void Nap(int ms);
+// Whether a signal waits, blocked, for this thread.
+bool SignalPending();
+
+}  // namespace detail
+
 }  // namespace vsim::platform

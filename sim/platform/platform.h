@@ -44,6 +44,10 @@ void* OpenLibrary(const std::string& path, bool global, std::string& why);
 void CloseLibrary(void* library);
 void* LibrarySymbol(void* library, const char* name);
 
+// Sets (or, with an empty value, removes) a variable of this process's
+// environment, which the programs it runs inherit.
+void SetEnvironment(const std::string& name, const std::string& value);
+
 // "thread 1234", with its name where the system keeps one.
 std::string CurrentThreadName();
 

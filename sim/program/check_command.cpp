@@ -79,11 +79,11 @@ int ExpectationCount(const vsim::Script& script) {
                           script.All<vsim::ExpectNoCallCommand>().size());
 }
 
-int List(const std::vector<Found>& scripts) {
+int List(const std::vector<Found>& scripts, vsim::FileSystem& files) {
   for (const Found& f : scripts) {
     try {
       std::printf("%s  %d expectations\n", f.path.c_str(),
-                  ExpectationCount(vsim::LoadScript(f.path)));
+                  ExpectationCount(vsim::LoadScript(f.path, files)));
     } catch (const vsim::ScriptError& e) {
       const std::string what = e.what();
       std::printf("%s  does not parse: %s\n", f.path.c_str(),
@@ -281,7 +281,7 @@ int RunCheck(const CheckSettings& given, const vsim::FlightOptions& flight) {
     std::fprintf(stderr, "vesselsim check: a bad --include or --exclude: %s\n", e.what());
     return kExitUsage;
   }
-  if (s.list) return List(found);
+  if (s.list) return List(found, flight.Files());
   if (found.empty() && checks.empty()) {
     std::fprintf(stderr, "vesselsim check: no script matches: nothing would be checked\n");
     return kExitUsage;
@@ -293,7 +293,7 @@ int RunCheck(const CheckSettings& given, const vsim::FlightOptions& flight) {
     vsim::ScriptCheck plan;
     plan.file = f.path;
     try {
-      scripts.push_back(std::make_unique<vsim::Script>(vsim::LoadScript(f.path)));
+      scripts.push_back(std::make_unique<vsim::Script>(vsim::LoadScript(f.path, flight.Files())));
     } catch (const vsim::ScriptError& e) {
       scripts.push_back(nullptr);
       plan.errored = true;

@@ -5,6 +5,7 @@
 
 #include "sim/core/host.h"
 #include "sim/files/partial_files.h"
+#include "sim/platform/exit_hooks.h"
 #include "sim/platform/fatal_signals.h"
 #include "sim/platform/platform.h"
 
@@ -83,29 +84,11 @@ void ModuleEndedProcess(const char* how, int status, bool status_known) {
   vsim::platform::ExitNow(kExitFailed);
 }
 
-#if defined(__GLIBC__)
-void OnExit(int status, void*) { ModuleEndedProcess("exit", status, true); }
-#else
-void OnExit() { ModuleEndedProcess("exit", 0, false); }
-#endif
-// MinGW's C runtime has no quick_exit; the universal one has.
-#if !defined(_WIN32) || defined(_UCRT)
-#define VSIM_QUICK_EXIT 1
-void OnQuickExit() { ModuleEndedProcess("quick_exit", 0, false); }
-#endif
-
 }  // namespace
 
 void InstallLastWords() {
   vsim::platform::OnFatalSignal(SayLastWords);
-#if defined(__GLIBC__)
-  on_exit(OnExit, nullptr);
-#else
-  std::atexit(OnExit);
-#endif
-#if defined(VSIM_QUICK_EXIT)
-  std::at_quick_exit(OnQuickExit);
-#endif
+  vsim::platform::OnProcessExit(ModuleEndedProcess);
 }
 
 void OnModuleExit(ReportOnModuleExit report) { report_on_module_exit = report; }

@@ -15,6 +15,7 @@
 #include "sim/program/check_command.h"
 #include "sim/program/clash_check.h"
 #include "sim/program/last_words.h"
+#include "sim/program/program_files.h"
 #include "sim/program/validate_command.h"
 #include "sim/script/operations.h"
 #include "sim/script/parser.h"
@@ -168,6 +169,7 @@ int Main(int argc, char** argv) {
   s.options.module_path = dir + "/Corvane" + vsim::platform::kLibrarySuffix;
   s.options.sound_path = dir + "/sound/OrbiterSound" + vsim::platform::kLibrarySuffix;
   s.options.out_dir = "out";
+  s.options.files = &vesselsim::ProgramFiles();
   vsim::SetSharedScriptsFolder(dir + "/scripts");
 
   CLI::App app{kDescription, "vesselsim"};
@@ -200,9 +202,10 @@ int Main(int argc, char** argv) {
   if (check->parsed()) return vesselsim::RunCheck(s.check, s.options);
   if (validate->parsed()) return vesselsim::RunValidate(validate_settings, dir);
   try {
-    const vsim::Script script =
-        run->parsed() ? vsim::LoadScript(s.scripts.front())
-                      : vsim::ParseScript(vesselsim::kDefaultFlightName, kDefaultFlight);
+    const vsim::Script script = run->parsed()
+                                    ? vsim::LoadScript(s.scripts.front(), s.options.Files())
+                                    : vsim::ParseScript(vesselsim::kDefaultFlightName,
+                                                        kDefaultFlight, "", s.options.Files());
     return Fly(script, s);
   } catch (const vsim::ScriptError& e) {
     std::fprintf(stderr, "%s\n", e.what());

@@ -42,7 +42,6 @@ std::vector<std::string> ReadableNames() {
 
 // Errors a script reports before the rest are left unsaid.
 constexpr std::size_t kMaxErrors = 20;
-constexpr std::size_t kReadBlock = 64 * 1024;
 
 }  // namespace
 
@@ -239,14 +238,17 @@ bool Script::NeedsJournal() const {
   return !All<ExpectCallCommand>().empty() || !All<ExpectNoCallCommand>().empty();
 }
 
-void CheckFiles(const Script& script) {
+void CheckFiles(const Script& script, FileSystem& files) {
   for (const ScriptLine& line : script.commands)
     if (const auto* module = std::get_if<ModuleCommand>(&line.command)) {
-      std::error_code error;
-      const auto status = std::filesystem::status(module->path, error);
-      if (!std::filesystem::exists(status))
+      std::string why;
+      const FileType type = files.TypeOf(module->path, why);
+      if (type == FileType::kMissing && why != std::strerror(ENOENT))
+        throw ScriptError(script.Where(line.line) + ": cannot look at the module file " +
+                          module->path + ": " + why);
+      if (type == FileType::kMissing)
         throw ScriptError(script.Where(line.line) + ": module file not found: " + module->path);
-      if (!std::filesystem::is_regular_file(status))
+      if (type != FileType::kRegular)
         throw ScriptError(script.Where(line.line) +
                           ": module is not a regular file: " + module->path);
     }
@@ -261,14 +263,16 @@ std::string& SharedScriptsFolder() {
 
 // Where "include FILE" finds FILE: beside the script that includes it, then
 // among the shared scripts.
-std::string FindInclude(const std::string& name, const std::string& base_dir) {
+std::string FindInclude(const std::string& name, const std::string& base_dir, FileSystem& files) {
   namespace fs = std::filesystem;
-  std::error_code error;
+  std::string why;
   const fs::path beside = base_dir.empty() ? fs::path(name) : fs::path(base_dir) / name;
   // Forward slashes, so that messages name a script alike on every system.
-  if (fs::path(name).is_absolute() || fs::exists(beside, error)) return beside.generic_string();
+  if (fs::path(name).is_absolute() || files.TypeOf(beside.string(), why) != FileType::kMissing)
+    return beside.generic_string();
   const fs::path shared = fs::path(SharedScriptsFolder()) / name;
-  if (!SharedScriptsFolder().empty() && fs::exists(shared, error)) return shared.generic_string();
+  if (!SharedScriptsFolder().empty() && files.TypeOf(shared.string(), why) != FileType::kMissing)
+    return shared.generic_string();
   return beside.generic_string();
 }
 
@@ -276,6 +280,7 @@ struct Lines {
   Parser& parser;
   Script& script;
   std::vector<std::string>& errors;
+  FileSystem& files;
   std::vector<std::string> chain;  // the scripts being read, the outermost first
 
   void Read(const std::string& file, const std::string& text, const std::string& base_dir,
@@ -291,7 +296,7 @@ void Lines::Include(const std::string& file, int line, const LexedLine& lexed,
     errors.push_back(where + "include takes 1 argument, the script to include");
     return;
   }
-  const std::string path = FindInclude(lexed.tokens[1].text, base_dir);
+  const std::string path = FindInclude(lexed.tokens[1].text, base_dir, files);
   for (std::size_t i = 0; i < chain.size(); ++i)
     if (std::filesystem::path(chain[i]).lexically_normal() ==
         std::filesystem::path(path).lexically_normal()) {
@@ -301,7 +306,7 @@ void Lines::Include(const std::string& file, int line, const LexedLine& lexed,
       return;
     }
   try {
-    const std::string text = ReadScript(path);
+    const std::string text = ReadScript(path, files);
     const std::string folder = std::filesystem::path(path).parent_path().string();
     Read(path, text, folder.empty() ? "." : folder, true);
   } catch (const ScriptError& e) {
@@ -359,55 +364,44 @@ void Lines::Read(const std::string& file, const std::string& text, const std::st
 
 void SetSharedScriptsFolder(const std::string& folder) { SharedScriptsFolder() = folder; }
 
-Script ParseScript(const std::string& file, const std::string& text, const std::string& base_dir) {
+Script ParseScript(const std::string& file, const std::string& text, const std::string& base_dir,
+                   FileSystem& files) {
   Script script;
   script.file = file;
   Parser parser(file, base_dir);
   std::vector<std::string> errors;
-  Lines{parser, script, errors, {}}.Read(file, text, base_dir, false);
-  if (errors.empty()) CheckFiles(script);
+  Lines{parser, script, errors, files, {}}.Read(file, text, base_dir, false);
+  if (errors.empty()) CheckFiles(script, files);
   std::string message;
   for (const std::string& e : errors) message += (message.empty() ? "" : "\n") + e;
   if (!message.empty()) throw ScriptError(message);
   return script;
 }
 
-std::string ReadScript(const std::string& path) {
-  std::error_code error;
-  const auto status = std::filesystem::status(path, error);
-  if (!std::filesystem::exists(status))
-    throw ScriptError(path + ": cannot read the script: " +
-                      (status.type() == std::filesystem::file_type::not_found || !error
-                           ? std::string(std::strerror(ENOENT))
-                           : error.message()));
-  if (std::filesystem::is_directory(status))
-    throw ScriptError(path + ": cannot read the script: a folder, not a file");
-  if (!std::filesystem::is_regular_file(status))
-    throw ScriptError(path + ": cannot read the script: not a regular file");
-  errno = 0;
-  std::ifstream in(path, std::ios::binary);
-  if (!in)
-    throw ScriptError(path +
-                      ": cannot read the script: " + std::strerror(errno != 0 ? errno : EACCES));
-  // One buffer, filled once; a file that grows while read is caught too.
+std::string ReadScript(const std::string& path, FileSystem& files) {
+  const std::string cannot = path + ": cannot read the script: ";
+  std::string why;
+  switch (files.TypeOf(path, why)) {
+    case FileType::kMissing: throw ScriptError(cannot + why);
+    case FileType::kFolder: throw ScriptError(cannot + "a folder, not a file");
+    case FileType::kOther: throw ScriptError(cannot + "not a regular file");
+    case FileType::kRegular: break;
+  }
   std::string text;
-  const auto size = std::filesystem::file_size(path, error);
-  if (!error && size <= kMaxScriptBytes) text.reserve(static_cast<std::size_t>(size));
-  char block[kReadBlock];
-  while (in.read(block, sizeof block) || in.gcount() > 0) {
-    text.append(block, static_cast<std::size_t>(in.gcount()));
-    if (text.size() > kMaxScriptBytes)
+  switch (files.ReadFile(path, kMaxScriptBytes, text, why)) {
+    case ReadOutcome::kFailed: throw ScriptError(cannot + why);
+    case ReadOutcome::kTooLarge:
       throw ScriptError(path + ": more than " + std::to_string(kMaxScriptBytes >> 20) +
                         " MiB, larger than a script may be");
+    case ReadOutcome::kRead: break;
   }
-  if (in.bad()) throw ScriptError(path + ": cannot read the script");
   return text;
 }
 
-Script LoadScript(const std::string& path) {
-  const std::string text = ReadScript(path);
+Script LoadScript(const std::string& path, FileSystem& files) {
+  const std::string text = ReadScript(path, files);
   const std::string folder = std::filesystem::path(path).parent_path().string();
-  return ParseScript(path, text, folder.empty() ? "." : folder);
+  return ParseScript(path, text, folder.empty() ? "." : folder, files);
 }
 
 }  // namespace vsim

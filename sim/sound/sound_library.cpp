@@ -32,55 +32,48 @@ vsim::SoundRequest Play(const char* call, int id, int slot, int loop, int volume
 
 }  // namespace
 
-#if defined(_WIN32)
-#define SOUND_EXPORT extern "C" __declspec(dllexport)
-#else
-#define SOUND_EXPORT extern "C" __attribute__((visibility("default")))
-#endif
-
-SOUND_EXPORT int LoadVesselWaveOBSound3(int id, int slot, const char* path, int type) noexcept {
+DLLCLBK int LoadVesselWaveOBSound3(int id, int slot, const char* path, int type) noexcept {
   return Note(id,
               {"LoadVesselWaveOBSound3", {id, slot}, 2, path, type, true, nullptr, slot, "load"});
 }
 
-SOUND_EXPORT int PlayVesselWaveOBSound3(int id, int slot, int loop, int volume,
-                                        int frequency) noexcept {
+DLLCLBK int PlayVesselWaveOBSound3(int id, int slot, int loop, int volume, int frequency) noexcept {
   return Note(id, Play("PlayVesselWaveOBSound3", id, slot, loop, volume, frequency));
 }
 
-SOUND_EXPORT int PlayVesselExclusiveWaveOBSound3(int id, int slot, int loop, int volume,
-                                                 int frequency) noexcept {
+DLLCLBK int PlayVesselExclusiveWaveOBSound3(int id, int slot, int loop, int volume,
+                                            int frequency) noexcept {
   return Note(id, Play("PlayVesselExclusiveWaveOBSound3", id, slot, loop, volume, frequency));
 }
 
-SOUND_EXPORT int StopVesselWave3(int id, int slot) noexcept {
+DLLCLBK int StopVesselWave3(int id, int slot) noexcept {
   return Note(id, {"StopVesselWave3", {id, slot}, 2, nullptr, 0, false, nullptr, slot, "stop"});
 }
 
-SOUND_EXPORT int IsPlayingVesselWave3(int id, int slot) noexcept {
+DLLCLBK int IsPlayingVesselWave3(int id, int slot) noexcept {
   return Note(id, {"IsPlayingVesselWave3", {id, slot}, 2, nullptr, 0, false, nullptr, 0, "query"},
               0);
 }
 
-SOUND_EXPORT int IsPlayingRadioVesselWave(int id, int slot) noexcept {
+DLLCLBK int IsPlayingRadioVesselWave(int id, int slot) noexcept {
   return Note(
       id, {"IsPlayingRadioVesselWave", {id, slot}, 2, nullptr, 0, false, nullptr, 0, "query"}, 0);
 }
 
-SOUND_EXPORT int SoundOption3(int id, int option, int value) noexcept {
+DLLCLBK int SoundOption3(int id, int option, int value) noexcept {
   return Note(id,
               {"SoundOption3", {id, option, value}, 3, nullptr, 0, false, nullptr, 0, "option"});
 }
 
 #if !defined(WITHOUT_SET_FREQUENCY)
-SOUND_EXPORT int SetFrequency(int id, int slot, int frequency) noexcept {
+DLLCLBK int SetFrequency(int id, int slot, int frequency) noexcept {
   return Note(id,
               {"SetFrequency", {id, slot, frequency}, 3, nullptr, 0, false, nullptr, 0, "query"});
 }
 #endif
 
 #if !defined(WITHOUT_GET_VESSEL_SOUND_ID)
-SOUND_EXPORT int GetVesselSoundID3(OBJHANDLE vessel) noexcept {
+DLLCLBK int GetVesselSoundID3(OBJHANDLE vessel) noexcept {
   vsim::Host* host = vsim::ActiveHost();
   // A vessel keeps its identifier; one whose vessel is gone is free again.
   int id = -1;
@@ -97,11 +90,11 @@ SOUND_EXPORT int GetVesselSoundID3(OBJHANDLE vessel) noexcept {
 }
 #endif
 
-SOUND_EXPORT int ReplaceStockOBSound3(int id, int which, const char* path) noexcept {
+DLLCLBK int ReplaceStockOBSound3(int id, int which, const char* path) noexcept {
   return Note(id, {"ReplaceStockOBSound3", {id, which}, 2, path, 0, false, nullptr, 0, "option"});
 }
 
 #if !defined(WITHOUT_GET_VERSION)
 constexpr int kVersion = 35;
-SOUND_EXPORT int GetVersionOBSound3() noexcept { return kVersion; }
+DLLCLBK int GetVersionOBSound3() noexcept { return kVersion; }
 #endif

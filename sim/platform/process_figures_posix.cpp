@@ -1,10 +1,3 @@
-#include "sim/platform/process_figures.h"
-
-#if defined(_WIN32)
-#include <windows.h>
-// After windows.h, whose types it uses.
-#include <psapi.h>
-#else
 #include <linux/perf_event.h>
 #include <sys/ioctl.h>
 #include <sys/syscall.h>
@@ -12,34 +5,10 @@
 
 #include <filesystem>
 #include <fstream>
-#endif
+
+#include "sim/platform/process_figures.h"
 
 namespace vsim::platform {
-
-#if defined(_WIN32)
-
-long ResidentKiB() {
-  PROCESS_MEMORY_COUNTERS counters{};
-  if (!K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return -1;
-  return static_cast<long>(counters.WorkingSetSize / 1024);
-}
-
-bool UnderWine() {
-  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
-
-long OpenHandles() {
-  DWORD count = 0;
-  return GetProcessHandleCount(GetCurrentProcess(), &count) ? static_cast<long>(count) : -1;
-}
-
-InstructionCounter::InstructionCounter() = default;
-InstructionCounter::~InstructionCounter() = default;
-void InstructionCounter::Start() {}
-long long InstructionCounter::Stop() { return -1; }
-
-#else
 
 bool UnderWine() { return false; }
 
@@ -86,7 +55,5 @@ long long InstructionCounter::Stop() {
   long long count = 0;
   return read(fd_, &count, sizeof count) == static_cast<ssize_t>(sizeof count) ? count : -1;
 }
-
-#endif
 
 }  // namespace vsim::platform
