@@ -29,6 +29,8 @@ struct Site {
 
   // The host the call reached: the active host, the only one alive.
   Host& host() const { return *ActiveHost(); }
+  // A fault of the call, for effects that run on the full path only; an
+  // effect on the fast path faults through the checks below.
   void Fault(const std::string& what) const { host().Fault(vessel, op.name, what); }
   // On the fast path: marks the call refused and says so.
   [[gnu::always_inline]] bool Refused() const {
