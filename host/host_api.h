@@ -274,17 +274,27 @@ protected:
 
 // The callback interface. Defaults do nothing and return 0 or false. The
 // destructor is deliberately not virtual: modules delete their own type.
+// The host makes every call into the module (entry points and callbacks)
+// on its one simulation thread, one at a time, and the module may call the
+// host only from that thread; the library's load and unload run under the
+// operating system's loader.
 class VESSEL2 : public VESSEL {
 public:
   VESSEL2(OBJHANDLE hVessel, int fmodel = 1) : VESSEL(hVessel, fmodel) {}
   VESSEL2(const VESSEL2&) = delete;
   VESSEL2& operator=(const VESSEL2&) = delete;
 
+  // Once per vessel, right after ovcInit, before clbkPostCreation and the first step.
   virtual void clbkSetClassCaps(FILEHANDLE /*cfg*/) {}
+  // Once per vessel, after clbkSetClassCaps: what it declared is in place.
   virtual void clbkPostCreation() {}
+  // Once per simulation step for every vessel, after the host's integration of that step.
   virtual void clbkPostStep(double /*simt*/, double /*simdt*/, double /*mjd*/) {}
+  // Between steps, for every buffered key event of the focus vessel; 1 when consumed.
   virtual int clbkConsumeBufferedKey(DWORD /*key*/, bool /*down*/, char* /*kstate*/) { return 0; }
+  // Between steps, whenever the host builds the cockpit view.
   virtual bool clbkLoadVC(int /*id*/) { return false; }
+  // Between steps, for each delivered event on an area clbkLoadVC registered.
   virtual bool clbkVCMouseEvent(int /*id*/, int /*event*/, VECTOR3& /*p*/) { return false; }
 
 protected:

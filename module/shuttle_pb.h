@@ -11,17 +11,12 @@ public:
   ShuttlePB(OBJHANDLE hVessel, int flightmodel);
   ~ShuttlePB();
 
-  // Once, right after construction, before clbkPostCreation and the first step.
+  // The host's callbacks (when and where the host calls each: host/host_api.h).
   void clbkSetClassCaps(FILEHANDLE cfg) override;
-  // Once, after clbkSetClassCaps.
   void clbkPostCreation() override;
-  // Once per simulation step, after the host's integration.
   void clbkPostStep(double simt, double simdt, double mjd) override;
-  // Between steps, for every buffered key event of the focus vessel.
   int clbkConsumeBufferedKey(DWORD key, bool down, char* kstate) override;
-  // Whenever the host builds the cockpit view.
   bool clbkLoadVC(int id) override;
-  // Between steps, for each delivered event on a registered cockpit area.
   bool clbkVCMouseEvent(int id, int event, VECTOR3& p) override;
 
   bool Constructed() const { return nose_wheel_roll != nullptr; }

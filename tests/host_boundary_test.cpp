@@ -85,18 +85,25 @@ TEST_F(HostTest, AVesselHandleTheHostNeverIssuedIsAFault) {
   EXPECT_EQ(host.Faults()[0].text, "GetAltitude: unknown vessel handle");
 }
 
-TEST(HostOrder, HostsDestroyedInAnyOrderLeaveNoDanglingActiveHost) {
-  auto first = std::make_unique<vsim::Host>();
-  auto second = std::make_unique<vsim::Host>();
-  EXPECT_EQ(vsim::ActiveHost(), second.get());
-  first.reset();
-  EXPECT_EQ(vsim::ActiveHost(), second.get());
-  auto third = std::make_unique<vsim::Host>();
-  second.reset();
-  EXPECT_EQ(vsim::ActiveHost(), third.get());
-  third.reset();
+TEST(ActiveHost, IsTheOneHostAliveAndASecondIsRefused) {
+  EXPECT_EQ(vsim::ActiveHost(), nullptr);
+  {
+    vsim::Host first;
+    EXPECT_EQ(vsim::ActiveHost(), &first);
+    try {
+      vsim::Host second;
+      ADD_FAILURE() << "a second live host was made";
+    } catch (const vsim::HostError& e) {
+      EXPECT_NE(std::string(e.what()).find("another host is alive"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(vsim::ActiveHost(), &first) << "the refused host took nothing over";
+    first.SetTimeAcceleration(4);
+    EXPECT_EQ(oapiGetTimeAcceleration(), 4.0) << "the module's calls reach the live host";
+  }
   EXPECT_EQ(vsim::ActiveHost(), nullptr);
   EXPECT_EQ(oapiGetTimeAcceleration(), 1.0) << "no host: a neutral answer, not a throw";
+  vsim::Host next;
+  EXPECT_EQ(vsim::ActiveHost(), &next) << "once the first has ended, another may run";
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "sim/core/threads.h"
 #include "sim/handles/handles.h"
+#include "sim/journal/operations.h"
 
 namespace vsim {
 
@@ -16,12 +17,6 @@ constexpr double kStartMjd = 51544.5;
 constexpr double kSecondsPerDay = 86400.0;
 // Ended vessels remembered, so that a call through one says it had ended.
 constexpr std::size_t kEndedVesselsKept = 1024;
-
-// Hosts alive in this process, oldest first.
-std::vector<Host*>& LiveHosts() {
-  static std::vector<Host*> hosts;
-  return hosts;
-}
 
 volatile ModuleSite module_site;
 
@@ -73,7 +68,10 @@ std::string HostFault::Line() const {
 }
 
 Host::Host() : serial_(NextSerial()), thread_text_(ThisThreadText()) {
-  LiveHosts().push_back(this);
+  if (active_ != nullptr)
+    throw HostError(
+        "another host is alive in this process: a module's calls name no host, so only one "
+        "host may run at a time");
   active_ = this;
 }
 
@@ -82,9 +80,7 @@ Host::~Host() {
   answers_ = &core_answers_;
   UnloadModule();
   sound_.reset();
-  auto& hosts = LiveHosts();
-  hosts.erase(std::remove(hosts.begin(), hosts.end(), this), hosts.end());
-  active_ = hosts.empty() ? nullptr : hosts.back();
+  active_ = nullptr;
 }
 
 void Host::LoadModule(const std::string& path) {
@@ -204,10 +200,10 @@ template <typename Fn>
 auto Host::Callback(VesselRecord& vessel, const char* name, Fn&& fn) {
   VesselRecord* outer = current_;
   current_ = &vessel;
-  // Only the active host's callbacks run the host functions' fast path,
-  // and only when they begin unobserved: nothing can start recording or
-  // wrap the answers while a callback runs.
-  VesselRecord** shared = this == active_ ? fast_vessel_ : nullptr;
+  // The host functions' fast path runs only in callbacks that begin
+  // unobserved: nothing can start recording or wrap the answers while a
+  // callback runs.
+  VesselRecord** shared = fast_vessel_;
   VesselRecord* outer_shared = shared != nullptr ? *shared : nullptr;
   if (shared != nullptr) *shared = Unobserved() ? &vessel : nullptr;
   struct Restore {
@@ -345,14 +341,26 @@ void Host::CheckDebugLine(const VesselRecord* vessel) {
   if (std::strcmp(debug_line_, debug_seen_) == 0) return;
   std::memcpy(debug_seen_, debug_line_, sizeof debug_seen_);
   if (!journal_.enabled) return;
-  journal_.Add(step_, vessel == nullptr ? "-" : vessel->name, "debug " + FormatString(debug_line_));
+  journal_.Add(step_, vessel == nullptr ? "-" : vessel->name,
+               std::string(op::kDebugLine.name) + " " + FormatString(debug_line_));
 }
 
 void Host::Fault(const VesselRecord* vessel, const char* call, const std::string& what) {
   HostFault fault{step_, vessel == nullptr ? "-" : vessel->name, std::string(call) + ": " + what};
-  if (journal_.enabled)
-    journal_.Add(fault.step, fault.vessel, "fault " + FormatString(fault.text.c_str()));
+  if (journal_.enabled && held_faults_from_ == kNoneHeld) JournalFault(fault);
   faults_.push_back(std::move(fault));
+}
+
+void Host::JournalFault(const HostFault& fault) {
+  journal_.Add(fault.step, fault.vessel,
+               std::string(op::kFaultLine.name) + " " + FormatString(fault.text.c_str()));
+}
+
+void Host::JournalHeldFaults() {
+  const std::size_t first = held_faults_from_;
+  held_faults_from_ = kNoneHeld;
+  if (journal_.enabled)
+    for (std::size_t i = first; i < faults_.size(); ++i) JournalFault(faults_[i]);
 }
 
 MESHHANDLE Host::LoadMesh(const char* name) {

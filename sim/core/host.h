@@ -157,17 +157,33 @@ public:
   // Index of a mesh handle this host issued, or kNoIndex.
   std::uint32_t MeshIndex(MESHHANDLE mesh) const;
 
-  // The host that host functions act on: the most recently created of the
-  // hosts alive, or null.
+  // The host that host functions act on, or null. The module's calls carry
+  // no host, so there is one at a time: a host made while another is alive
+  // is refused with a HostError, and none is active once it has ended.
   static Host* Active() { return active_; }
 
   // The host functions keep the fast path's vessel in a variable of their
   // own, one per thread, read without going through the host; they hand
   // over the way to find the calling thread's when they are loaded (null
-  // when unloaded). A host finds its own thread's when it is made and, while
-  // it is the active host, fills it for the length of each callback; on
-  // every other thread it stays null.
+  // when unloaded). A host finds its own thread's when it is made and fills
+  // it for the length of each callback; on every other thread it stays null.
   static void ShareFastVessel(VesselRecord** (*slot)()) { fast_slot_ = slot; }
+
+  // A call's own journal line is written once its result is known; the
+  // lines of the faults its checks raise meanwhile wait for it, so that a
+  // call comes before its faults. The faults themselves are kept at once.
+  class FaultLinesAfterCall {
+  public:
+    explicit FaultLinesAfterCall(Host& host) : host_(host) {
+      host.held_faults_from_ = host.faults_.size();
+    }
+    ~FaultLinesAfterCall() { host_.JournalHeldFaults(); }
+    FaultLinesAfterCall(const FaultLinesAfterCall&) = delete;
+    FaultLinesAfterCall& operator=(const FaultLinesAfterCall&) = delete;
+
+  private:
+    Host& host_;
+  };
 
 private:
   template <typename Fn>
@@ -192,6 +208,8 @@ private:
       RecordForeignCalls(vessel);
   }
   void RecordForeignCalls(const VesselRecord* vessel);
+  void JournalFault(const HostFault& fault);
+  void JournalHeldFaults();
 
   static Host* active_;
   static VesselRecord** (*fast_slot_)();
@@ -210,6 +228,10 @@ private:
   Journal journal_;
   HandleNames handle_names_;
   std::vector<HostFault> faults_;
+  static constexpr std::size_t kNoneHeld = static_cast<std::size_t>(-1);
+  // The first fault whose journal line waits for its call's (see
+  // FaultLinesAfterCall), or kNoneHeld.
+  std::size_t held_faults_from_ = kNoneHeld;
   int step_ = 0;
   double sim_time_ = 0;
   double base_step_ = 1.0 / 60.0;

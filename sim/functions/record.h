@@ -1,6 +1,5 @@
-// Recording a host call in the journal. The test of the journal's switch is
-// inline; the formatting is out of line and runs only when something
-// records.
+// Recording a host call in the journal. The formatting is out of line and
+// runs only when something records (see perform.h).
 #pragma once
 
 #include <string>
@@ -48,10 +47,29 @@ void AppendArg(std::string& out, Host& host, const VesselRecord* vessel, bool va
 void AppendArg(std::string& out, Host& host, const VesselRecord* vessel, const char* value);
 void AppendArg(std::string& out, Host& host, const VesselRecord* vessel, const VECTOR3& value);
 void AppendArg(std::string& out, Host& host, const VesselRecord* vessel, const HandleArg& value);
+// A format that names handles is given the host and the recording vessel.
 template <typename Format>
-void AppendArg(std::string& out, Host&, const VesselRecord*, const LazyArg<Format>& value) {
-  out += value.format();
+void AppendArg(std::string& out, Host& host, const VesselRecord* vessel,
+               const LazyArg<Format>& value) {
+  if constexpr (std::is_invocable_v<const Format&, Host&, const VesselRecord*>)
+    out += value.format(host, vessel);
+  else
+    out += value.format();
 }
+
+// An argument the module may leave out (a null pointer): shown only when given.
+template <typename T>
+struct MaybeArg {
+  const T* value;
+};
+template <typename T>
+MaybeArg<T> Maybe(const T* value) {
+  return {value};
+}
+template <typename T>
+struct IsMaybe : std::false_type {};
+template <typename T>
+struct IsMaybe<MaybeArg<T>> : std::true_type {};
 
 // Arguments come by value, in registers where they fit: the caller keeps
 // nothing in memory for a call that is seldom made.
@@ -70,6 +88,11 @@ template <typename... Args>
     using Arg = std::decay_t<decltype(arg)>;
     if constexpr (IsResult<Arg>::value) {
       AppendArg(result, host, vessel, arg.value);
+    } else if constexpr (IsMaybe<Arg>::value) {
+      if (arg.value == nullptr) return;
+      if (!first) call += ", ";
+      first = false;
+      AppendArg(call, host, vessel, *arg.value);
     } else {
       if (!first) call += ", ";
       first = false;
@@ -81,12 +104,6 @@ template <typename... Args>
   host.journal().Add(host.StepCount(),
                      vessel == nullptr ? std::string_view("-") : std::string_view(vessel->name),
                      call, result);
-}
-
-template <typename... Args>
-inline void Record(Host& host, const VesselRecord* vessel, const char* name, Args... args) {
-  if (__builtin_expect(!host.journal().enabled, 1)) return;
-  RecordCall(host, vessel, name, args...);
 }
 
 }  // namespace vsim::functions

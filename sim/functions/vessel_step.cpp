@@ -1,17 +1,22 @@
 // The VESSEL members a module calls for animations and in every step.
-#include "sim/functions/checks.h"
 #include "sim/functions/describe.h"
-#include "sim/functions/record.h"
+#include "sim/functions/perform.h"
 
 using vsim::HandleKind;
+using vsim::Thruster;
+using vsim::functions::AsHandle;
+using vsim::functions::AsIs;
 using vsim::functions::Finite;
+using vsim::functions::Full;
 using vsim::functions::HandleArg;
+using vsim::functions::Hot;
 using vsim::functions::InRange;
 using vsim::functions::Issued;
 using vsim::functions::Lazy;
 using vsim::functions::NewHandle;
-using vsim::functions::Record;
-using vsim::functions::Returns;
+using vsim::functions::Nothing;
+using vsim::functions::Site;
+namespace op = vsim::op;
 
 namespace {
 
@@ -22,71 +27,46 @@ double Clamp(double value, double lo, double hi) {
 }  // namespace
 
 UINT VESSEL::CreateAnimation(double initial_state) const {
-  VSIM_VESSEL_OR_RETURN("CreateAnimation", 0);
-  const auto index = static_cast<UINT>(d.animations.size());
-  Record(*host, &v, "CreateAnimation", initial_state, Returns(index));
-  const double state = Finite(*host, &v, "CreateAnimation", initial_state) ? initial_state : 0.0;
-  d.animations.push_back({state, state});
-  return index;
+  const auto effect = [=](Site s, auto&) VSIM_EFFECT {
+    std::vector<vsim::Animation>& animations = s.vessel->declared.animations;
+    const double state = Finite(s, initial_state) ? initial_state : 0.0;
+    animations.push_back({state, state});
+    return static_cast<UINT>(animations.size() - 1);
+  };
+  return Full(vessel_handle, op::kCreateAnimation, 0u, effect, AsIs{}, initial_state);
 }
 
 ANIMATIONCOMPONENT_HANDLE VESSEL::AddAnimationComponent(UINT anim, double state0, double state1,
                                                         MGROUP_TRANSFORM* trans,
                                                         ANIMATIONCOMPONENT_HANDLE parent) const {
-  VSIM_VESSEL_OR_RETURN("AddAnimationComponent", nullptr);
-  if (!InRange(*host, v, anim, d.animations.size(), "animation", "AddAnimationComponent")) {
-    Record(*host, &v, "AddAnimationComponent", anim, state0, state1,
-           Lazy([&] { return vsim::functions::Text(trans); }), HandleArg{"component", parent});
-    return nullptr;
-  }
-  if (!Finite(*host, &v, "AddAnimationComponent", anim, state0, state1)) return nullptr;
-  const std::uint32_t parent_index = vsim::functions::IndexOf(
-      *host, v, parent, HandleKind::kComponent, d.components.size(), "AddAnimationComponent");
-  d.components.push_back({anim, state0, state1, trans, parent_index});
-  const auto index = static_cast<std::uint32_t>(d.components.size() - 1);
-  void* handle = NewHandle(*host, v, HandleKind::kComponent, index);
-  Record(*host, &v, "AddAnimationComponent", anim, state0, state1,
-         Lazy([&] { return vsim::functions::Text(trans); }), HandleArg{"component", parent},
-         Returns(HandleArg{"component", handle}));
-  return handle;
+  const auto effect = [=](Site s, auto&) VSIM_EFFECT -> void* {
+    vsim::Declared& d = s.vessel->declared;
+    if (!InRange(s, anim, d.animations.size(), "animation")) return nullptr;
+    if (!Finite(s, anim, state0, state1)) return nullptr;
+    const std::uint32_t parent_index =
+        vsim::functions::IndexOf(s, parent, HandleKind::kComponent, d.components.size());
+    d.components.push_back({anim, state0, state1, trans, parent_index});
+    return NewHandle(s, HandleKind::kComponent, d.components.size() - 1);
+  };
+  return Full(vessel_handle, op::kAddAnimationComponent, nullptr, effect, AsHandle{"component"},
+              anim, state0, state1, Lazy([=] { return vsim::functions::Text(trans); }),
+              HandleArg{"component", parent});
 }
-
-namespace {
-
-[[gnu::noinline]] bool FullSetAnimation(OBJHANDLE vessel_handle, UINT anim, double state) {
-  VSIM_VESSEL_OR_RETURN("SetAnimation", false);
-  const bool known = anim < d.animations.size();
-  Record(*host, &v, "SetAnimation", anim, state, Returns(known));
-  if (!InRange(*host, v, anim, d.animations.size(), "animation", "SetAnimation")) return false;
-  if (!Finite(*host, &v, "SetAnimation", anim, state)) return false;
-  d.animations[anim].state = state;
-  return true;
-}
-
-}  // namespace
 
 bool VESSEL::SetAnimation(UINT anim, double state) const {
-  VSIM_FAST_VESSEL(fast);
-  if (fast != nullptr && anim < fast->declared.animations.size() && std::isfinite(state)) {
-    fast->declared.animations[anim].state = state;
+  const auto effect = [=](Site s, auto&) VSIM_EFFECT {
+    std::vector<vsim::Animation>& animations = s.vessel->declared.animations;
+    if (!InRange(s, anim, animations.size(), "animation") || !Finite(s, 0.0, state)) return false;
+    animations[anim].state = state;
     return true;
-  }
-  return FullSetAnimation(vessel_handle, anim, state);
+  };
+  return Hot(vessel_handle, op::kSetAnimation, false, effect, AsIs{}, anim, state);
 }
 
-#define QUERY(Type, Method, Answer)                                          \
-  namespace {                                                                \
-  [[gnu::noinline]] Type Full##Method(OBJHANDLE vessel_handle) {             \
-    VSIM_VESSEL_OR_RETURN(#Method, Type{});                                  \
-    const Type answer = host->Ask([&](auto& a) { return a.Answer(v); });     \
-    Record(*host, &v, #Method, Returns(answer));                             \
-    return answer;                                                           \
-  }                                                                          \
-  }                                                                          \
-  Type VESSEL::Method() const {                                              \
-    VSIM_FAST_VESSEL(fast);                                                  \
-    if (fast != nullptr) return vsim::functions::core_answers.Answer(*fast); \
-    return Full##Method(vessel_handle);                                      \
+#define QUERY(Type, Method, Answer)                                                      \
+  Type VESSEL::Method() const {                                                          \
+    const auto effect = [](Site s, auto& a) VSIM_EFFECT { return a.Answer(*s.vessel); }; \
+    return Hot(vessel_handle, op::k##Method, Type{}, effect, AsIs{});                    \
   }
 QUERY(double, GetAltitude, Altitude)
 QUERY(double, GetAirspeed, Airspeed)
@@ -96,118 +76,68 @@ QUERY(bool, GroundContact, GroundContact)
 QUERY(double, GetFuelMass, FuelMass)
 #undef QUERY
 
-namespace {
-
-[[gnu::noinline]] double FullGetControlSurfaceLevel(OBJHANDLE vessel_handle, AIRCTRL_TYPE type) {
-  VSIM_VESSEL_OR_RETURN("GetControlSurfaceLevel", 0.0);
-  const double level = host->Ask([&](auto& a) { return a.ControlSurfaceLevel(v, type); });
-  Record(*host, &v, "GetControlSurfaceLevel", static_cast<int>(type), Returns(level));
-  return level;
-}
-
-}  // namespace
-
 double VESSEL::GetControlSurfaceLevel(AIRCTRL_TYPE type) const {
-  VSIM_FAST_VESSEL(fast);
-  if (fast != nullptr) return vsim::functions::core_answers.ControlSurfaceLevel(*fast, type);
-  return FullGetControlSurfaceLevel(vessel_handle, type);
+  const auto effect = [=](Site s, auto& a)
+                          VSIM_EFFECT { return a.ControlSurfaceLevel(*s.vessel, type); };
+  return Hot(vessel_handle, op::kGetControlSurfaceLevel, 0.0, effect, AsIs{},
+             static_cast<int>(type));
 }
 
 namespace {
 
-// The vessel's own thruster for a handle on the fast path, or null.
-[[gnu::always_inline]] inline vsim::Thruster* FastThruster(vsim::VesselRecord* vessel,
-                                                           THRUSTER_HANDLE th) {
-  if (vessel == nullptr) return nullptr;
-  return vsim::functions::Own(*vessel, th, HandleKind::kThruster, vessel->declared.thrusters);
-}
-
-[[gnu::noinline]] double FullGetThrusterLevel(OBJHANDLE vessel_handle, THRUSTER_HANDLE th) {
-  VSIM_VESSEL_OR_RETURN("GetThrusterLevel", 0.0);
-  const vsim::Thruster* t =
-      Issued(*host, v, th, HandleKind::kThruster, d.thrusters, "GetThrusterLevel");
-  const double level =
-      t == nullptr ? 0.0 : host->Ask([&](auto& a) { return a.ThrusterLevel(v, *t); });
-  Record(*host, &v, "GetThrusterLevel", HandleArg{"thruster", th}, Returns(level));
-  return level;
-}
-
-[[gnu::noinline]] void FullSetThrusterLevel(OBJHANDLE vessel_handle, THRUSTER_HANDLE th,
-                                            double level) {
-  VSIM_VESSEL_OR_RETURN("SetThrusterLevel");
-  Record(*host, &v, "SetThrusterLevel", HandleArg{"thruster", th}, level);
-  if (vsim::Thruster* t =
-          Issued(*host, v, th, HandleKind::kThruster, d.thrusters, "SetThrusterLevel"))
-    if (Finite(*host, &v, "SetThrusterLevel", 0.0, level)) t->level = Clamp(level, 0, 1);
-}
-
-[[gnu::noinline]] void FullSetThrusterDir(OBJHANDLE vessel_handle, THRUSTER_HANDLE th,
-                                          const VECTOR3& dir) {
-  VSIM_VESSEL_OR_RETURN("SetThrusterDir");
-  Record(*host, &v, "SetThrusterDir", HandleArg{"thruster", th}, dir);
-  if (vsim::Thruster* t =
-          Issued(*host, v, th, HandleKind::kThruster, d.thrusters, "SetThrusterDir"))
-    if (Finite(*host, &v, "SetThrusterDir", 0.0, dir)) t->dir = dir;
-}
-
-[[gnu::noinline]] void FullSetThrusterMax0(OBJHANDLE vessel_handle, THRUSTER_HANDLE th,
-                                           double maxth0) {
-  VSIM_VESSEL_OR_RETURN("SetThrusterMax0");
-  Record(*host, &v, "SetThrusterMax0", HandleArg{"thruster", th}, maxth0);
-  if (vsim::Thruster* t =
-          Issued(*host, v, th, HandleKind::kThruster, d.thrusters, "SetThrusterMax0"))
-    if (Finite(*host, &v, "SetThrusterMax0", 0.0, maxth0)) t->max0 = maxth0;
+[[gnu::always_inline]] inline Thruster* IssuedThruster(Site s, THRUSTER_HANDLE th) {
+  return Issued(s, th, HandleKind::kThruster, s.vessel->declared.thrusters);
 }
 
 }  // namespace
 
 double VESSEL::GetThrusterLevel(THRUSTER_HANDLE th) const {
-  VSIM_FAST_VESSEL(fast);
-  if (const vsim::Thruster* t = FastThruster(fast, th))
-    return vsim::functions::core_answers.ThrusterLevel(*fast, *t);
-  return FullGetThrusterLevel(vessel_handle, th);
+  const auto effect = [=](Site s, auto& a) VSIM_EFFECT {
+    const Thruster* t = IssuedThruster(s, th);
+    return t == nullptr ? 0.0 : a.ThrusterLevel(*s.vessel, *t);
+  };
+  return Hot(vessel_handle, op::kGetThrusterLevel, 0.0, effect, AsIs{}, HandleArg{"thruster", th});
 }
 
 void VESSEL::SetThrusterLevel(THRUSTER_HANDLE th, double level) const {
-  VSIM_FAST_VESSEL(fast);
-  vsim::Thruster* t = FastThruster(fast, th);
-  if (t != nullptr && std::isfinite(level)) {
-    t->level = Clamp(level, 0, 1);
-    return;
-  }
-  FullSetThrusterLevel(vessel_handle, th, level);
+  const auto effect = [=](Site s, auto&) VSIM_EFFECT {
+    if (Thruster* t = IssuedThruster(s, th))
+      if (Finite(s, 0.0, level)) t->level = Clamp(level, 0, 1);
+  };
+  Hot(vessel_handle, op::kSetThrusterLevel, Nothing{}, effect, AsIs{}, HandleArg{"thruster", th},
+      level);
 }
 
 void VESSEL::SetThrusterDir(THRUSTER_HANDLE th, const VECTOR3& dir) const {
-  VSIM_FAST_VESSEL(fast);
-  vsim::Thruster* t = FastThruster(fast, th);
-  if (t != nullptr && vsim::functions::IsFinite(dir)) {
-    t->dir = dir;
-    return;
-  }
-  FullSetThrusterDir(vessel_handle, th, dir);
+  const auto effect = [&](Site s, auto&) VSIM_EFFECT {
+    if (Thruster* t = IssuedThruster(s, th))
+      if (Finite(s, 0.0, dir)) t->dir = dir;
+  };
+  Hot(vessel_handle, op::kSetThrusterDir, Nothing{}, effect, AsIs{}, HandleArg{"thruster", th},
+      dir);
 }
 
 void VESSEL::SetThrusterMax0(THRUSTER_HANDLE th, double maxth0) const {
-  VSIM_FAST_VESSEL(fast);
-  vsim::Thruster* t = FastThruster(fast, th);
-  if (t != nullptr && std::isfinite(maxth0)) {
-    t->max0 = maxth0;
-    return;
-  }
-  FullSetThrusterMax0(vessel_handle, th, maxth0);
+  const auto effect = [=](Site s, auto&) VSIM_EFFECT {
+    if (Thruster* t = IssuedThruster(s, th))
+      if (Finite(s, 0.0, maxth0)) t->max0 = maxth0;
+  };
+  Hot(vessel_handle, op::kSetThrusterMax0, Nothing{}, effect, AsIs{}, HandleArg{"thruster", th},
+      maxth0);
 }
 
 void VESSEL::SetFuelMass(double m) const {
-  VSIM_VESSEL_OR_RETURN("SetFuelMass");
-  Record(*host, &v, "SetFuelMass", m);
-  if (d.propellants.empty() || !Finite(*host, &v, "SetFuelMass", m)) return;
-  vsim::Propellant& p = d.propellants.front();
-  p.mass = Clamp(m, 0, p.max_mass);
+  const auto effect = [=](Site s, auto&) VSIM_EFFECT {
+    std::vector<vsim::Propellant>& propellants = s.vessel->declared.propellants;
+    if (propellants.empty() || !Finite(s, m)) return;
+    propellants.front().mass = Clamp(m, 0, propellants.front().max_mass);
+  };
+  Full(vessel_handle, op::kSetFuelMass, Nothing{}, effect, AsIs{}, m);
 }
 
 void VESSEL::AddForce(const VECTOR3& F, const VECTOR3& r) const {
-  VSIM_VESSEL_OR_RETURN("AddForce");
-  Record(*host, &v, "AddForce", F, r);
-  if (Finite(*host, &v, "AddForce", F, r)) d.forces.push_back({F, r});
+  const auto effect = [&](Site s, auto&) VSIM_EFFECT {
+    if (Finite(s, F, r)) s.vessel->declared.forces.push_back({F, r});
+  };
+  Full(vessel_handle, op::kAddForce, Nothing{}, effect, AsIs{}, F, r);
 }

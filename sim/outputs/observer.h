@@ -28,7 +28,9 @@ public:
   // Once every output of a completed run is finished: puts it in place (a
   // FileError if that fails). Outputs appear together or not at all.
   virtual void Publish() {}
-  // Drops whatever the output had not yet put in place.
+  // Drops whatever the output had not yet put in place; after Publish it
+  // does nothing. A run stopped by a command that failed publishes what it
+  // ran and is then abandoned, which discards: its outputs must stay.
   virtual void Discard() {}
 };
 

@@ -1,33 +1,13 @@
 #include "sim/script/operations.h"
 
 #include <algorithm>
+#include <iterator>
+
+#include "sim/journal/operations.h"
 
 namespace vsim {
 
 namespace {
-
-constexpr const char* kOperations[] = {
-    // The vessel interface.
-    "GetHandle", "GetFlightModel", "SetSize", "SetEmptyMass", "SetPMI", "SetCrossSections",
-    "SetRotDrag", "SetCW", "SetWingAspect", "SetWingEffectiveness", "SetPitchMomentScale",
-    "SetBankMomentScale", "SetTrimScale", "SetTouchdownPoints", "SetSurfaceFrictionCoeff",
-    "CreatePropellantResource", "CreateThruster", "CreateThrusterGroup", "AddExhaustStream",
-    "AddBeacon", "CreateAirfoil", "CreateVariableDragElement", "AddMesh", "SetMeshVisibilityMode",
-    "SetCameraOffset", "SetCameraDefaultDirection", "SetCameraRotationRange", "CreateAnimation",
-    "AddAnimationComponent", "SetAnimation", "GetAltitude", "GetAirspeed", "GetAOA", "GetBank",
-    "GroundContact", "GetControlSurfaceLevel", "GetThrusterLevel", "SetThrusterLevel",
-    "SetThrusterDir", "SetThrusterMax0", "GetFuelMass", "SetFuelMass", "AddForce",
-    // The global functions.
-    "oapiLoadMeshGlobal", "oapiGetInducedDrag", "oapiGetTimeAcceleration",
-    "oapiSetTimeAcceleration", "oapiGetFocusAirspeedVector", "oapiGetFocusHeading",
-    "oapiCameraInternal", "oapiDebugString", "oapiVCRegisterHUD", "oapiVCRegisterMFD",
-    "oapiVCRegisterArea", "oapiVCSetAreaClickmode_Spherical", "InitLib", "Date2Int",
-    // The sound library.
-    "LoadVesselWaveOBSound3", "PlayVesselWaveOBSound3", "PlayVesselExclusiveWaveOBSound3",
-    "StopVesselWave3", "IsPlayingVesselWave3", "IsPlayingRadioVesselWave", "SoundOption3",
-    "SetFrequency", "GetVesselSoundID3", "ReplaceStockOBSound3",
-    // The host's own lines.
-    "debug", "fault"};
 
 std::size_t Distance(const std::string& a, const std::string& b) {
   std::vector<std::size_t> row(b.size() + 1);
@@ -52,7 +32,13 @@ constexpr std::size_t kLettersPerSlip = 3;
 }  // namespace
 
 const std::vector<std::string>& Operations() {
-  static const std::vector<std::string> names(std::begin(kOperations), std::end(kOperations));
+  static const std::vector<std::string> names = [] {
+    std::vector<std::string> all;
+    for (const Operation& operation : kModuleOperations) all.emplace_back(operation.name);
+    all.emplace_back(op::kDebugLine.name);
+    all.emplace_back(op::kFaultLine.name);
+    return all;
+  }();
   return names;
 }
 

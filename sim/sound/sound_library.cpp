@@ -6,6 +6,7 @@
 #include "host/host_api.h"
 #include "sim/core/host.h"
 #include "sim/core/sound_requests.h"
+#include "sim/journal/operations.h"
 
 namespace {
 
@@ -33,42 +34,69 @@ vsim::SoundRequest Play(const char* call, int id, int slot, int loop, int volume
 }  // namespace
 
 DLLCLBK int LoadVesselWaveOBSound3(int id, int slot, const char* path, int type) noexcept {
-  return Note(id,
-              {"LoadVesselWaveOBSound3", {id, slot}, 2, path, type, true, nullptr, slot, "load"});
+  return Note(
+      id, {vsim::op::kLoadVesselWave.name, {id, slot}, 2, path, type, true, nullptr, slot, "load"});
 }
 
 DLLCLBK int PlayVesselWaveOBSound3(int id, int slot, int loop, int volume, int frequency) noexcept {
-  return Note(id, Play("PlayVesselWaveOBSound3", id, slot, loop, volume, frequency));
+  return Note(id, Play(vsim::op::kPlayVesselWave.name, id, slot, loop, volume, frequency));
 }
 
 DLLCLBK int PlayVesselExclusiveWaveOBSound3(int id, int slot, int loop, int volume,
                                             int frequency) noexcept {
-  return Note(id, Play("PlayVesselExclusiveWaveOBSound3", id, slot, loop, volume, frequency));
+  return Note(id, Play(vsim::op::kPlayVesselExclusiveWave.name, id, slot, loop, volume, frequency));
 }
 
 DLLCLBK int StopVesselWave3(int id, int slot) noexcept {
-  return Note(id, {"StopVesselWave3", {id, slot}, 2, nullptr, 0, false, nullptr, slot, "stop"});
+  return Note(
+      id,
+      {vsim::op::kStopVesselWave.name, {id, slot}, 2, nullptr, 0, false, nullptr, slot, "stop"});
 }
 
 DLLCLBK int IsPlayingVesselWave3(int id, int slot) noexcept {
-  return Note(id, {"IsPlayingVesselWave3", {id, slot}, 2, nullptr, 0, false, nullptr, 0, "query"},
-              0);
+  return Note(
+      id,
+      {vsim::op::kIsPlayingVesselWave.name, {id, slot}, 2, nullptr, 0, false, nullptr, 0, "query"},
+      0);
 }
 
 DLLCLBK int IsPlayingRadioVesselWave(int id, int slot) noexcept {
-  return Note(
-      id, {"IsPlayingRadioVesselWave", {id, slot}, 2, nullptr, 0, false, nullptr, 0, "query"}, 0);
+  return Note(id,
+              {vsim::op::kIsPlayingRadioVesselWave.name,
+               {id, slot},
+               2,
+               nullptr,
+               0,
+               false,
+               nullptr,
+               0,
+               "query"},
+              0);
 }
 
 DLLCLBK int SoundOption3(int id, int option, int value) noexcept {
-  return Note(id,
-              {"SoundOption3", {id, option, value}, 3, nullptr, 0, false, nullptr, 0, "option"});
+  return Note(id, {vsim::op::kSoundOption.name,
+                   {id, option, value},
+                   3,
+                   nullptr,
+                   0,
+                   false,
+                   nullptr,
+                   0,
+                   "option"});
 }
 
 #if !defined(WITHOUT_SET_FREQUENCY)
 DLLCLBK int SetFrequency(int id, int slot, int frequency) noexcept {
-  return Note(id,
-              {"SetFrequency", {id, slot, frequency}, 3, nullptr, 0, false, nullptr, 0, "query"});
+  return Note(id, {vsim::op::kSetFrequency.name,
+                   {id, slot, frequency},
+                   3,
+                   nullptr,
+                   0,
+                   false,
+                   nullptr,
+                   0,
+                   "query"});
 }
 #endif
 
@@ -83,15 +111,17 @@ DLLCLBK int GetVesselSoundID3(OBJHANDLE vessel) noexcept {
     if (vessels[i] == nullptr || host == nullptr || host->VesselOf(vessels[i]) == nullptr) id = i;
   if (id >= 0) vessels[id] = vessel;
   if (host == nullptr) return id;
-  vsim::NoteSoundRequest(*host, vessel,
-                         {"GetVesselSoundID3", {}, 0, nullptr, 0, false, vessel, 0, "id"});
+  vsim::NoteSoundRequest(
+      *host, vessel, {vsim::op::kGetVesselSoundID.name, {}, 0, nullptr, 0, false, vessel, 0, "id"});
   vsim::NoteSoundId(*host, vessel, id);
   return id;
 }
 #endif
 
 DLLCLBK int ReplaceStockOBSound3(int id, int which, const char* path) noexcept {
-  return Note(id, {"ReplaceStockOBSound3", {id, which}, 2, path, 0, false, nullptr, 0, "option"});
+  return Note(
+      id,
+      {vsim::op::kReplaceStockSound.name, {id, which}, 2, path, 0, false, nullptr, 0, "option"});
 }
 
 #if !defined(WITHOUT_GET_VERSION)

@@ -1,9 +1,10 @@
-#include "sim/functions/checks.h"
+#include "sim/functions/argument_checks.h"
 
 #include <cstdio>
 #include <string>
 
 #include "sim/core/threads.h"
+#include "sim/functions/perform.h"
 
 namespace vsim::functions {
 
@@ -20,12 +21,8 @@ struct FastVesselShare {
   ~FastVesselShare() { Host::ShareFastVessel(nullptr); }
 } fast_vessel_share;
 
-}  // namespace
-
-namespace {
-
-void NoHost(const char* call) {
-  std::fprintf(stderr, "vesselsim: fault \"%s: no host is running\"\n", call);
+void NoHost(Operation op) {
+  std::fprintf(stderr, "vesselsim: fault \"%s: no host is running\"\n", op.name);
 }
 
 std::string Describe(Host& host, const VesselRecord& vessel, const void* handle, HandleKind kind) {
@@ -56,59 +53,53 @@ std::string UnknownVessel(const Host& host, OBJHANDLE handle) {
 
 }  // namespace
 
-VesselRecord* Unresolved(Host* host, const char* call, OBJHANDLE handle) {
+VesselRecord* Unresolved(Host* host, Operation op, OBJHANDLE handle) {
   if (host == nullptr)
-    NoHost(call);
+    NoHost(op);
   else if (!host->OnSimulationThread())
-    host->ForeignCall(call, ThisThreadText());
+    host->ForeignCall(op.name, ThisThreadText());
   else
-    host->Fault(host->Current(), call, UnknownVessel(*host, handle));
+    host->Fault(host->Current(), op.name, UnknownVessel(*host, handle));
   return nullptr;
 }
 
-Host* Running(const char* call) {
+Host* Running(Operation op) {
   Host* host = ActiveHost();
   if (host == nullptr) {
-    NoHost(call);
+    NoHost(op);
   } else if (__builtin_expect(!host->OnSimulationThread(), 0)) {
-    host->ForeignCall(call, ThisThreadText());
+    host->ForeignCall(op.name, ThisThreadText());
     return nullptr;
   }
   return host;
 }
 
-std::uint32_t NotIssued(Host& host, const VesselRecord& vessel, const void* handle, HandleKind kind,
-                        const char* call) {
-  host.Fault(&vessel, call, Describe(host, vessel, handle, kind));
+std::uint32_t NotIssued(Site site, const void* handle, HandleKind kind) {
+  site.Fault(Describe(site.host(), *site.vessel, handle, kind));
   return kNoIndex;
 }
 
-bool OutOfRange(Host& host, const VesselRecord& vessel, UINT index, std::size_t count,
-                const char* what, const char* call) {
-  host.Fault(&vessel, call,
-             std::string(what) + " " + std::to_string(index) + " out of range (the vessel has " +
-                 std::to_string(count) + ")");
+bool OutOfRange(Site site, UINT index, std::size_t count, const char* what) {
+  site.Fault(std::string(what) + " " + std::to_string(index) + " out of range (the vessel has " +
+             std::to_string(count) + ")");
   return false;
 }
 
-bool NotFinite(Host& host, const VesselRecord* vessel, const char* call, int argument,
-               double value) {
-  host.Fault(vessel, call,
-             "argument " + std::to_string(argument) + " is " + FormatNumber(value) +
-                 ", not a finite number");
+bool NotFinite(Site site, int argument, double value) {
+  site.Fault("argument " + std::to_string(argument) + " is " + FormatNumber(value) +
+             ", not a finite number");
   return false;
 }
 
-bool Present(Host& host, const VesselRecord* vessel, const void* pointer, const char* what,
-             const char* call) {
-  if (pointer != nullptr) return true;
-  host.Fault(vessel, call, std::string("null ") + what);
+bool Absent(Site site, const char* what) {
+  site.Fault(std::string("null ") + what);
   return false;
 }
 
-void* NewHandle(Host& host, const VesselRecord& vessel, HandleKind kind, std::size_t index) {
+void* NewHandle(Site site, HandleKind kind, std::size_t index) {
   if (index > kMaxHandleIndex) return nullptr;
-  return host.answers().Issue(EncodeHandle(vessel.serial, kind, static_cast<std::uint32_t>(index)));
+  return site.host().answers().Issue(
+      EncodeHandle(site.vessel->serial, kind, static_cast<std::uint32_t>(index)));
 }
 
 }  // namespace vsim::functions
