@@ -144,7 +144,12 @@ void Probe(VESSEL& vessel, const char* callback, void* context_pointer) {
 Outcome Fly(const HostCall& row, bool recorded) {
   vsim::Host host;
   host.LoadModule(PROBE_PATH);
-  const vsim::DynamicLibrary library(PROBE_PATH);
+  vsim::platform::Library library;
+  std::string why;
+  if (!library.Open(PROBE_PATH, false, why)) {
+    ADD_FAILURE() << why;
+    return {};
+  }
   const auto set_probe =
       reinterpret_cast<void (*)(decltype(&Probe), void*)>(library.Symbol("SetProbe"));
   Context context{&row, &host, {}, {}};
