@@ -19,7 +19,7 @@ void SetLevels(vsim::VesselRecord& vessel, double main, double hover) {
 
 }  // namespace
 
-World::World(const char* module, bool physics, bool sound) {
+BenchHost::BenchHost(const char* module, bool physics, bool sound) {
   host_.journal().enabled = false;
   host_.journal().keep = false;
   if (sound) host_.LoadSoundLibrary(ModuleFiles::Sound());
@@ -27,7 +27,7 @@ World::World(const char* module, bool physics, bool sound) {
   if (physics) host_.SetIntegrator(&physics_);
 }
 
-vsim::VesselRecord& World::Add(const std::string& name) { return host_.CreateVessel(name); }
+vsim::VesselRecord& BenchHost::Add(const std::string& name) { return host_.CreateVessel(name); }
 
 void PoweredFlight(vsim::VesselRecord& vessel) {
   vessel.readings.ground_contact = false;
@@ -47,7 +47,7 @@ void Taxiing(vsim::VesselRecord& vessel) {
 
 int HostCallsPerStep(const char* module, void (*place)(vsim::VesselRecord&), bool sound) {
   constexpr int kSteps = 3;
-  World world(module, false, sound);
+  BenchHost world(module, false, sound);
   vsim::VesselRecord& vessel = world.Add("v");
   place(vessel);
   world.host().journal().enabled = true;

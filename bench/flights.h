@@ -30,9 +30,9 @@ public:
   BenchFolder() : WorkingFolder("corvane-bench-") {}
 };
 
-class World {
+class BenchHost {
 public:
-  explicit World(const char* module, bool physics = false, bool sound = false);
+  explicit BenchHost(const char* module, bool physics = false, bool sound = false);
   vsim::VesselRecord& Add(const std::string& name);
   VESSEL2& Callbacks(vsim::VesselRecord& vessel) { return *static_cast<VESSEL2*>(vessel.vessel); }
   vsim::Host& host() { return host_; }

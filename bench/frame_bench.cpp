@@ -10,7 +10,7 @@ namespace bench {
 namespace {
 
 void BM_Frame(benchmark::State& state) {
-  World world(ModuleFiles::Helicopter(), true);
+  BenchHost world(ModuleFiles::Helicopter(), true);
   const auto count = static_cast<int>(state.range(0));
   for (int i = 0; i < count; ++i) {
     vsim::VesselRecord& vessel = world.Add("h" + std::to_string(i));

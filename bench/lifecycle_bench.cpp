@@ -13,7 +13,7 @@ namespace bench {
 namespace {
 
 void BM_CreateDestroy(benchmark::State& state) {
-  World world(ModuleFiles::Helicopter());
+  BenchHost world(ModuleFiles::Helicopter());
   for (auto _ : state) {
     world.Add("h");
     world.host().DestroyVessel("h");
@@ -53,7 +53,7 @@ void BM_MemoryPerHelicopter(benchmark::State& state) {
   constexpr int kHelicopters = 100;
   double bytes = 0, blocks = 0;
   for (auto _ : state) {
-    World world(ModuleFiles::Helicopter());
+    BenchHost world(ModuleFiles::Helicopter());
     const Allocations before = LiveAllocations();
     for (int i = 0; i < kHelicopters; ++i) world.Add("h" + std::to_string(i));
     const Allocations after = LiveAllocations();

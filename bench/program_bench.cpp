@@ -40,7 +40,7 @@ void BM_PageWrite(benchmark::State& state) {
   vsim::FlightOptions options;
   options.module_path = ModuleFiles::Helicopter();
   const int steps = vsim::RunFlight(vsim::LoadScript(DEFAULT_FLIGHT_PATH), options).steps;
-  World world(ModuleFiles::Helicopter(), true);
+  BenchHost world(ModuleFiles::Helicopter(), true);
   vsim::VesselRecord& vessel = world.Add("heli");
   PoweredFlight(vessel);
   vsim::PageData data;

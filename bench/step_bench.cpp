@@ -12,7 +12,7 @@ namespace {
 
 void StepOne(benchmark::State& state, const char* module, void (*place)(vsim::VesselRecord&),
              bool sound = false, bool journal = false) {
-  World world(module, false, sound);
+  BenchHost world(module, false, sound);
   place(world.Add("v"));
   world.host().journal().enabled = journal;
   for (auto _ : state) world.host().Step();
@@ -55,7 +55,7 @@ BENCHMARK(BM_FloorStep);
 BENCHMARK(BM_EmptyStep);
 
 void BM_AirfoilCoefficients(benchmark::State& state) {
-  World world(ModuleFiles::Helicopter());
+  BenchHost world(ModuleFiles::Helicopter());
   const vsim::Airfoil& airfoil = world.Add("v").declared.airfoils.at(0);
   double angle = -3.0, cl = 0, cm = 0, cd = 0;
   for (auto _ : state) {

@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: step_instructions helicopter|floor|empty STEPS [physics]\n");
     return 2;
   }
-  bench::World world(module, physics);
+  bench::BenchHost world(module, physics);
   vsim::VesselRecord& vessel = world.Add("v");
   bench::PoweredFlight(vessel);
   if (physics) world.physics().PlaceAt(vessel, bench::kCruiseAltitude);

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "sim/flight/checks.h"
+#include "sim/flight/expectations.h"
 #include "sim/journal/format.h"
 
 namespace vsim {

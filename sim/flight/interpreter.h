@@ -9,8 +9,8 @@
 
 #include "sim/core/host.h"
 #include "sim/flight/autopilot.h"
-#include "sim/flight/checks.h"
 #include "sim/flight/evaluation.h"
+#include "sim/flight/expectations.h"
 #include "sim/flight/narration.h"
 #include "sim/flight/runner.h"
 #include "sim/physics/rigid_body.h"

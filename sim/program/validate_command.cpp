@@ -10,7 +10,7 @@
 #include "sim/outputs/check_report.h"
 #include "sim/platform/platform.h"
 #include "sim/validate/report.h"
-#include "sim/validate/runner.h"
+#include "sim/validate/run_checks.h"
 
 namespace vesselsim {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/validate/runner.h"
+#include "sim/validate/run_checks.h"
 
 namespace vsim::validate {
 

@@ -10,7 +10,7 @@
 
 #include "sim/validate/report.h"
 #include "sim/validate/result_json.h"
-#include "sim/validate/runner.h"
+#include "sim/validate/run_checks.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "sim/flight/checks.h"
+#include "sim/flight/expectations.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "sim/validate/runner.h"
+#include "sim/validate/run_checks.h"
 
 #include <chrono>
 #include <cstdio>

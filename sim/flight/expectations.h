@@ -1,4 +1,4 @@
-// What the runner checks: quantities as the host sees them, conditions on
+// What a flight expects: quantities as the host sees them, conditions on
 // them, and calls in the journal.
 #pragma once
 
