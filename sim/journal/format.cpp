@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "sim/journal/decimal.h"
+#include "sim/platform/linkage.h"
 
 namespace vsim {
 
@@ -139,14 +140,9 @@ constexpr std::size_t kRecentNumbers = 256;
 constexpr std::uint64_t kSpread = 0x9E3779B97F4A7C15ull;
 constexpr int kRecentShift = 56;  // the top eight bits index the table
 
-#if defined(_WIN32)
-thread_local RecentNumber recent[kRecentNumbers];
-#else
-// Each thread's table at an offset fixed when the program starts: one load
-// per number, not a call to find the thread's copy. This library is always
-// loaded with the program, never opened later.
-__thread __attribute__((tls_model("initial-exec"))) RecentNumber recent[kRecentNumbers];
-#endif
+// This library is always loaded with the program, never opened later, as
+// the fast per-thread variable needs.
+VSIM_FAST_TLS RecentNumber recent[kRecentNumbers];
 
 }  // namespace
 
