@@ -32,13 +32,8 @@ constexpr Decimals DecimalsOf(int places) {
 // value: it is the shortest text.
 constexpr double kExactUnits = 4503599627370496.0;
 
-// value rounded to the decimals, as the log shows it.
-inline double Rounded(double value, const Decimals& d) {
-  return std::round(value * d.per_unit) / d.per_unit;
-}
-
-// The text WriteNumber(Rounded(value, d)) writes, from the units value
-// rounds to (Units); room for kNumberText.
+// The shortest text of value rounded half away from zero to d's places,
+// written from the units value rounds to (Units); room for kNumberText.
 // std::round, without a call into the maths library: below 2^52 a double
 // converts to an integer exactly, and the difference to it is exact too.
 inline double Units(double value, const Decimals& d) {
