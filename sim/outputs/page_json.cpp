@@ -17,6 +17,7 @@
 #include "sim/outputs/flight_page.h"
 #include "sim/outputs/page_assets.h"
 #include "sim/outputs/page_series.h"
+#include "sim/outputs/page_template.h"
 
 namespace vsim {
 
@@ -245,49 +246,6 @@ void Units(std::string& out) {
   out += "}";
 }
 
-struct Slot {
-  const char* name;
-  std::function<void(std::string&)> fill;
-};
-
-// Each slot of the page in the order the page has them, found in the page
-// itself, so that text put into one slot is never searched for the next.
-// The page is made in one string: the data, megabytes, is never copied.
-std::string Fill(std::string_view page, const std::vector<Slot>& slots) {
-  std::string out;
-  std::size_t from = 0;
-  for (const Slot& slot : slots) {
-    const std::size_t at = page.find(slot.name, from);
-    if (at == std::string::npos) continue;
-    out.append(page, from, at - from);
-    slot.fill(out);
-    from = at + std::strlen(slot.name);
-  }
-  out.append(page, from, std::string::npos);
-  return out;
-}
-
-// Inside a script element "</" would end it early.
-void ForScriptElement(std::string& out, std::string_view text) {
-  out.reserve(out.size() + text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    out += text[i];
-    if (text[i] == '<' && i + 1 < text.size() && text[i + 1] == '/') out += '\\';
-  }
-}
-
-void HtmlEscape(std::string& out, const std::string& text) {
-  for (const char c : text) {
-    switch (c) {
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '&': out += "&amp;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-}
-
 void AppendPageJson(std::string& out, const PageData& data) {
   out += "{\"title\":";
   Text(out, data.title);
@@ -344,15 +302,16 @@ std::string PageJson(const PageData& data) {
 }
 
 std::string PageText(const PageData& data) {
-  return Fill(page_assets::kTemplate,
-              {{"@TITLE@", [&](std::string& out) { HtmlEscape(out, data.title); }},
-               {"/*@CHART_STYLE@*/", [](std::string& out) { out += page_assets::kChartStyle; }},
-               {"/*@VIEWER_STYLE@*/", [](std::string& out) { out += page_assets::kViewerStyle; }},
-               {"@DATA@", [&](std::string& out) { AppendPageJson(out, data); }},
-               {"//@CHART_SCRIPT@",
-                [](std::string& out) { ForScriptElement(out, page_assets::kChartScript); }},
-               {"//@VIEWER_SCRIPT@",
-                [](std::string& out) { ForScriptElement(out, page_assets::kViewerScript); }}});
+  return FillPage(
+      page_assets::kTemplate,
+      {{"@TITLE@", [&](std::string& out) { AppendHtmlEscaped(out, data.title); }},
+       {"/*@CHART_STYLE@*/", [](std::string& out) { out += page_assets::kChartStyle; }},
+       {"/*@VIEWER_STYLE@*/", [](std::string& out) { out += page_assets::kViewerStyle; }},
+       {"@DATA@", [&](std::string& out) { AppendPageJson(out, data); }},
+       {"//@CHART_SCRIPT@",
+        [](std::string& out) { AppendForScriptElement(out, page_assets::kChartScript); }},
+       {"//@VIEWER_SCRIPT@",
+        [](std::string& out) { AppendForScriptElement(out, page_assets::kViewerScript); }}});
 }
 
 }  // namespace vsim
