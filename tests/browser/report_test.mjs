@@ -9,36 +9,20 @@
 // Exit 77 (skipped) when Chromium or playwright-core is missing, unless
 // VESSELSIM_REQUIRE_BROWSER is set.
 import { execFileSync } from 'node:child_process';
-import { existsSync, mkdirSync, readFileSync, rmSync } from 'node:fs';
+import { mkdirSync, readFileSync, rmSync } from 'node:fs';
 import { resolve } from 'node:path';
 import { pathToFileURL } from 'node:url';
 
-const SKIPPED = 77;
-const CHROMIUM_PATHS = [process.env.CHROMIUM, '/usr/bin/chromium', '/usr/bin/chromium-browser'];
-const VIEWPORT = { width: 1280, height: 1000 };
+import { browserOrSkip } from './browser.mjs';
 
-function skip(why) {
-  if (process.env.VESSELSIM_REQUIRE_BROWSER) {
-    console.error(`browser test: ${why}, and VESSELSIM_REQUIRE_BROWSER asks for it`);
-    process.exit(1);
-  }
-  console.log(`browser test skipped: ${why}`);
-  process.exit(SKIPPED);
-}
+const VIEWPORT = { width: 1280, height: 1000 };
 
 const [vesselsim, module, outArg] = process.argv.slice(2);
 if (!vesselsim || !module || !outArg) {
   console.error('usage: node report_test.mjs VESSELSIM MODULE OUT_DIR');
   process.exit(2);
 }
-const chromium = CHROMIUM_PATHS.find((p) => p && existsSync(p));
-if (!chromium) skip('no Chromium (apt-get install chromium, or set CHROMIUM)');
-let playwright;
-try {
-  playwright = await import('playwright-core');
-} catch {
-  skip('no playwright-core (npm ci in the source folder)');
-}
+const { chromium, playwright } = await browserOrSkip();
 
 const out = resolve(outArg);
 rmSync(out, { recursive: true, force: true });

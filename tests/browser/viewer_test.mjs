@@ -10,38 +10,22 @@
 // Exit 77 (skipped) when Chromium or playwright-core is missing, unless
 // VESSELSIM_REQUIRE_BROWSER is set.
 import { execFileSync } from 'node:child_process';
-import { existsSync, mkdirSync, readFileSync, rmSync } from 'node:fs';
+import { mkdirSync, readFileSync, rmSync } from 'node:fs';
 import { resolve } from 'node:path';
 import { pathToFileURL } from 'node:url';
 
-const SKIPPED = 77;
+import { browserOrSkip } from './browser.mjs';
+
 const TOLERANCE_DEGREES = 1;
 const PLAY_MS = 600;
 const SLIDER_FRACTION = 0.4;
-const CHROMIUM_PATHS = [process.env.CHROMIUM, '/usr/bin/chromium', '/usr/bin/chromium-browser'];
-
-function skip(why) {
-  if (process.env.VESSELSIM_REQUIRE_BROWSER) {
-    console.error(`browser test: ${why}, and VESSELSIM_REQUIRE_BROWSER asks for it`);
-    process.exit(1);
-  }
-  console.log(`browser test skipped: ${why}`);
-  process.exit(SKIPPED);
-}
 
 const [vesselsim, outArg] = process.argv.slice(2);
 if (!vesselsim || !outArg) {
   console.error('usage: node viewer_test.mjs VESSELSIM OUT_DIR');
   process.exit(2);
 }
-const chromium = CHROMIUM_PATHS.find((p) => p && existsSync(p));
-if (!chromium) skip('no Chromium (apt-get install chromium, or set CHROMIUM)');
-let playwright;
-try {
-  playwright = await import('playwright-core');
-} catch {
-  skip('no playwright-core (npm ci in the source folder)');
-}
+const { chromium, playwright } = await browserOrSkip();
 
 const out = resolve(outArg);
 rmSync(out, { recursive: true, force: true });
