@@ -275,6 +275,8 @@ inline bool CoreAnswers::FocusHeading(const Host& host, double& heading) {
 // values the host did not issue numbered as they appear ("function#1").
 std::string HandleText(Host& host, const VesselRecord* recorder, const char* kind,
                        const void* handle);
+void AppendHandleText(std::string& out, Host& host, const VesselRecord* recorder, const char* kind,
+                      const void* handle);
 
 // A serial no other vessel or host of this process has had.
 std::uint32_t NextSerial();

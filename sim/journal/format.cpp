@@ -169,13 +169,28 @@ std::string FormatNumber(float value) {
   return std::string(buffer, Shortest(buffer, buffer + sizeof buffer, value));
 }
 
-std::string FormatVector(const VECTOR3& v) {
-  return "(" + FormatNumber(v.x) + ", " + FormatNumber(v.y) + ", " + FormatNumber(v.z) + ")";
+void AppendVector(std::string& out, const VECTOR3& v) {
+  out += '(';
+  AppendNumber(out, v.x);
+  out += ", ";
+  AppendNumber(out, v.y);
+  out += ", ";
+  AppendNumber(out, v.z);
+  out += ')';
 }
 
-std::string FormatString(const char* text) {
-  if (text == nullptr) return "null";
-  std::string out = "\"";
+std::string FormatVector(const VECTOR3& v) {
+  std::string out;
+  AppendVector(out, v);
+  return out;
+}
+
+void AppendString(std::string& out, const char* text) {
+  if (text == nullptr) {
+    out += "null";
+    return;
+  }
+  out += '"';
   for (const char* c = text; *c != '\0'; ++c) {
     if (*c == '"')
       out += "\\\"";
@@ -184,7 +199,13 @@ std::string FormatString(const char* text) {
     else
       out += *c;
   }
-  return out + "\"";
+  out += '"';
+}
+
+std::string FormatString(const char* text) {
+  std::string out;
+  AppendString(out, text);
+  return out;
 }
 
 }  // namespace vsim

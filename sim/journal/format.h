@@ -17,5 +17,8 @@ constexpr std::size_t kNumberText = 32;
 char* WriteNumber(char* at, double value);
 std::string FormatVector(const VECTOR3& v);
 std::string FormatString(const char* text);
+// The same texts appended in place.
+void AppendVector(std::string& out, const VECTOR3& v);
+void AppendString(std::string& out, const char* text);
 
 }  // namespace vsim

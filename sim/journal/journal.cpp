@@ -177,16 +177,29 @@ std::vector<std::string> Journal::Calls(const std::string& vessel, const std::st
 }
 
 std::string HandleNames::Issued(HandleKind kind, std::uint32_t index) {
-  return std::string(HandleKindName(kind)) + "#" + std::to_string(index + 1);
+  std::string out;
+  AppendIssued(out, kind, index);
+  return out;
+}
+
+void HandleNames::AppendIssued(std::string& out, HandleKind kind, std::uint32_t index) {
+  out += HandleKindName(kind);
+  out += '#';
+  char digits[12];
+  out.append(digits, std::to_chars(digits, digits + sizeof digits, index + 1).ptr);
 }
 
 std::string HandleNames::Foreign(std::uint32_t vessel, const char* kind, const void* handle) {
+  return std::string(ForeignName(vessel, kind, handle));
+}
+
+std::string_view HandleNames::ForeignName(std::uint32_t vessel, const char* kind,
+                                          const void* handle) {
   if (handle == nullptr) return "null";
   auto found = names_.find({vessel, handle});
   if (found != names_.end()) return found->second;
   std::string name = std::string(kind) + "#" + std::to_string(++counts_[{vessel, kind}]);
-  names_.emplace(std::make_pair(vessel, handle), name);
-  return name;
+  return names_.emplace(std::make_pair(vessel, handle), std::move(name)).first->second;
 }
 
 void HandleNames::Forget(std::uint32_t vessel) {

@@ -116,7 +116,10 @@ private:
 class HandleNames {
 public:
   static std::string Issued(HandleKind kind, std::uint32_t index);
+  static void AppendIssued(std::string& out, HandleKind kind, std::uint32_t index);
   std::string Foreign(std::uint32_t vessel, const char* kind, const void* handle);
+  // The same name, kept here until the vessel is forgotten.
+  std::string_view ForeignName(std::uint32_t vessel, const char* kind, const void* handle);
   void Forget(std::uint32_t vessel);
 
 private:

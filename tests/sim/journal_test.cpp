@@ -43,6 +43,28 @@ TEST(FormatString, QuotesAndEscapes) {
   EXPECT_EQ(vsim::FormatVector({1, -0.5, 2}), "(1, -0.5, 2)");
 }
 
+// A call's text is built left to right: each value lands after what is there.
+TEST(AppendText, EachValueFollowsTheTextBeforeIt) {
+  std::string text = "f(";
+  vsim::AppendString(text, "a\"b");
+  text += ", ";
+  vsim::AppendVector(text, {0.25, -3, 1e-9});
+  text += ", ";
+  vsim::AppendString(text, nullptr);
+  text += ", ";
+  vsim::HandleNames::AppendIssued(text, vsim::HandleKind::kThruster, 11);
+  EXPECT_EQ(text, "f(\"a\\\"b\", (0.25, -3, 1e-09), null, thruster#12");
+}
+
+TEST(HandleNames, ForeignNameStaysTheSameText) {
+  vsim::HandleNames names;
+  int a = 0;
+  const std::string_view first = names.ForeignName(3, "texture", &a);
+  EXPECT_EQ(first, "texture#1");
+  EXPECT_EQ(names.ForeignName(3, "texture", &a).data(), first.data()) << "kept, not rebuilt";
+  EXPECT_EQ(names.ForeignName(3, "texture", nullptr), "null");
+}
+
 TEST(HandleNames, IssuedByKindAndIndexForeignNumberedPerVesselAsTheyAppear) {
   EXPECT_EQ(vsim::HandleNames::Issued(vsim::HandleKind::kThruster, 1), "thruster#2");
   vsim::HandleNames names;
