@@ -145,11 +145,11 @@ PSTREAM_HANDLE VESSEL::AddExhaustStream(THRUSTER_HANDLE th, const VECTOR3& pos,
     d.exhausts.push_back({thruster, pos, *pss});
     return NewHandle(s, HandleKind::kExhaust, d.exhausts.size() - 1);
   };
-  const auto spec = [=](vsim::Host& host, const vsim::VesselRecord* vessel) {
+  const auto stream_text = [=](vsim::Host& host, const vsim::VesselRecord* vessel) {
     return pss == nullptr ? std::string("null") : vsim::functions::Text(*pss, host, vessel);
   };
   return Full(vessel_handle, op::kAddExhaustStream, nullptr, effect, AsHandle{"exhaust"},
-              HandleArg{"thruster", th}, pos, Lazy(spec));
+              HandleArg{"thruster", th}, pos, Lazy(stream_text));
 }
 
 bool VESSEL::AddBeacon(BEACONLIGHTSPEC* bs) {
