@@ -11,11 +11,21 @@ namespace {
 std::string Text(Host& host, const VesselRecord* vessel, const SoundRequest& r) {
   std::string call = r.call;
   call += '(';
-  if (r.vessel != nullptr) call += HandleText(host, vessel, "vessel", r.vessel);
-  for (int i = 0; i < r.count; ++i) call += (i == 0 ? "" : ", ") + std::to_string(r.numbers[i]);
-  if (r.text != nullptr) call += ", " + FormatString(r.text);
-  if (r.has_trailing) call += ", " + std::to_string(r.trailing);
-  return call + ")";
+  if (r.vessel != nullptr) AppendHandleText(call, host, vessel, "vessel", r.vessel);
+  for (int i = 0; i < r.count; ++i) {
+    if (i > 0) call += ", ";
+    call += std::to_string(r.numbers[i]);
+  }
+  if (r.text != nullptr) {
+    call += ", ";
+    AppendString(call, r.text);
+  }
+  if (r.has_trailing) {
+    call += ", ";
+    call += std::to_string(r.trailing);
+  }
+  call += ')';
+  return call;
 }
 
 }  // namespace
