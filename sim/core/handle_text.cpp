@@ -2,7 +2,7 @@
 
 namespace vsim {
 
-void AppendHandleText(std::string& out, Host& host, const VesselRecord* recorder, const char* kind,
+void AppendHandleText(LineText& out, Host& host, const VesselRecord* recorder, const char* kind,
                       const void* handle) {
   if (handle == nullptr) {
     out += "null";
@@ -27,9 +27,9 @@ void AppendHandleText(std::string& out, Host& host, const VesselRecord* recorder
 
 std::string HandleText(Host& host, const VesselRecord* recorder, const char* kind,
                        const void* handle) {
-  std::string out;
+  LineText out;
   AppendHandleText(out, host, recorder, kind, handle);
-  return out;
+  return out.Str();
 }
 
 }  // namespace vsim

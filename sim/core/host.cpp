@@ -243,7 +243,11 @@ VesselRecord& Host::CreateVessel(const std::string& name, int flight_model,
   vessels_.push_back(std::move(record));
   slots_[slot] = &vessel;
   current_ = &vessel;
-  Announce(vessel, [&] { return "ovcInit(vessel#1, " + std::to_string(flight_model) + ")"; });
+  Announce(vessel, [&](LineText& line) {
+    line += "ovcInit(vessel#1, ";
+    AppendInteger(line, flight_model);
+    line += ')';
+  });
   VESSEL* created =
       IntoModule(&vessel, "ovcInit", [&] { return module_->ovcInit(vessel.handle, flight_model); });
   CheckDebugLine(&vessel);
@@ -255,11 +259,11 @@ VesselRecord& Host::CreateVessel(const std::string& name, int flight_model,
     throw HostError("the module could not create vessel \"" + name + "\"");
   }
   vessel.vessel = created;
-  Announce(vessel, [] { return std::string("clbkSetClassCaps(config)"); });
+  Announce(vessel, "clbkSetClassCaps(config)");
   Callback(vessel, "clbkSetClassCaps",
            [&](VESSEL2* v) { v->clbkSetClassCaps(&vessel.class_config); });
   if (integrator_ != nullptr) integrator_->Placed(vessel);
-  Announce(vessel, [] { return std::string("clbkPostCreation()"); });
+  Announce(vessel, "clbkPostCreation()");
   Callback(vessel, "clbkPostCreation", [](VESSEL2* v) { v->clbkPostCreation(); });
   vessel.declared.Compact();
   if (focus_ == nullptr) focus_ = &vessel;
@@ -272,7 +276,7 @@ void Host::DestroyVessel(const std::string& name) {
   if (it == vessels_.end()) throw HostError("unknown vessel \"" + name + "\"");
   VesselRecord* vessel = it->get();
   current_ = vessel;
-  Announce(*vessel, [] { return std::string("ovcExit(vessel#1)"); });
+  Announce(*vessel, "ovcExit(vessel#1)");
   IntoModule(vessel, "ovcExit", [&] { module_->ovcExit(vessel->vessel); });
   CheckDebugLine(vessel);
   current_ = nullptr;
@@ -295,9 +299,14 @@ void Host::Step() {
   for (std::size_t i = 0; i < vessels_.size(); ++i) {
     VesselRecord& vessel = *vessels_[i];
     vessel.declared.forces.clear();
-    Announce(vessel, [&] {
-      return "clbkPostStep(" + FormatNumber(sim_time_) + ", " + FormatNumber(dt) + ", " +
-             FormatNumber(mjd) + ")";
+    Announce(vessel, [&](LineText& line) {
+      line += "clbkPostStep(";
+      AppendNumber(line, sim_time_);
+      line += ", ";
+      AppendNumber(line, dt);
+      line += ", ";
+      AppendNumber(line, mjd);
+      line += ')';
     });
     Callback(vessel, "clbkPostStep", [&](VESSEL2* v) { v->clbkPostStep(sim_time_, dt, mjd); });
   }
@@ -307,10 +316,12 @@ int Host::DeliverKey(const std::string& name, DWORD key, bool down, const char* 
   char state[OAPI_KEYSTATE_SIZE] = {};
   if (kstate != nullptr) std::memcpy(state, kstate, sizeof state);
   VesselRecord& vessel = Vessel(name);
-  Announce(vessel, [&] {
+  Announce(vessel, [&](LineText& line) {
     char code[8];
     std::snprintf(code, sizeof code, "0x%02X", static_cast<unsigned>(key));
-    return std::string("clbkConsumeBufferedKey(") + code + (down ? ", down)" : ", up)");
+    line += "clbkConsumeBufferedKey(";
+    line += code;
+    line += down ? ", down)" : ", up)";
   });
   return Callback(vessel, "clbkConsumeBufferedKey",
                   [&](VESSEL2* v) { return v->clbkConsumeBufferedKey(key, down, state); });
@@ -322,15 +333,20 @@ bool Host::LoadCockpit(const std::string& name) {
   cockpit.hud.reset();
   cockpit.mfds.clear();
   cockpit.areas.clear();
-  Announce(vessel, [] { return std::string("clbkLoadVC(0)"); });
+  Announce(vessel, "clbkLoadVC(0)");
   return Callback(vessel, "clbkLoadVC", [](VESSEL2* v) { return v->clbkLoadVC(0); });
 }
 
 bool Host::DeliverCockpitEvent(const std::string& name, int area, int event, VECTOR3 point) {
   VesselRecord& vessel = Vessel(name);
-  Announce(vessel, [&] {
-    return "clbkVCMouseEvent(" + std::to_string(area) + ", " + std::to_string(event) + ", " +
-           FormatVector(point) + ")";
+  Announce(vessel, [&](LineText& line) {
+    line += "clbkVCMouseEvent(";
+    AppendInteger(line, area);
+    line += ", ";
+    AppendInteger(line, event);
+    line += ", ";
+    AppendVector(line, point);
+    line += ')';
   });
   return Callback(vessel, "clbkVCMouseEvent",
                   [&](VESSEL2* v) { return v->clbkVCMouseEvent(area, event, point); });

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 #include "host/host_api.h"
@@ -196,10 +197,18 @@ private:
   auto IntoModule(const VesselRecord* vessel, const char* name, Fn&& fn) -> decltype(fn());
   void CheckDebugLine(const VesselRecord* vessel);
   // Records the host's call into the module, "=> clbkPostStep(...)",
-  // building its text only when the journal is on.
-  template <typename Text>
-  void Announce(const VesselRecord& vessel, Text text) {
-    if (journal_.enabled) journal_.Add(step_, vessel.name, "=> " + text(), {}, true);
+  // writing its text into the journal's line only when the journal is on.
+  template <typename WriteText,
+            typename = std::enable_if_t<std::is_invocable_v<WriteText&, LineText&>>>
+  void Announce(const VesselRecord& vessel, WriteText write_text) {
+    if (!journal_.enabled) return;
+    LineText& line = journal_.Begin(step_, vessel.name);
+    line += "=> ";
+    write_text(line);
+    journal_.End(true);
+  }
+  void Announce(const VesselRecord& vessel, std::string_view text) {
+    Announce(vessel, [text](LineText& line) { line += text; });
   }
   std::uint32_t FreeSlot();
   // The calls other threads made, as faults of the vessel whose callback ran.
@@ -275,7 +284,7 @@ inline bool CoreAnswers::FocusHeading(const Host& host, double& heading) {
 // values the host did not issue numbered as they appear ("function#1").
 std::string HandleText(Host& host, const VesselRecord* recorder, const char* kind,
                        const void* handle);
-void AppendHandleText(std::string& out, Host& host, const VesselRecord* recorder, const char* kind,
+void AppendHandleText(LineText& out, Host& host, const VesselRecord* recorder, const char* kind,
                       const void* handle);
 
 // A serial no other vessel or host of this process has had.

@@ -8,13 +8,15 @@ namespace vsim {
 
 namespace {
 
-std::string Text(Host& host, const VesselRecord* vessel, const SoundRequest& r) {
-  std::string call = r.call;
+void Record(Host& host, const VesselRecord* vessel, const SoundRequest& r) {
+  LineText& call = host.journal().Begin(host.StepCount(),
+                                        vessel == nullptr ? "-" : std::string_view(vessel->name));
+  call += r.call;
   call += '(';
   if (r.vessel != nullptr) AppendHandleText(call, host, vessel, "vessel", r.vessel);
   for (int i = 0; i < r.count; ++i) {
     if (i > 0) call += ", ";
-    call += std::to_string(r.numbers[i]);
+    AppendInteger(call, r.numbers[i]);
   }
   if (r.text != nullptr) {
     call += ", ";
@@ -22,19 +24,17 @@ std::string Text(Host& host, const VesselRecord* vessel, const SoundRequest& r) 
   }
   if (r.has_trailing) {
     call += ", ";
-    call += std::to_string(r.trailing);
+    AppendInteger(call, r.trailing);
   }
   call += ')';
-  return call;
+  host.journal().End();
 }
 
 }  // namespace
 
 void NoteSoundRequest(Host& host, OBJHANDLE handle, const SoundRequest& request) {
   VesselRecord* vessel = host.VesselOf(handle);
-  if (host.journal().enabled)
-    host.journal().Add(host.StepCount(), vessel == nullptr ? "-" : vessel->name,
-                       Text(host, vessel, request));
+  if (host.journal().enabled) Record(host, vessel, request);
   if (vessel == nullptr || request.slot == 0) return;
   SoundSlot& s = vessel->sound.slots[request.slot];
   s.last = request.kind;

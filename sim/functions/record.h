@@ -40,16 +40,16 @@ struct IsResult : std::false_type {};
 template <typename T>
 struct IsResult<Result<T>> : std::true_type {};
 
-void AppendArg(std::string& out, Host& host, const VesselRecord* vessel, double value);
-void AppendArg(std::string& out, Host& host, const VesselRecord* vessel, int value);
-void AppendArg(std::string& out, Host& host, const VesselRecord* vessel, unsigned value);
-void AppendArg(std::string& out, Host& host, const VesselRecord* vessel, bool value);
-void AppendArg(std::string& out, Host& host, const VesselRecord* vessel, const char* value);
-void AppendArg(std::string& out, Host& host, const VesselRecord* vessel, const VECTOR3& value);
-void AppendArg(std::string& out, Host& host, const VesselRecord* vessel, const HandleArg& value);
+void AppendArg(LineText& out, Host& host, const VesselRecord* vessel, double value);
+void AppendArg(LineText& out, Host& host, const VesselRecord* vessel, int value);
+void AppendArg(LineText& out, Host& host, const VesselRecord* vessel, unsigned value);
+void AppendArg(LineText& out, Host& host, const VesselRecord* vessel, bool value);
+void AppendArg(LineText& out, Host& host, const VesselRecord* vessel, const char* value);
+void AppendArg(LineText& out, Host& host, const VesselRecord* vessel, const VECTOR3& value);
+void AppendArg(LineText& out, Host& host, const VesselRecord* vessel, const HandleArg& value);
 // A format that names handles is given the host and the recording vessel.
 template <typename Format>
-void AppendArg(std::string& out, Host& host, const VesselRecord* vessel,
+void AppendArg(LineText& out, Host& host, const VesselRecord* vessel,
                const LazyArg<Format>& value) {
   if constexpr (std::is_invocable_v<const Format&, Host&, const VesselRecord*>)
     out += value.format(host, vessel);
@@ -76,34 +76,39 @@ struct IsMaybe<MaybeArg<T>> : std::true_type {};
 template <typename... Args>
 [[gnu::noinline, gnu::cold]] void RecordCall(Host& host, const VesselRecord* vessel,
                                              const char* name, Args... args) {
-  // The journal's own buffers: no allocation for a call once they have
-  // grown to the longest.
-  std::string& call = host.journal().CallBuffer();
-  std::string& result = host.journal().ResultBuffer();
-  call.assign(name);
-  call += '(';
-  result.clear();
+  Journal& journal = host.journal();
+  // Written straight into the journal's line: nothing built first and copied.
+  LineText& line =
+      journal.Begin(host.StepCount(), vessel == nullptr ? std::string_view("-") : vessel->name);
+  line += name;
+  line += '(';
   bool first = true;
   [[maybe_unused]] auto append = [&](const auto& arg) {
     using Arg = std::decay_t<decltype(arg)>;
     if constexpr (IsResult<Arg>::value) {
-      AppendArg(result, host, vessel, arg.value);
+      return;
     } else if constexpr (IsMaybe<Arg>::value) {
       if (arg.value == nullptr) return;
-      if (!first) call += ", ";
+      if (!first) line += ", ";
       first = false;
-      AppendArg(call, host, vessel, *arg.value);
+      AppendArg(line, host, vessel, *arg.value);
     } else {
-      if (!first) call += ", ";
+      if (!first) line += ", ";
       first = false;
-      AppendArg(call, host, vessel, arg);
+      AppendArg(line, host, vessel, arg);
     }
   };
   (append(args), ...);
-  call += ')';
-  host.journal().Add(host.StepCount(),
-                     vessel == nullptr ? std::string_view("-") : std::string_view(vessel->name),
-                     call, result);
+  line += ')';
+  if constexpr ((IsResult<Args>::value || ...)) {
+    journal.BeginResult();
+    [[maybe_unused]] auto append_result = [&](const auto& arg) {
+      if constexpr (IsResult<std::decay_t<decltype(arg)>>::value)
+        AppendArg(line, host, vessel, arg.value);
+    };
+    (append_result(args), ...);
+  }
+  journal.End();
 }
 
 }  // namespace vsim::functions

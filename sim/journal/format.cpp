@@ -144,9 +144,8 @@ constexpr int kRecentShift = 56;  // the top eight bits index the table
 // the fast per-thread variable needs.
 VSIM_FAST_TLS RecentNumber recent[kRecentNumbers];
 
-}  // namespace
-
-void AppendNumber(std::string& out, double value) {
+// The text of `value` at `at`, from the recent numbers' table.
+char* WriteRecentNumber(char* at, double value) {
   std::uint64_t bits = 0;
   std::memcpy(&bits, &value, sizeof bits);
   RecentNumber& slot = recent[((bits ^ (bits >> 29)) * kSpread) >> kRecentShift];
@@ -155,13 +154,36 @@ void AppendNumber(std::string& out, double value) {
     slot.bits = bits;
     slot.length = static_cast<std::uint8_t>(WriteNumber(slot.text, value) - slot.text);
   }
-  out.append(slot.text, slot.length);
+  // The whole slot at once: a copy of fixed length is cheaper than one of
+  // the text's own.
+  std::memcpy(at, slot.text, kNumberText);
+  return at + slot.length;
+}
+
+constexpr std::size_t kVectorText = 3 * kNumberText + 6;
+
+char* WriteVector(char* at, const VECTOR3& v) {
+  *at++ = '(';
+  at = WriteRecentNumber(at, v.x);
+  *at++ = ',';
+  *at++ = ' ';
+  at = WriteRecentNumber(at, v.y);
+  *at++ = ',';
+  *at++ = ' ';
+  at = WriteRecentNumber(at, v.z);
+  *at++ = ')';
+  return at;
+}
+
+}  // namespace
+
+void AppendNumber(LineText& out, double value) {
+  out.Advance(WriteRecentNumber(out.Room(kNumberText), value));
 }
 
 std::string FormatNumber(double value) {
-  std::string out;
-  AppendNumber(out, value);
-  return out;
+  char buffer[kNumberText];
+  return std::string(buffer, WriteRecentNumber(buffer, value));
 }
 
 std::string FormatNumber(float value) {
@@ -169,43 +191,37 @@ std::string FormatNumber(float value) {
   return std::string(buffer, Shortest(buffer, buffer + sizeof buffer, value));
 }
 
-void AppendVector(std::string& out, const VECTOR3& v) {
-  out += '(';
-  AppendNumber(out, v.x);
-  out += ", ";
-  AppendNumber(out, v.y);
-  out += ", ";
-  AppendNumber(out, v.z);
-  out += ')';
+void AppendVector(LineText& out, const VECTOR3& v) {
+  out.Advance(WriteVector(out.Room(kVectorText), v));
 }
 
 std::string FormatVector(const VECTOR3& v) {
-  std::string out;
-  AppendVector(out, v);
-  return out;
+  char buffer[kVectorText];
+  return std::string(buffer, WriteVector(buffer, v));
 }
 
-void AppendString(std::string& out, const char* text) {
+void AppendString(LineText& out, const char* text) {
   if (text == nullptr) {
     out += "null";
     return;
   }
   out += '"';
-  for (const char* c = text; *c != '\0'; ++c) {
-    if (*c == '"')
-      out += "\\\"";
-    else if (*c == '\n')
-      out += "\\n";
-    else
-      out += *c;
+  // Runs of plain characters at once, each quote and line break escaped.
+  const char* run = text;
+  for (const char* c = text;; ++c) {
+    if (*c != '"' && *c != '\n' && *c != '\0') continue;
+    out.Put({run, static_cast<std::size_t>(c - run)});
+    if (*c == '\0') break;
+    out += *c == '"' ? "\\\"" : "\\n";
+    run = c + 1;
   }
   out += '"';
 }
 
 std::string FormatString(const char* text) {
-  std::string out;
+  LineText out;
   AppendString(out, text);
-  return out;
+  return out.Str();
 }
 
 }  // namespace vsim

@@ -2,23 +2,31 @@
 // vectors and quoted strings.
 #pragma once
 
+#include <charconv>
 #include <string>
 
 #include "host/host_api.h"
+#include "sim/journal/line_text.h"
 
 namespace vsim {
 
 // Shortest text that reads back as the same number.
 std::string FormatNumber(double value);
 std::string FormatNumber(float value);
-void AppendNumber(std::string& out, double value);
 // The same text written at `at`; room for kNumberText characters is enough.
 constexpr std::size_t kNumberText = 32;
 char* WriteNumber(char* at, double value);
 std::string FormatVector(const VECTOR3& v);
 std::string FormatString(const char* text);
 // The same texts appended in place.
-void AppendVector(std::string& out, const VECTOR3& v);
-void AppendString(std::string& out, const char* text);
+void AppendNumber(LineText& out, double value);
+void AppendVector(LineText& out, const VECTOR3& v);
+void AppendString(LineText& out, const char* text);
+template <typename Integer>
+void AppendInteger(LineText& out, Integer value) {
+  constexpr std::size_t kIntegerText = 24;
+  char* at = out.Room(kIntegerText);
+  out.Advance(std::to_chars(at, at + kIntegerText, value).ptr);
+}
 
 }  // namespace vsim

@@ -19,9 +19,7 @@ std::string CallEntry::Line() const {
 namespace {
 
 std::string_view OperationOf(std::string_view call) {
-  const auto paren = call.find('(');
-  const auto space = call.find(' ');
-  return call.substr(0, paren < space ? paren : space);
+  return call.substr(0, call.find_first_of("( "));
 }
 
 }  // namespace
@@ -96,15 +94,9 @@ bool Journal::Kept(std::string_view call) const {
 
 namespace {
 
-// Lines gather in a block this large before they are written; a longer
-// line is written on its own.
+// Lines gather in a block this large before they are written.
 constexpr std::size_t kSinkBlock = std::size_t{256} << 10;
 constexpr std::string_view kResultArrow = " -> ";
-
-char* Put(char* at, std::string_view text) {
-  std::memcpy(at, text.data(), text.size());
-  return at + text.size();
-}
 
 }  // namespace
 
@@ -114,37 +106,70 @@ void Journal::SetSink(std::FILE* sink) {
 }
 
 void Journal::FlushSink() {
-  if (pending_ == 0) return;
-  const std::size_t size = std::exchange(pending_, 0);
-  if (sink_ == nullptr || sink_error_ != 0) return;
-  errno = 0;
-  if (std::fwrite(block_.get(), 1, size, sink_) != size) sink_error_ = errno != 0 ? errno : EIO;
+  if (block_.empty()) return;
+  const std::size_t size = block_.size();
+  if (Writing()) {
+    errno = 0;
+    if (std::fwrite(block_.data(), 1, size, sink_) != size) sink_error_ = errno != 0 ? errno : EIO;
+  }
+  block_.Clear();
+}
+
+LineText& Journal::Begin(int step, std::string_view vessel) {
+  if (!Writing())
+    block_.Clear();
+  else if (block_.size() >= kSinkBlock)
+    FlushSink();
+  if (step != prefix_step_ ||
+      vessel != std::string_view(prefix_).substr(prefix_vessel_at_,
+                                                 prefix_.size() - prefix_vessel_at_ - 1)) {
+    char digits[12];
+    prefix_.assign(digits, std::to_chars(digits, digits + sizeof digits, step).ptr);
+    prefix_ += ' ';
+    prefix_vessel_at_ = prefix_.size();
+    prefix_ += vessel;
+    prefix_ += ' ';
+    prefix_step_ = step;
+  }
+  line_step_ = step;
+  vessel_at_ = block_.size() + prefix_vessel_at_;
+  block_.Put(prefix_);
+  call_at_ = block_.size();
+  result_at_ = kNoResult;
+  return block_;
+}
+
+void Journal::BeginResult() {
+  call_end_ = block_.size();
+  block_.Put(kResultArrow);
+  result_at_ = block_.size();
+}
+
+void Journal::End(bool from_host) {
+  const bool has_result = result_at_ != kNoResult && block_.size() > result_at_;
+  if (result_at_ != kNoResult && !has_result) block_.Truncate(call_end_);
+  const std::size_t call_end = has_result ? call_end_ : block_.size();
+  if (keep && !out_of_memory_)
+    Keep(line_step_, block_.View(vessel_at_, call_at_ - 1), block_.View(call_at_, call_end),
+         has_result ? block_.View(result_at_) : std::string_view{}, from_host);
+  block_.Put('\n');
+  if (!Writing()) block_.Clear();
 }
 
 void Journal::Add(int step, std::string_view vessel, std::string_view call, std::string_view result,
                   bool from_host) {
-  if (sink_ != nullptr && sink_error_ == 0) {
-    constexpr std::size_t kStepDigits = 12;
-    const std::size_t length =
-        kStepDigits + vessel.size() + call.size() + result.size() + kResultArrow.size() + 2;
-    if (pending_ + length > block_size_) {
-      FlushSink();
-      if (length > block_size_) {
-        block_size_ = std::max(kSinkBlock, length);
-        block_ = std::make_unique<char[]>(block_size_);
-      }
-    }
-    char* const line = block_.get() + pending_;
-    char* at = std::to_chars(line, line + kStepDigits, step).ptr;
-    *at++ = ' ';
-    at = Put(at, vessel);
-    *at++ = ' ';
-    at = Put(at, call);
-    if (!result.empty()) at = Put(Put(at, kResultArrow), result);
-    *at++ = '\n';
-    pending_ = static_cast<std::size_t>(at - block_.get());
+  LineText& line = Begin(step, vessel);
+  line.Put(call);
+  if (!result.empty()) {
+    BeginResult();
+    line.Put(result);
   }
-  if (!keep || out_of_memory_ || !Kept(call)) return;
+  End(from_host);
+}
+
+void Journal::Keep(int step, std::string_view vessel, std::string_view call,
+                   std::string_view result, bool from_host) {
+  if (!Kept(call)) return;
   try {
     CallEntry entry{step, std::string(vessel), std::string(call), std::string(result), from_host};
     Note(entry);
@@ -177,16 +202,17 @@ std::vector<std::string> Journal::Calls(const std::string& vessel, const std::st
 }
 
 std::string HandleNames::Issued(HandleKind kind, std::uint32_t index) {
-  std::string out;
+  LineText out;
   AppendIssued(out, kind, index);
-  return out;
+  return out.Str();
 }
 
-void HandleNames::AppendIssued(std::string& out, HandleKind kind, std::uint32_t index) {
+void HandleNames::AppendIssued(LineText& out, HandleKind kind, std::uint32_t index) {
   out += HandleKindName(kind);
   out += '#';
-  char digits[12];
-  out.append(digits, std::to_chars(digits, digits + sizeof digits, index + 1).ptr);
+  constexpr std::size_t kIndexDigits = 12;
+  char* at = out.Room(kIndexDigits);
+  out.Advance(std::to_chars(at, at + kIndexDigits, index + 1).ptr);
 }
 
 std::string HandleNames::Foreign(std::uint32_t vessel, const char* kind, const void* handle) {

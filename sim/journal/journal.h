@@ -14,6 +14,7 @@
 #include "host/host_api.h"
 #include "sim/handles/handles.h"
 #include "sim/journal/format.h"
+#include "sim/journal/line_text.h"
 
 namespace vsim {
 
@@ -45,10 +46,14 @@ public:
 
   void Add(int step, std::string_view vessel, std::string_view call, std::string_view result = {},
            bool from_host = false);
-  // Buffers for building a call's text and its result before Add, reused
-  // from call to call.
-  std::string& CallBuffer() { return call_buffer_; }
-  std::string& ResultBuffer() { return result_buffer_; }
+  // The same line written in place, with no text of its own made first:
+  // Begin gives the line after "STEP VESSEL ", to which the caller appends
+  // the call's text; a call that returned something then has BeginResult
+  // and its result appended; End finishes the line. No other journal call
+  // may come between Begin and End.
+  LineText& Begin(int step, std::string_view vessel);
+  void BeginResult();
+  void End(bool from_host = false);
   // Entries kept are only those of these operations (all, when empty): a
   // long window then holds what its checks can look at, nothing more.
   void KeepOnly(std::vector<std::string> names);
@@ -94,6 +99,9 @@ private:
   const Watched* Find(const CallPattern& pattern) const;
   bool Kept(std::string_view call) const;
   void Note(const CallEntry& entry);
+  bool Writing() const { return sink_ != nullptr && sink_error_ == 0; }
+  void Keep(int step, std::string_view vessel, std::string_view call, std::string_view result,
+            bool from_host);
 
   std::vector<CallEntry> entries_;
   std::vector<std::string> kept_names_;
@@ -103,11 +111,18 @@ private:
   bool out_of_memory_ = false;
   int sink_error_ = 0;
   std::FILE* sink_ = nullptr;
-  // Lines waiting for the sink, each formatted once, straight into it.
-  std::unique_ptr<char[]> block_;
-  std::size_t pending_ = 0, block_size_ = 0;
-  std::string call_buffer_;
-  std::string result_buffer_;
+  // Lines waiting for the sink, each formatted once, straight into it;
+  // without a sink, only the line being written.
+  LineText block_;
+  // The line being written: where its vessel, call and result begin.
+  int line_step_ = 0;
+  std::size_t vessel_at_ = 0, call_at_ = 0, call_end_ = 0, result_at_ = 0;
+  static constexpr std::size_t kNoResult = static_cast<std::size_t>(-1);
+  // What the last line began with, "STEP VESSEL ": a step has many lines,
+  // most of one vessel.
+  std::string prefix_ = " ";
+  int prefix_step_ = -1;
+  std::size_t prefix_vessel_at_ = 0;
 };
 
 // Names of handles in the journal. A handle the host issued is named after
@@ -116,7 +131,7 @@ private:
 class HandleNames {
 public:
   static std::string Issued(HandleKind kind, std::uint32_t index);
-  static void AppendIssued(std::string& out, HandleKind kind, std::uint32_t index);
+  static void AppendIssued(LineText& out, HandleKind kind, std::uint32_t index);
   std::string Foreign(std::uint32_t vessel, const char* kind, const void* handle);
   // The same name, kept here until the vessel is forgotten.
   std::string_view ForeignName(std::uint32_t vessel, const char* kind, const void* handle);

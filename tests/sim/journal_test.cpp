@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 #include "sim/journal/call_pattern.h"
@@ -45,7 +46,8 @@ TEST(FormatString, QuotesAndEscapes) {
 
 // A call's text is built left to right: each value lands after what is there.
 TEST(AppendText, EachValueFollowsTheTextBeforeIt) {
-  std::string text = "f(";
+  vsim::LineText text;
+  text += "f(";
   vsim::AppendString(text, "a\"b");
   text += ", ";
   vsim::AppendVector(text, {0.25, -3, 1e-9});
@@ -53,7 +55,7 @@ TEST(AppendText, EachValueFollowsTheTextBeforeIt) {
   vsim::AppendString(text, nullptr);
   text += ", ";
   vsim::HandleNames::AppendIssued(text, vsim::HandleKind::kThruster, 11);
-  EXPECT_EQ(text, "f(\"a\\\"b\", (0.25, -3, 1e-09), null, thruster#12");
+  EXPECT_EQ(text.View(), "f(\"a\\\"b\", (0.25, -3, 1e-09), null, thruster#12");
 }
 
 TEST(HandleNames, ForeignNameStaysTheSameText) {
@@ -111,6 +113,104 @@ TEST(Journal, KeepsOnlyTheNamedOperationsButWritesEveryLine) {
                                                             "1 a clbkPostStep(0, 0.016667, 0)\n")
                                                     .size()));
   std::fclose(sink);
+}
+
+namespace {
+
+std::string SinkText(std::FILE* sink) {
+  std::string text(static_cast<std::size_t>(std::ftell(sink)), '\0');
+  std::rewind(sink);
+  text.resize(std::fread(text.data(), 1, text.size(), sink));
+  return text;
+}
+
+}  // namespace
+
+// Each line begins with its own step and vessel, however the lines before
+// began; the entries kept hold the call and the result apart, and a call
+// that returned nothing has no arrow.
+TEST(Journal, LinesWrittenInPlaceNameTheirOwnStepAndVessel) {
+  std::FILE* sink = std::tmpfile();
+  ASSERT_NE(sink, nullptr);
+  vsim::Journal journal;
+  journal.SetSink(sink);
+  const auto write = [&](int step, std::string_view vessel, std::string_view call,
+                         std::string_view result, bool answers) {
+    vsim::LineText& line = journal.Begin(step, vessel);
+    line += call;
+    if (answers) {
+      journal.BeginResult();
+      line += result;
+    }
+    journal.End();
+  };
+  write(7, "heli", "GetAltitude()", "12.5", true);
+  write(7, "heli2", "GroundContact()", "false", true);
+  write(7, "heli", "SetCW(1, 2, 3, 4)", "", true);
+  write(8, "heli", "SetAnimation(1, 0.5)", "true", true);
+  write(10, "he", "GetBank()", "0", true);
+  journal.Add(10, "heli", "SetThrusterLevel(thruster#1, 1)");
+  ASSERT_EQ(journal.Entries().size(), 6u);
+  EXPECT_EQ(journal.Entries()[1].vessel, "heli2");
+  EXPECT_EQ(journal.Entries()[1].call, "GroundContact()");
+  EXPECT_EQ(journal.Entries()[1].result, "false");
+  EXPECT_EQ(journal.Entries()[2].call, "SetCW(1, 2, 3, 4)");
+  EXPECT_EQ(journal.Entries()[2].result, "");
+  EXPECT_EQ(journal.Entries()[4].step, 10);
+  EXPECT_EQ(journal.Entries()[4].vessel, "he");
+  const std::string expected =
+      "7 heli GetAltitude() -> 12.5\n"
+      "7 heli2 GroundContact() -> false\n"
+      "7 heli SetCW(1, 2, 3, 4)\n"
+      "8 heli SetAnimation(1, 0.5) -> true\n"
+      "10 he GetBank() -> 0\n"
+      "10 heli SetThrusterLevel(thruster#1, 1)\n";
+  EXPECT_EQ(journal.Text(), expected);
+  journal.FlushSink();
+  EXPECT_EQ(SinkText(sink), expected);
+  std::fclose(sink);
+}
+
+// Lines far longer than the block, and more of them than it holds, reach
+// the file whole and in order.
+TEST(Journal, LinesBeyondTheBlockReachTheFileWhole) {
+  std::FILE* sink = std::tmpfile();
+  ASSERT_NE(sink, nullptr);
+  vsim::Journal journal;
+  journal.keep = false;
+  journal.SetSink(sink);
+  std::string expected;
+  for (int i = 0; i < 400; ++i) {
+    const std::string call =
+        "f(" + std::string(static_cast<std::size_t>(i % 7 == 0 ? 300000 : 1500), 'a' + i % 26) +
+        ")";
+    journal.Add(i, "v", call);
+    expected += std::to_string(i) + " v " + call + "\n";
+  }
+  journal.FlushSink();
+  const std::string written = SinkText(sink);
+  EXPECT_EQ(written.size(), expected.size());
+  EXPECT_TRUE(written == expected) << "the file differs from the lines written";
+  EXPECT_FALSE(journal.SinkFailed());
+  std::fclose(sink);
+}
+
+// Text built in place keeps what is there as it grows.
+TEST(LineText, GrowsKeepingItsText) {
+  vsim::LineText text;
+  std::string expected;
+  for (int i = 0; i < 2000; ++i) {
+    const std::string piece = std::to_string(i) + ",";
+    text += piece;
+    expected += piece;
+    char* at = text.Room(vsim::kNumberText);
+    text.Advance(vsim::WriteNumber(at, i * 0.25));
+    expected += vsim::FormatNumber(i * 0.25);
+  }
+  EXPECT_EQ(text.View(), expected);
+  text.Truncate(3);
+  EXPECT_EQ(text.Str(), "0,0");
+  EXPECT_EQ(text.View(1), ",0");
 }
 
 TEST(HandleCodes, RoundTripAndRejectWhatTheHostNeverMade) {
