@@ -178,7 +178,12 @@ public:
     explicit FaultLinesAfterCall(Host& host) : host_(host) {
       host.held_faults_from_ = host.faults_.size();
     }
-    ~FaultLinesAfterCall() { host_.JournalHeldFaults(); }
+    ~FaultLinesAfterCall() {
+      if (host_.faults_.size() > host_.held_faults_from_)
+        host_.JournalHeldFaults();
+      else
+        host_.held_faults_from_ = kNoneHeld;
+    }
     FaultLinesAfterCall(const FaultLinesAfterCall&) = delete;
     FaultLinesAfterCall& operator=(const FaultLinesAfterCall&) = delete;
 

@@ -98,6 +98,14 @@ namespace {
 constexpr std::size_t kSinkBlock = std::size_t{256} << 10;
 constexpr std::string_view kResultArrow = " -> ";
 
+// Vessel names are a few characters: compared here, not in a library call.
+bool SameText(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (a[i] != b[i]) return false;
+  return true;
+}
+
 }  // namespace
 
 void Journal::SetSink(std::FILE* sink) {
@@ -121,8 +129,8 @@ LineText& Journal::Begin(int step, std::string_view vessel) {
   else if (block_.size() >= kSinkBlock)
     FlushSink();
   if (step != prefix_step_ ||
-      vessel != std::string_view(prefix_).substr(prefix_vessel_at_,
-                                                 prefix_.size() - prefix_vessel_at_ - 1)) {
+      !SameText(vessel, std::string_view(prefix_).substr(prefix_vessel_at_,
+                                                         prefix_.size() - prefix_vessel_at_ - 1))) {
     char digits[12];
     prefix_.assign(digits, std::to_chars(digits, digits + sizeof digits, step).ptr);
     prefix_ += ' ';
