@@ -54,6 +54,7 @@ constexpr double kFastMin = 1e-4, kFastMax = 1e14;
 // Places at which a decimal of the value has 17 or 18 digits: between the
 // neighbouring doubles' midpoints lies at least one such decimal.
 constexpr int kSeventeenDigits = 16;
+constexpr std::uint64_t kThreeDigits = 1000, kFourDigits = 10000;
 
 // The shortest plain decimal that reads back as `value` (not whole, within
 // the fast range), as std::to_chars finds it, in exact integer arithmetic:
@@ -89,6 +90,17 @@ char* ShortestPlain(char* at, double value, std::uint64_t bits) {
   int dropped = 0;
   int last_dropped = 0;
   bool zeros_below = rest == 0;
+  // Four digits at a time while a whole decimal of four fewer digits lies
+  // in the range, as four single steps would drop them.
+  while (last / kFourDigits * kFourDigits >= first) {
+    const std::uint64_t chunk = digits % kFourDigits;
+    zeros_below = zeros_below && last_dropped == 0 && chunk % kThreeDigits == 0;
+    last_dropped = static_cast<int>(chunk / kThreeDigits);
+    digits /= kFourDigits;
+    last /= kFourDigits;
+    first = (first + kFourDigits - 1) / kFourDigits;
+    dropped += 4;
+  }
   while (last / 10 * 10 >= first) {
     zeros_below = zeros_below && last_dropped == 0;
     last_dropped = static_cast<int>(digits % 10);

@@ -183,4 +183,24 @@ TEST(ShortestText, FindsShortDecimals) {
     }
 }
 
+// Decimals of every length of digits and binary fractions whose decimals
+// end in zeros: the digits past the shortest text are dropped several at a
+// time, and the one kept next to them must round as dropping one at a time
+// would.
+TEST(ShortestText, FindsDecimalsOfEveryLength) {
+  std::mt19937_64 random(17);
+  for (int significant = 1; significant <= 17; ++significant)
+    for (int places = 1; places <= 18; ++places)
+      for (int i = 0; i < 40; ++i) {
+        const std::uint64_t units = random() % vsim::kTens[significant];
+        const double x = static_cast<double>(units) / std::pow(10.0, places);
+        ASSERT_EQ(Written(x), LibraryText(x)) << "value " << x;
+      }
+  for (int halvings = 1; halvings <= 45; ++halvings)
+    for (std::int64_t odd = 1; odd < 4000; odd += 2) {
+      const double x = std::ldexp(static_cast<double>(odd), -halvings);
+      ASSERT_EQ(Written(x), LibraryText(x)) << "value " << x;
+    }
+}
+
 }  // namespace
