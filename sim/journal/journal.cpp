@@ -148,15 +148,14 @@ LineText& Journal::Begin(int step, std::string_view vessel) {
 }
 
 void Journal::BeginResult() {
-  call_end_ = block_.size();
   block_.Put(kResultArrow);
   result_at_ = block_.size();
 }
 
 void Journal::End(bool from_host) {
   const bool has_result = result_at_ != kNoResult && block_.size() > result_at_;
-  if (result_at_ != kNoResult && !has_result) block_.Truncate(call_end_);
-  const std::size_t call_end = has_result ? call_end_ : block_.size();
+  if (result_at_ != kNoResult && !has_result) block_.Truncate(result_at_ - kResultArrow.size());
+  const std::size_t call_end = has_result ? result_at_ - kResultArrow.size() : block_.size();
   if (keep && !out_of_memory_)
     Keep(line_step_, block_.View(vessel_at_, call_at_ - 1), block_.View(call_at_, call_end),
          has_result ? block_.View(result_at_) : std::string_view{}, from_host);

@@ -116,7 +116,7 @@ private:
   LineText block_;
   // The line being written: where its vessel, call and result begin.
   int line_step_ = 0;
-  std::size_t vessel_at_ = 0, call_at_ = 0, call_end_ = 0, result_at_ = 0;
+  std::size_t vessel_at_ = 0, call_at_ = 0, result_at_ = 0;
   static constexpr std::size_t kNoResult = static_cast<std::size_t>(-1);
   // What the last line began with, "STEP VESSEL ": a step has many lines,
   // most of one vessel.
