@@ -67,7 +67,9 @@ Air AirAt(double altitude) {
   air.pressure = at.pressure;
   air.density = at.pressure / (kGasConstant * at.temperature);
   air.speed_of_sound = std::sqrt(kHeatRatio * kGasConstant * at.temperature);
-  air.viscosity = kSutherlandBeta * std::pow(at.temperature, 1.5) / (at.temperature + kSutherlandS);
+  // T^1.5 as T sqrt(T): a square root costs a fraction of a general power.
+  air.viscosity = kSutherlandBeta * at.temperature * std::sqrt(at.temperature) /
+                  (at.temperature + kSutherlandS);
   return air;
 }
 

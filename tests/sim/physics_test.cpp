@@ -160,9 +160,13 @@ INSTANTIATE_TEST_SUITE_P(Layers, Isa,
                                            IsaPoint{"Mesosphere71", 71000, 214.65, 3.956420}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(IsaEdges, SeaLevelDensityAndSoundAndVacuumAbove86Km) {
+TEST(IsaEdges, SeaLevelDensitySoundAndViscosityAndVacuumAbove86Km) {
   EXPECT_NEAR(vsim::AirAt(0).density, vsim::kSeaLevelDensity, 1e-4);
   EXPECT_NEAR(vsim::AirAt(0).speed_of_sound, 340.294, 1e-3);
+  // Sutherland's law, as the standard tabulates it: 1.7894e-5 kg/(m s) at
+  // sea level, 1.4216e-5 at the tropopause (216.65 K).
+  EXPECT_NEAR(vsim::AirAt(0).viscosity, 1.7894e-5, 1e-9);
+  EXPECT_NEAR(vsim::AirAt(11019.1).viscosity, 1.4216e-5, 1e-9);
   EXPECT_EQ(vsim::AirAt(-50).pressure, vsim::AirAt(0).pressure) << "below ground: sea level";
   EXPECT_GT(vsim::AirAt(85'999).density, 0);
   EXPECT_EQ(vsim::AirAt(86'001).density, 0);
