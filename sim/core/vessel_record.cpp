@@ -31,21 +31,18 @@ double VesselRecord::Mass() const {
   return mass;
 }
 
-const ThrusterGroup* VesselRecord::Group(THGROUP_TYPE type) const {
-  for (const ThrusterGroup& g : declared.groups)
+std::uint32_t Declared::AddGroup(ThrusterGroup group) {
+  const auto index = static_cast<std::uint32_t>(groups.size());
+  const auto type = static_cast<std::size_t>(group.type);
+  if (type < kIndexedGroupTypes && first_group_[type] == kNoIndex) first_group_[type] = index;
+  groups.push_back(std::move(group));
+  return index;
+}
+
+const ThrusterGroup* Declared::SearchGroup(THGROUP_TYPE type) const {
+  for (const ThrusterGroup& g : groups)
     if (g.type == type) return &g;
   return nullptr;
-}
-
-const Thruster* VesselRecord::GroupMember(THGROUP_TYPE type) const {
-  const ThrusterGroup* g = Group(type);
-  if (g == nullptr || g->members.empty() || g->members.front() >= declared.thrusters.size())
-    return nullptr;
-  return &declared.thrusters[g->members.front()];
-}
-
-Thruster* VesselRecord::GroupMember(THGROUP_TYPE type) {
-  return const_cast<Thruster*>(static_cast<const VesselRecord&>(*this).GroupMember(type));
 }
 
 }  // namespace vsim

@@ -3,6 +3,7 @@
 // controls a script sets and the sound library's requests.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -115,7 +116,7 @@ struct Declared {
 
   std::vector<Propellant> propellants;
   std::vector<Thruster> thrusters;
-  std::vector<ThrusterGroup> groups;
+  std::vector<ThrusterGroup> groups;  // appended through AddGroup only
   std::vector<ExhaustStream> exhausts;
   std::vector<BEACONLIGHTSPEC*> beacons;
   std::vector<Airfoil> airfoils;
@@ -128,6 +129,25 @@ struct Declared {
 
   // Gives back what the tables grew by while the module declared them.
   void Compact();
+  // Appends a group; its index.
+  std::uint32_t AddGroup(ThrusterGroup group);
+  // The first group of a type, or null: looked up, not searched, since the
+  // outputs and the holds ask for their groups every step.
+  const ThrusterGroup* FirstGroup(THGROUP_TYPE type) const {
+    const auto indexed = static_cast<std::size_t>(type);
+    if (indexed >= kIndexedGroupTypes) return SearchGroup(type);
+    return first_group_[indexed] == kNoIndex ? nullptr : &groups[first_group_[indexed]];
+  }
+
+private:
+  const ThrusterGroup* SearchGroup(THGROUP_TYPE type) const;
+  static constexpr std::size_t kIndexedGroupTypes = THGROUP_ATT_BACK + 1;
+  std::array<std::uint32_t, kIndexedGroupTypes> first_group_ = Unindexed();
+  static constexpr std::array<std::uint32_t, kIndexedGroupTypes> Unindexed() {
+    std::array<std::uint32_t, kIndexedGroupTypes> none{};
+    for (std::uint32_t& i : none) i = kNoIndex;
+    return none;
+  }
 };
 
 // Answers to the per-step queries. With physics off a test or script sets
@@ -221,9 +241,17 @@ struct VesselRecord {
 
   double FuelMass() const;
   double Mass() const;
-  Thruster* GroupMember(THGROUP_TYPE type);
-  const Thruster* GroupMember(THGROUP_TYPE type) const;
-  const ThrusterGroup* Group(THGROUP_TYPE type) const;
+  Thruster* GroupMember(THGROUP_TYPE type) {
+    return const_cast<Thruster*>(static_cast<const VesselRecord&>(*this).GroupMember(type));
+  }
+  // The first thruster of the first group of a type, or null.
+  const Thruster* GroupMember(THGROUP_TYPE type) const {
+    const ThrusterGroup* g = Group(type);
+    if (g == nullptr || g->members.empty() || g->members.front() >= declared.thrusters.size())
+      return nullptr;
+    return &declared.thrusters[g->members.front()];
+  }
+  const ThrusterGroup* Group(THGROUP_TYPE type) const { return declared.FirstGroup(type); }
 };
 
 }  // namespace vsim

@@ -122,8 +122,7 @@ THGROUP_HANDLE VESSEL::CreateThrusterGroup(THRUSTER_HANDLE* th, int nth, THGROUP
           vsim::functions::IndexOf(s, th[i], HandleKind::kThruster, d.thrusters.size());
       if (index != vsim::kNoIndex) group.members.push_back(index);
     }
-    d.groups.push_back(std::move(group));
-    return NewHandle(s, HandleKind::kGroup, d.groups.size() - 1);
+    return NewHandle(s, HandleKind::kGroup, d.AddGroup(std::move(group)));
   };
   const auto names = [=](vsim::Host& host, const vsim::VesselRecord* vessel) {
     std::string text;

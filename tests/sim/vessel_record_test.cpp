@@ -1,0 +1,49 @@
+// The core's record of a vessel: its groups found by type as a search of
+// their list in declaration order would find them.
+#include "sim/core/vessel_record.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+using Members = std::vector<std::uint32_t>;
+
+constexpr auto kUserGroup = static_cast<THGROUP_TYPE>(0x40);
+constexpr auto kNegativeGroup = static_cast<THGROUP_TYPE>(-1);
+
+TEST(VesselRecordGroups, TheFirstOfATypeIsFoundAndAMissingTypeIsNot) {
+  vsim::VesselRecord v;
+  v.declared.thrusters.resize(5);
+  EXPECT_EQ(v.declared.AddGroup({THGROUP_HOVER, {1}}), 0u);
+  EXPECT_EQ(v.declared.AddGroup({THGROUP_MAIN, {2}}), 1u);
+  EXPECT_EQ(v.declared.AddGroup({THGROUP_HOVER, {3}}), 2u) << "a second group of a type";
+  EXPECT_EQ(v.declared.AddGroup({kUserGroup, {4}}), 3u);
+  EXPECT_EQ(v.declared.AddGroup({kNegativeGroup, {0}}), 4u);
+
+  const struct {
+    THGROUP_TYPE type;
+    const vsim::ThrusterGroup* expected;
+  } kLookups[] = {
+      {THGROUP_HOVER, &v.declared.groups[0]},
+      {THGROUP_MAIN, &v.declared.groups[1]},
+      {kUserGroup, &v.declared.groups[3]},
+      {kNegativeGroup, &v.declared.groups[4]},
+      {THGROUP_RETRO, nullptr},
+      {THGROUP_ATT_BACK, nullptr},
+  };
+  for (const auto& l : kLookups) {
+    EXPECT_EQ(v.Group(l.type), l.expected) << "type " << l.type;
+    EXPECT_EQ(v.GroupMember(l.type),
+              l.expected == nullptr ? nullptr : &v.declared.thrusters[l.expected->members.front()])
+        << "type " << l.type;
+  }
+
+  // A copy finds its own groups, not the original's.
+  const vsim::VesselRecord copy = v;
+  EXPECT_EQ(copy.Group(THGROUP_MAIN), &copy.declared.groups[1]);
+  EXPECT_EQ(copy.Group(THGROUP_MAIN)->members, Members{2});
+}
+
+}  // namespace
