@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 
 #include "sim/outputs/svg_plot.h"
@@ -45,16 +46,23 @@ void ForEachSeries(VesselSeries& s, Fn fn) {
 }
 
 constexpr std::size_t kNamedSeries = 14;
+// Reduce waits for a multiple of four samples.
+constexpr std::size_t kSamplesPastTheLimit = 3;
 
-// Only a vessel that appeared or went since the last sample needs it.
-void Pad(VesselSeries& s, std::size_t length, std::size_t animations) {
+// Only a vessel that appeared or went since the last sample needs it. Its
+// series get room for all the samples they hold before the first reduction
+// at once, rather than growing (and copying) step by step to it.
+void Pad(VesselSeries& s, std::size_t length, std::size_t animations, std::size_t room) {
   if (s.altitude.size() == length && s.animations.size() == animations &&
       s.gathering.size() == kNamedSeries + animations &&
       (animations == 0 || s.animations.back().size() == length))
     return;
   s.animations.resize(animations);
   s.gathering.resize(kNamedSeries + animations);
-  ForEachSeries(s, [&](std::vector<double>& v) { v.resize(length, NAN); });
+  ForEachSeries(s, [&](std::vector<double>& v) {
+    v.reserve(room);
+    v.resize(length, NAN);
+  });
 }
 
 // A vessel's values at this step, in the order of ForEachSeries.
@@ -91,10 +99,11 @@ void PlotData::Sample(const Host& host, int engine_slot) {
   const std::size_t animations = layout.animations.size();
   if (!Reduced()) {
     const std::size_t before = time.size();
+    if (before == 0) time.reserve(Room());
     time.push_back(host.SimTime());
     for (const auto& vessel : host.Vessels()) {
       VesselSeries& s = SeriesOf(*this, vessel->name);
-      Pad(s, before, animations);
+      Pad(s, before, animations, Room());
       std::vector<double>* const columns[kNamedSeries] = {
           &s.altitude,   &s.airspeed,         &s.heading_deg,      &s.vertical_speed,
           &s.main_level, &s.hover_level,      &s.engine_frequency, &s.pitch_deg,
@@ -107,7 +116,7 @@ void PlotData::Sample(const Host& host, int engine_slot) {
       });
       sound_seen = sound_seen || vessel->sound.id >= 0;
     }
-    for (VesselSeries& s : vessels) Pad(s, time.size(), animations);
+    for (VesselSeries& s : vessels) Pad(s, time.size(), animations, Room());
   } else {
     time_gathering_.Add(host.SimTime());
     for (const auto& vessel : host.Vessels()) {
@@ -124,11 +133,16 @@ void PlotData::Sample(const Host& host, int engine_slot) {
     Reduce();
 }
 
+std::size_t PlotData::Room() const {
+  return std::max(min_samples, max_values / std::max<std::size_t>(vessels.size(), 1)) +
+         kSamplesPastTheLimit;
+}
+
 void PlotData::PutGathered() {
   const std::size_t before = time.size();
   PutEnds(time, time_gathering_);
   for (VesselSeries& s : vessels) {
-    Pad(s, before, layout.animations.size());
+    Pad(s, before, layout.animations.size(), Room());
     std::size_t k = 0;
     ForEachSeries(s, [&](std::vector<double>& v) { PutExtremes(v, s.gathering[k++]); });
   }

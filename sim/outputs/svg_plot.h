@@ -75,6 +75,8 @@ struct PlotData {
 private:
   void Reduce();
   void PutGathered();
+  // Samples a series holds at most before the record is first reduced.
+  std::size_t Room() const;
   Gathering time_gathering_;
   long long gathered_ = 0;
 };
