@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -98,11 +99,34 @@ namespace {
 constexpr std::size_t kSinkBlock = std::size_t{256} << 10;
 constexpr std::string_view kResultArrow = " -> ";
 
-// Vessel names are a few characters: compared here, not in a library call.
+// Vessel names are a few characters, compared for every line: eight, then
+// four at a time here rather than in a library call or byte by byte.
+template <typename Word>
+bool SameWord(const char* a, const char* b) {
+  Word x, y;
+  std::memcpy(&x, a, sizeof x);
+  std::memcpy(&y, b, sizeof y);
+  return x == y;
+}
+
 bool SameText(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (a[i] != b[i]) return false;
+  const char* p = a.data();
+  const char* q = b.data();
+  std::size_t n = a.size();
+  for (; n >= sizeof(std::uint64_t); n -= sizeof(std::uint64_t)) {
+    if (!SameWord<std::uint64_t>(p, q)) return false;
+    p += sizeof(std::uint64_t);
+    q += sizeof(std::uint64_t);
+  }
+  if (n >= sizeof(std::uint32_t)) {
+    if (!SameWord<std::uint32_t>(p, q)) return false;
+    p += sizeof(std::uint32_t);
+    q += sizeof(std::uint32_t);
+    n -= sizeof(std::uint32_t);
+  }
+  for (; n > 0; --n)
+    if (*p++ != *q++) return false;
   return true;
 }
 

@@ -171,6 +171,31 @@ TEST(Journal, LinesWrittenInPlaceNameTheirOwnStepAndVessel) {
   std::fclose(sink);
 }
 
+// A line's vessel is told from the last line's by its whole name: names of
+// one length differing in any one character, at one step, each keep their
+// own.
+TEST(Journal, NamesOfOneLengthDifferingAnywhereEachNameTheirLine) {
+  vsim::Journal journal;
+  journal.keep = true;
+  constexpr std::size_t kLongest = 21;
+  std::string expected;
+  std::size_t lines = 0;
+  for (std::size_t length = 1; length <= kLongest; ++length) {
+    const std::string name(length, 'v');
+    for (std::size_t at = 0; at < length; ++at) {
+      std::string other = name;
+      other[at] = 'w';
+      for (const std::string& vessel : {name, other}) {
+        journal.Add(3, vessel, "GetBank()", "0");
+        expected += "3 " + vessel + " GetBank() -> 0\n";
+        ++lines;
+      }
+    }
+  }
+  ASSERT_EQ(journal.Entries().size(), lines);
+  EXPECT_EQ(journal.Text(), expected);
+}
+
 // Lines far longer than the block, and more of them than it holds, reach
 // the file whole and in order.
 TEST(Journal, LinesBeyondTheBlockReachTheFileWhole) {
