@@ -34,7 +34,8 @@ double VesselRecord::Mass() const {
 std::uint32_t Declared::AddGroup(ThrusterGroup group) {
   const auto index = static_cast<std::uint32_t>(groups.size());
   const auto type = static_cast<std::size_t>(group.type);
-  if (type < kIndexedGroupTypes && first_group_[type] == kNoIndex) first_group_[type] = index;
+  if (type < kIndexedGroupTypes && first_group_[type] == kNoGroup)
+    first_group_[type] = index < kBeyondIndex ? static_cast<std::uint8_t>(index) : kBeyondIndex;
   groups.push_back(std::move(group));
   return index;
 }

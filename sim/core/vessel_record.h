@@ -135,17 +135,21 @@ struct Declared {
   // outputs and the holds ask for their groups every step.
   const ThrusterGroup* FirstGroup(THGROUP_TYPE type) const {
     const auto indexed = static_cast<std::size_t>(type);
-    if (indexed >= kIndexedGroupTypes) return SearchGroup(type);
-    return first_group_[indexed] == kNoIndex ? nullptr : &groups[first_group_[indexed]];
+    if (indexed >= kIndexedGroupTypes || first_group_[indexed] == kBeyondIndex)
+      return SearchGroup(type);
+    return first_group_[indexed] == kNoGroup ? nullptr : &groups[first_group_[indexed]];
   }
 
 private:
   const ThrusterGroup* SearchGroup(THGROUP_TYPE type) const;
+  // A byte a type keeps a vessel's record small; a group added beyond
+  // those indices is searched for.
   static constexpr std::size_t kIndexedGroupTypes = THGROUP_ATT_BACK + 1;
-  std::array<std::uint32_t, kIndexedGroupTypes> first_group_ = Unindexed();
-  static constexpr std::array<std::uint32_t, kIndexedGroupTypes> Unindexed() {
-    std::array<std::uint32_t, kIndexedGroupTypes> none{};
-    for (std::uint32_t& i : none) i = kNoIndex;
+  static constexpr std::uint8_t kNoGroup = 0xff, kBeyondIndex = 0xfe;
+  std::array<std::uint8_t, kIndexedGroupTypes> first_group_ = NoGroups();
+  static constexpr std::array<std::uint8_t, kIndexedGroupTypes> NoGroups() {
+    std::array<std::uint8_t, kIndexedGroupTypes> none{};
+    for (std::uint8_t& i : none) i = kNoGroup;
     return none;
   }
 };

@@ -40,6 +40,15 @@ TEST(VesselRecordGroups, TheFirstOfATypeIsFoundAndAMissingTypeIsNot) {
         << "type " << l.type;
   }
 
+  // Past the indices a record keeps, a type's first group is still found.
+  vsim::VesselRecord many;
+  constexpr std::uint32_t kManyGroups = 300;
+  for (std::uint32_t i = 0; i < kManyGroups; ++i) many.declared.AddGroup({kUserGroup, {i}});
+  EXPECT_EQ(many.declared.AddGroup({THGROUP_MAIN, {7}}), kManyGroups);
+  EXPECT_EQ(many.declared.AddGroup({THGROUP_MAIN, {8}}), kManyGroups + 1);
+  EXPECT_EQ(many.Group(THGROUP_MAIN), &many.declared.groups[kManyGroups]);
+  EXPECT_EQ(many.Group(THGROUP_HOVER), nullptr);
+
   // A copy finds its own groups, not the original's.
   const vsim::VesselRecord copy = v;
   EXPECT_EQ(copy.Group(THGROUP_MAIN), &copy.declared.groups[1]);
