@@ -10,8 +10,9 @@ namespace {
 
 using Members = std::vector<std::uint32_t>;
 
-constexpr auto kUserGroup = static_cast<THGROUP_TYPE>(0x40);
-constexpr auto kNegativeGroup = static_cast<THGROUP_TYPE>(-1);
+// The one value the type holds beyond its named groups (its enumerators
+// need four bits).
+constexpr auto kUnnamedGroup = static_cast<THGROUP_TYPE>(15);
 
 TEST(VesselRecordGroups, TheFirstOfATypeIsFoundAndAMissingTypeIsNot) {
   vsim::VesselRecord v;
@@ -19,8 +20,7 @@ TEST(VesselRecordGroups, TheFirstOfATypeIsFoundAndAMissingTypeIsNot) {
   EXPECT_EQ(v.declared.AddGroup({THGROUP_HOVER, {1}}), 0u);
   EXPECT_EQ(v.declared.AddGroup({THGROUP_MAIN, {2}}), 1u);
   EXPECT_EQ(v.declared.AddGroup({THGROUP_HOVER, {3}}), 2u) << "a second group of a type";
-  EXPECT_EQ(v.declared.AddGroup({kUserGroup, {4}}), 3u);
-  EXPECT_EQ(v.declared.AddGroup({kNegativeGroup, {0}}), 4u);
+  EXPECT_EQ(v.declared.AddGroup({kUnnamedGroup, {4}}), 3u);
 
   const struct {
     THGROUP_TYPE type;
@@ -28,8 +28,7 @@ TEST(VesselRecordGroups, TheFirstOfATypeIsFoundAndAMissingTypeIsNot) {
   } kLookups[] = {
       {THGROUP_HOVER, &v.declared.groups[0]},
       {THGROUP_MAIN, &v.declared.groups[1]},
-      {kUserGroup, &v.declared.groups[3]},
-      {kNegativeGroup, &v.declared.groups[4]},
+      {kUnnamedGroup, &v.declared.groups[3]},
       {THGROUP_RETRO, nullptr},
       {THGROUP_ATT_BACK, nullptr},
   };
@@ -43,7 +42,7 @@ TEST(VesselRecordGroups, TheFirstOfATypeIsFoundAndAMissingTypeIsNot) {
   // Past the indices a record keeps, a type's first group is still found.
   vsim::VesselRecord many;
   constexpr std::uint32_t kManyGroups = 300;
-  for (std::uint32_t i = 0; i < kManyGroups; ++i) many.declared.AddGroup({kUserGroup, {i}});
+  for (std::uint32_t i = 0; i < kManyGroups; ++i) many.declared.AddGroup({THGROUP_RETRO, {i}});
   EXPECT_EQ(many.declared.AddGroup({THGROUP_MAIN, {7}}), kManyGroups);
   EXPECT_EQ(many.declared.AddGroup({THGROUP_MAIN, {8}}), kManyGroups + 1);
   EXPECT_EQ(many.Group(THGROUP_MAIN), &many.declared.groups[kManyGroups]);
