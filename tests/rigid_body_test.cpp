@@ -250,6 +250,31 @@ TEST_F(RigidBodyTest, HelicopterPitchRateUnderItsGroup) {
   EXPECT_NEAR(v.flight.PitchRate(), 8.02, 0.01) << "the README's figure";
 }
 
+// The airfoils' coefficient functions run inside the physics' step, not in
+// a callback: observed, each call they make is recorded as the world's;
+// unobserved, they take the fast path and record nothing.
+TEST_F(RigidBodyTest, AirfoilCallsAreRecordedOnlyWhenObserved) {
+  vsim::VesselRecord& v = Create();
+  Step();
+  physics.PlaceAt(v, 1000);
+  physics.SetForwardSpeed(v, 50);
+  constexpr int kSteps = 30;
+  constexpr std::size_t kAirfoils = 2;
+  host.journal().enabled = host.journal().keep = true;
+  host.journal().Clear();
+  Step(kSteps);
+  EXPECT_EQ(Calls("oapiGetInducedDrag", "-").size(), kAirfoils * kSteps);
+  EXPECT_TRUE(Calls("oapiGetInducedDrag").empty()) << "none is the vessel's own";
+
+  host.journal().enabled = false;
+  host.journal().Clear();
+  const double before = v.flight.position.z;
+  Step(kSteps);
+  EXPECT_TRUE(host.journal().Entries().empty());
+  EXPECT_GT(v.flight.position.z - before, 0.9 * 50 * kSteps * host.BaseStep()) << "still flying";
+  EXPECT_FALSE(host.Faulted());
+}
+
 // Full rudder while taxiing: the module's couple far outweighs the wheels'
 // friction moment; the host says so once and the state stays finite.
 TEST_F(RigidBodyTest, SteeringCoupleSpinsTheTaxiingHelicopterFinitely) {

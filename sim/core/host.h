@@ -170,6 +170,24 @@ public:
   // it for the length of each callback; on every other thread it stays null.
   static void ShareFastVessel(VesselRecord** (*slot)()) { fast_slot_ = slot; }
 
+  // Runs module code that serves one vessel outside its callbacks (its
+  // airfoils' coefficient functions while the physics steps it) with that
+  // vessel on the fast path when nothing observes, as a callback would.
+  // Observed, its calls take the full path and stay the world's, as
+  // before.
+  template <typename Fn>
+  void ServeVessel(VesselRecord& vessel, Fn&& fn) {
+    VesselRecord** const shared = fast_vessel_;
+    if (shared == nullptr || !Unobserved()) return fn();
+    struct Restore {
+      VesselRecord** shared;
+      VesselRecord* outer;
+      ~Restore() { *shared = outer; }
+    } restore{shared, *shared};
+    *shared = &vessel;
+    fn();
+  }
+
   // A call's own journal line is written once its result is known; the
   // lines of the faults its checks raise meanwhile wait for it, so that a
   // call comes before its faults. The faults themselves are kept at once.

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "sim/core/host.h"
 #include "sim/physics/atmosphere.h"
 #include "sim/physics/ground_contact.h"
 #include "sim/physics/last_good.h"
@@ -195,7 +196,12 @@ bool RigidBodyPhysics::Advance(VesselRecord& vessel, double dt, AirMemo& memo) {
   st.added_yaw_moment = added.moment.y();
   Wrench loads = added;
   AddThrust(vessel, dt, loads);
-  const AirLoads aero = Aerodynamics(d, airspeed, st.w0, air);
+  AirLoads aero;
+  const auto airfoils = [&] { aero = Aerodynamics(d, airspeed, st.w0, air); };
+  if (Host* host = Host::Active())
+    host->ServeVessel(vessel, airfoils);
+  else
+    airfoils();
   loads.force += aero.wrench.force;
   loads.moment += aero.wrench.moment;
 
