@@ -21,16 +21,6 @@ void Declared::Compact() {
   cockpit.areas.shrink_to_fit();
 }
 
-double VesselRecord::FuelMass() const {
-  return declared.propellants.empty() ? 0.0 : declared.propellants.front().mass;
-}
-
-double VesselRecord::Mass() const {
-  double mass = declared.empty_mass;
-  for (const Propellant& p : declared.propellants) mass += p.mass;
-  return mass;
-}
-
 std::uint32_t Declared::AddGroup(ThrusterGroup group) {
   const auto index = static_cast<std::uint32_t>(groups.size());
   const auto type = static_cast<std::size_t>(group.type);

@@ -243,8 +243,14 @@ struct VesselRecord {
   Controls controls;
   SoundState sound;
 
-  double FuelMass() const;
-  double Mass() const;
+  double FuelMass() const {
+    return declared.propellants.empty() ? 0.0 : declared.propellants.front().mass;
+  }
+  double Mass() const {
+    double mass = declared.empty_mass;
+    for (const Propellant& p : declared.propellants) mass += p.mass;
+    return mass;
+  }
   Thruster* GroupMember(THGROUP_TYPE type) {
     return const_cast<Thruster*>(static_cast<const VesselRecord&>(*this).GroupMember(type));
   }
