@@ -203,21 +203,16 @@ auto Host::Callback(VesselRecord& vessel, const char* name, Fn&& fn) {
   // The host functions' fast path runs only in callbacks that begin
   // unobserved: nothing can start recording or wrap the answers while a
   // callback runs.
-  VesselRecord** shared = fast_vessel_;
-  VesselRecord* outer_shared = shared != nullptr ? *shared : nullptr;
-  if (shared != nullptr) *shared = Unobserved() ? &vessel : nullptr;
+  const FastVesselFor fast(fast_vessel_, Unobserved() ? &vessel : nullptr);
   struct Restore {
     Host& host;
     VesselRecord* vessel;
     VesselRecord* outer;
-    VesselRecord** shared;
-    VesselRecord* outer_shared;
     ~Restore() {
       host.CheckDebugLine(vessel);
       host.current_ = outer;
-      if (shared != nullptr) *shared = outer_shared;
     }
-  } restore{*this, &vessel, outer, shared, outer_shared};
+  } restore{*this, &vessel, outer};
   return IntoModule(&vessel, name, [&] { return fn(static_cast<VESSEL2*>(vessel.vessel)); });
 }
 

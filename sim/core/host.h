@@ -177,14 +177,8 @@ public:
   // before.
   template <typename Fn>
   void ServeVessel(VesselRecord& vessel, Fn&& fn) {
-    VesselRecord** const shared = fast_vessel_;
-    if (shared == nullptr || !Unobserved()) return fn();
-    struct Restore {
-      VesselRecord** shared;
-      VesselRecord* outer;
-      ~Restore() { *shared = outer; }
-    } restore{shared, *shared};
-    *shared = &vessel;
+    if (!Unobserved()) return fn();
+    const FastVesselFor fast(fast_vessel_, &vessel);
     fn();
   }
 
@@ -210,6 +204,25 @@ public:
   };
 
 private:
+  // The fast path's vessel of this thread for a scope, the one before it
+  // restored after.
+  class FastVesselFor {
+  public:
+    FastVesselFor(VesselRecord** shared, VesselRecord* vessel)
+        : shared_(shared), outer_(shared != nullptr ? *shared : nullptr) {
+      if (shared_ != nullptr) *shared_ = vessel;
+    }
+    ~FastVesselFor() {
+      if (shared_ != nullptr) *shared_ = outer_;
+    }
+    FastVesselFor(const FastVesselFor&) = delete;
+    FastVesselFor& operator=(const FastVesselFor&) = delete;
+
+  private:
+    VesselRecord** shared_;
+    VesselRecord* outer_;
+  };
+
   template <typename Fn>
   auto Callback(VesselRecord& vessel, const char* name, Fn&& fn);
   // Calls into the module at a named entry point or callback: the site is

@@ -52,13 +52,15 @@ constexpr std::size_t kSamplesPastTheLimit = 3;
 // Only a vessel that appeared or went since the last sample needs it. Its
 // series get room for all the samples they hold before the first reduction
 // at once, rather than growing (and copying) step by step to it.
-void Pad(VesselSeries& s, std::size_t length, std::size_t animations, std::size_t room) {
+template <typename Room>
+void Pad(VesselSeries& s, std::size_t length, std::size_t animations, Room room_of) {
   if (s.altitude.size() == length && s.animations.size() == animations &&
       s.gathering.size() == kNamedSeries + animations &&
       (animations == 0 || s.animations.back().size() == length))
     return;
   s.animations.resize(animations);
   s.gathering.resize(kNamedSeries + animations);
+  const std::size_t room = room_of();
   ForEachSeries(s, [&](std::vector<double>& v) {
     v.reserve(room);
     v.resize(length, NAN);
@@ -97,13 +99,15 @@ void PlotData::Sample(const Host& host, int engine_slot) {
   for (const auto& vessel : host.Vessels()) Track(SeriesOf(*this, vessel->name), *vessel, layout);
   ++steps;
   const std::size_t animations = layout.animations.size();
+  // Asked for only where a vessel's series are made.
+  const auto room = [this] { return Room(); };
   if (!Reduced()) {
     const std::size_t before = time.size();
     if (before == 0) time.reserve(Room());
     time.push_back(host.SimTime());
     for (const auto& vessel : host.Vessels()) {
       VesselSeries& s = SeriesOf(*this, vessel->name);
-      Pad(s, before, animations, Room());
+      Pad(s, before, animations, room);
       std::vector<double>* const columns[kNamedSeries] = {
           &s.altitude,   &s.airspeed,         &s.heading_deg,      &s.vertical_speed,
           &s.main_level, &s.hover_level,      &s.engine_frequency, &s.pitch_deg,
@@ -116,7 +120,7 @@ void PlotData::Sample(const Host& host, int engine_slot) {
       });
       sound_seen = sound_seen || vessel->sound.id >= 0;
     }
-    for (VesselSeries& s : vessels) Pad(s, time.size(), animations, Room());
+    for (VesselSeries& s : vessels) Pad(s, time.size(), animations, room);
   } else {
     time_gathering_.Add(host.SimTime());
     for (const auto& vessel : host.Vessels()) {
@@ -142,7 +146,7 @@ void PlotData::PutGathered() {
   const std::size_t before = time.size();
   PutEnds(time, time_gathering_);
   for (VesselSeries& s : vessels) {
-    Pad(s, before, layout.animations.size(), Room());
+    Pad(s, before, layout.animations.size(), [this] { return Room(); });
     std::size_t k = 0;
     ForEachSeries(s, [&](std::vector<double>& v) { PutExtremes(v, s.gathering[k++]); });
   }
