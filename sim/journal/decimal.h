@@ -105,6 +105,69 @@ inline char* WriteDecimal(char* at, bool negative, std::uint64_t units, int plac
   return at + count;
 }
 
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
+              "digit bytes are laid out for a little-endian word");
+
+// The eight digits of n (below 10^8) as the values 0..9 in the bytes of a
+// word, the first digit in the lowest byte. Each step splits every lane of
+// the word at once, a lane's quotient found by one multiply and shift that
+// is exact over the lane's range.
+inline std::uint64_t EightDigitBytes(std::uint32_t n) {
+  constexpr std::uint64_t kByHundred = 10486;  // then >> 20: / 100 below 10^4
+  constexpr int kByHundredShift = 20;
+  constexpr std::uint64_t kByTen = 103;  // then >> 10: / 10 below 100
+  constexpr int kByTenShift = 10;
+  constexpr std::uint64_t kHundredsLanes = 0x0000007F0000007Full;
+  constexpr std::uint64_t kTensLanes = 0x000F000F000F000Full;
+  const std::uint64_t fours = (n / kTenThousand) | (std::uint64_t{n % kTenThousand} << 32);
+  const std::uint64_t hundreds = ((fours * kByHundred) >> kByHundredShift) & kHundredsLanes;
+  const std::uint64_t pairs = hundreds | ((fours - hundreds * kHundred) << 16);
+  const std::uint64_t tens = ((pairs * kByTen) >> kByTenShift) & kTensLanes;
+  return tens | ((pairs - tens * 10) << 8);
+}
+
+constexpr std::uint64_t kAsciiZeros = 0x3030303030303030ull;
+constexpr std::uint64_t kSixteenDigits = 10000000000000000ull;
+
+// The same text as WriteDecimal, for units below 10^17 and 1 to 23 places,
+// without a loop: the units' digits as 24 characters, leading zeros kept,
+// copied twice with the point between. Writes 32 characters at `at`.
+inline char* WritePlainDecimal(char* at, bool negative, std::uint64_t units, int places) {
+  constexpr int kDigits = 24;
+  constexpr int kWordBytes = 8;
+  constexpr int kTopDigitShift = 56;
+  constexpr std::size_t kWritten = 32;
+  const std::uint64_t middle =
+      EightDigitBytes(static_cast<std::uint32_t>(units / kHundredMillion % kHundredMillion));
+  const std::uint64_t low = EightDigitBytes(static_cast<std::uint32_t>(units % kHundredMillion));
+  const std::uint64_t words[2 * kDigits / kWordBytes] = {
+      kAsciiZeros + ((units / kSixteenDigits) << kTopDigitShift),
+      kAsciiZeros + middle,
+      kAsciiZeros + low,
+      kAsciiZeros,
+      kAsciiZeros,
+      kAsciiZeros};
+  char digits[sizeof words];
+  std::memcpy(digits, words, sizeof words);
+  // The last digit is the highest byte: zero bytes there are trailing zeros.
+  const int zeros =
+      low != 0 ? __builtin_clzll(low) / kWordBytes
+               : kWordBytes + (middle != 0 ? __builtin_clzll(middle) / kWordBytes : kWordBytes);
+  const int fraction = places - (zeros < places ? zeros : places);
+  const int point = kDigits - places;
+  const int lead = kDigits - DigitCount(units);
+  const int start = lead < point - 1 ? lead : point - 1;
+  const int whole = point - start;
+  char text[2 * kDigits + 2];
+  text[0] = '-';
+  char* t = text + (negative ? 1 : 0);
+  std::memcpy(t, digits + start, kDigits);
+  t[whole] = '.';
+  std::memcpy(t + whole + 1, digits + point, kDigits);
+  std::memcpy(at, text, kWritten);
+  return at + (t - text) + whole + (fraction > 0 ? 1 + fraction : 0);
+}
+
 // tenths / 10 with its one decimal always written: "0.0", "12.5".
 inline char* WriteDecimalTenths(char* at, std::uint64_t tenths) {
   const int count = DigitCount(tenths);

@@ -31,89 +31,98 @@ constexpr std::size_t kNumberBuffer = 64;
 
 using Wide = unsigned __int128;
 
-constexpr int kMaxPlaces = 22;
-struct PowersOfFive {
-  Wide of[kMaxPlaces + 1];
-  constexpr PowersOfFive() : of() {
-    Wide p = 1;
-    for (int i = 0; i <= kMaxPlaces; ++i, p *= 5) of[i] = p;
-  }
-};
-constexpr PowersOfFive kFives;
-
 constexpr int kMantissaBits = 52;
 constexpr std::uint64_t kMantissa = (std::uint64_t{1} << kMantissaBits) - 1;
 constexpr int kExponentBias = 1075;  // value = mantissa * 2^(biased - 1075)
 constexpr int kMaxBiased = 0x7ff;
-// floor(n * log10(2)), within one of floor(log10(x)) for x in [2^n, 2^(n+1)).
-constexpr int kLog10Of2Times4096 = 1233;
-constexpr int kLog10Shift = 12;
+constexpr int kWordBits = 64;
 // The fast path's range: below it the text takes an exponent, above it the
-// digits reach the places before the point.
+// digits reach the places before the point. Its doubles' exponents, as
+// value = m * 2^e with m of 53 bits:
 constexpr double kFastMin = 1e-4, kFastMax = 1e14;
-// Places at which a decimal of the value has 17 or 18 digits: between the
-// neighbouring doubles' midpoints lies at least one such decimal.
-constexpr int kSeventeenDigits = 16;
-constexpr std::uint64_t kThreeDigits = 1000, kFourDigits = 10000;
+constexpr int kMinExponent = -14 - kMantissaBits, kMaxExponent = 46 - kMantissaBits;
+
+// floor(e * log10(2)), from a fixed-point log10(2).
+constexpr int FloorLog10OfPowerOfTwo(int e) {
+  constexpr int kLog10Of2Times4096 = 1233;
+  constexpr int kLog10Shift = 12;
+  return (e * kLog10Of2Times4096) >> kLog10Shift;
+}
+
+constexpr Wide PowerOf(Wide base, int n) { return n == 0 ? 1 : base * PowerOf(base, n - 1); }
+
+// The places a value's decimal is taken to: those at which the spacing of
+// the doubles about it, 2^e, is 1 to 10 units, so that its neighbours'
+// midpoints are 0.5 to 5 units away.
+constexpr int PlacesFor(int e) { return -FloorLog10OfPowerOfTwo(e); }
+
+constexpr bool PlacesSpaceTheDoublesOneToTenUnits() {
+  for (int e = kMinExponent; e <= kMaxExponent; ++e) {
+    // 10^-places <= 2^e < 10^(1 - places), as powers of -e and places.
+    const Wide twos = PowerOf(2, -e), tens = PowerOf(10, PlacesFor(e));
+    if (!(twos <= tens && tens < twos * 10)) return false;
+  }
+  return true;
+}
+static_assert(PlacesSpaceTheDoublesOneToTenUnits());
+
+constexpr int kMinPlaces = PlacesFor(kMaxExponent), kMaxPlaces = PlacesFor(kMinExponent);
+// |value| * 10^places = m * 5^places / 2^shift, shift = -(e + places): the
+// product fits 128 bits, its whole units 64, and its rest in quarters of a
+// unit 63.
+static_assert(kMinPlaces >= 1 && kMaxPlaces <= 27);
+static_assert(-(kMaxExponent + kMinPlaces) >= 1 &&
+              -(kMinExponent + kMaxPlaces) + 2 < kWordBits - 1);
+
+struct PowersOfFive {
+  std::uint64_t of[kMaxPlaces + 1];
+  constexpr PowersOfFive() : of() {
+    for (int i = 0; i <= kMaxPlaces; ++i) of[i] = static_cast<std::uint64_t>(PowerOf(5, i));
+  }
+};
+constexpr PowersOfFive kFives;
 
 // The shortest plain decimal that reads back as `value` (not whole, within
-// the fast range), as std::to_chars finds it, in exact integer arithmetic:
-// the decimals of 17 or 18 digits between the midpoints to the neighbouring
-// doubles, then as many trailing digits dropped as leave one of them, then
-// the one nearest the value (ties to even).
+// the fast range), as std::to_chars finds it, in exact integer arithmetic.
+// At these places the doubles are 1 to 10 units apart, so the decimals that
+// read back as the value, those between the midpoints to its neighbours,
+// hold at most one multiple of ten: that one, its trailing zeros dropped, is
+// the shortest. Without it, the whole unit nearest the value (ties to even)
+// among them. A power of two, whose neighbour below is half as far, is left
+// to the library.
 char* ShortestPlain(char* at, double value, std::uint64_t bits) {
+  if ((bits & kMantissa) == 0) return nullptr;
   const int biased = static_cast<int>((bits >> kMantissaBits) & kMaxBiased);
+  const int e = biased - kExponentBias;
+  if (e < kMinExponent || e > kMaxExponent) return nullptr;
   const std::uint64_t m = (bits & kMantissa) | (kMantissa + 1);
-  const int e = biased - kExponentBias;  // value = m * 2^e
-  const int estimate = ((e + kMantissaBits) * kLog10Of2Times4096) >> kLog10Shift;
-  const int places = kSeventeenDigits - estimate;
-  const int shift = -(e + places);  // |value| * 10^places = x / 2^shift
-  if (places < 0 || places > kMaxPlaces || shift < 1) return nullptr;
-  const Wide five = kFives.of[places];
+  const int places = PlacesFor(e);
+  const int shift = -(e + places);
+  const std::uint64_t five = kFives.of[places];
   const Wide x = Wide{m} * five;
-  // Ties at the midpoints read back as the even mantissa; above a power of
-  // two the double below is half as far.
+  const auto x_low = static_cast<std::uint64_t>(x);
+  const auto x_high = static_cast<std::uint64_t>(x >> kWordBits);
+  const std::uint64_t units = (x_low >> shift) | (x_high << (kWordBits - shift));
+  const std::uint64_t rest = x_low & ((std::uint64_t{1} << shift) - 1);
+  // The midpoints in quarters of a unit from the whole units below the
+  // value, 5^places / 2 units either way. Ties at them read back as the
+  // even mantissa.
   const bool inclusive = m % 2 == 0;
-  const bool closer_below = (bits & kMantissa) == 0;
-  // The midpoints in quarters of 2^-shift, and the whole decimals between.
   const int quarters = shift + 2;
-  const Wide mask = (Wide{1} << quarters) - 1;
-  const Wide low = (x << 2) - (closer_below ? five : five << 1);
-  const Wide high = (x << 2) + (five << 1);
-  std::uint64_t first = static_cast<std::uint64_t>(low >> quarters);
-  if ((low & mask) != 0 || !inclusive) ++first;
-  std::uint64_t last = static_cast<std::uint64_t>(high >> quarters);
-  if ((high & mask) == 0 && !inclusive) --last;
-  std::uint64_t digits = static_cast<std::uint64_t>(x >> shift);
-  const Wide rest = x & ((Wide{1} << shift) - 1);
-  const Wide half = Wide{1} << (shift - 1);
-  int dropped = 0;
-  int last_dropped = 0;
-  bool zeros_below = rest == 0;
-  // Four digits at a time while a whole decimal of four fewer digits lies
-  // in the range, as four single steps would drop them.
-  while (last / kFourDigits * kFourDigits >= first) {
-    const std::uint64_t chunk = digits % kFourDigits;
-    zeros_below = zeros_below && last_dropped == 0 && chunk % kThreeDigits == 0;
-    last_dropped = static_cast<int>(chunk / kThreeDigits);
-    digits /= kFourDigits;
-    last /= kFourDigits;
-    first = (first + kFourDigits - 1) / kFourDigits;
-    dropped += 4;
-  }
-  while (last / 10 * 10 >= first) {
-    zeros_below = zeros_below && last_dropped == 0;
-    last_dropped = static_cast<int>(digits % 10);
-    digits /= 10;
-    last /= 10;
-    first = (first + 9) / 10;
-    ++dropped;
-  }
-  const bool up =
-      dropped == 0 ? rest > half || (rest == half && digits % 2 != 0)
-                   : last_dropped > 5 || (last_dropped == 5 && (!zeros_below || digits % 2 != 0));
-  const std::uint64_t nearest = std::clamp(digits + (up ? 1 : 0), first, last);
-  return WriteDecimal(at, value < 0, nearest, places - dropped);
+  const std::int64_t quarter_mask = (std::int64_t{1} << quarters) - 1;
+  const auto rest_quarters = static_cast<std::int64_t>(rest << 2);
+  const auto midpoint = static_cast<std::int64_t>(five << 1);
+  const std::int64_t high = rest_quarters + midpoint, low = rest_quarters - midpoint;
+  std::uint64_t last = units + static_cast<std::uint64_t>(high >> quarters);
+  if ((high & quarter_mask) == 0 && !inclusive) --last;
+  std::uint64_t first = units + static_cast<std::uint64_t>(low >> quarters);
+  if ((low & quarter_mask) != 0 || !inclusive) ++first;
+  const std::uint64_t ten = last / 10 * 10;
+  if (ten >= first) return WritePlainDecimal(at, value < 0, ten, places);
+  const std::uint64_t half = std::uint64_t{1} << (shift - 1);
+  const bool up = rest > half || (rest == half && units % 2 != 0);
+  const std::uint64_t nearest = units + (up ? 1 : 0);
+  return WritePlainDecimal(at, value < 0, std::clamp(nearest, first, last), places);
 }
 
 // Whole numbers this small print the same as integers, and most numbers a
@@ -156,20 +165,44 @@ constexpr int kRecentShift = 56;  // the top eight bits index the table
 // the fast per-thread variable needs.
 VSIM_FAST_TLS RecentNumber recent[kRecentNumbers];
 
-// The text of `value` at `at`, from the recent numbers' table.
-char* WriteRecentNumber(char* at, double value) {
-  std::uint64_t bits = 0;
-  std::memcpy(&bits, &value, sizeof bits);
-  RecentNumber& slot = recent[((bits ^ (bits >> 29)) * kSpread) >> kRecentShift];
-  if (!slot.known || slot.bits != bits) {
-    slot.known = true;
-    slot.bits = bits;
-    slot.length = static_cast<std::uint8_t>(WriteNumber(slot.text, value) - slot.text);
-  }
-  // The whole slot at once: a copy of fixed length is cheaper than one of
-  // the text's own.
+RecentNumber& SlotFor(std::uint64_t bits) {
+  return recent[((bits ^ (bits >> 29)) * kSpread) >> kRecentShift];
+}
+
+bool Holds(const RecentNumber& slot, std::uint64_t bits) { return slot.known && slot.bits == bits; }
+
+// The slot of `value`, formatted into it. Out of line, so that the look-ups
+// that find their number save nothing for this call.
+[[gnu::noinline]] RecentNumber& Remember(double value, std::uint64_t bits) {
+  RecentNumber& slot = SlotFor(bits);
+  slot.known = true;
+  slot.bits = bits;
+  slot.length = static_cast<std::uint8_t>(WriteNumber(slot.text, value) - slot.text);
+  return slot;
+}
+
+// The whole slot at once: a copy of fixed length is cheaper than one of the
+// text's own.
+char* CopyText(char* at, const RecentNumber& slot) {
   std::memcpy(at, slot.text, kNumberText);
   return at + slot.length;
+}
+
+std::uint64_t BitsOf(double value) {
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
+// The text of `value` at `at`, from the recent numbers' table.
+char* WriteRecentNumber(char* at, double value) {
+  const std::uint64_t bits = BitsOf(value);
+  RecentNumber& slot = SlotFor(bits);
+  return CopyText(at, Holds(slot, bits) ? slot : Remember(value, bits));
+}
+
+[[gnu::noinline]] void AppendNewNumber(LineText& out, double value) {
+  out.Advance(WriteRecentNumber(out.Room(kNumberText), value));
 }
 
 constexpr std::size_t kVectorText = 3 * kNumberText + 6;
@@ -189,8 +222,13 @@ char* WriteVector(char* at, const VECTOR3& v) {
 
 }  // namespace
 
+// A number the table holds, with room for it, takes no call and saves no
+// register; any other is appended out of line.
 void AppendNumber(LineText& out, double value) {
-  out.Advance(WriteRecentNumber(out.Room(kNumberText), value));
+  const std::uint64_t bits = BitsOf(value);
+  const RecentNumber& slot = SlotFor(bits);
+  if (!Holds(slot, bits) || !out.HasRoom(kNumberText)) return AppendNewNumber(out, value);
+  out.Advance(CopyText(out.Room(kNumberText), slot));
 }
 
 std::string FormatNumber(double value) {

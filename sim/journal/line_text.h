@@ -22,6 +22,7 @@ public:
     if (capacity_ - size_ < n) Grow(n);
     return data_.get() + size_;
   }
+  VSIM_LINE_INLINE bool HasRoom(std::size_t n) const { return capacity_ - size_ >= n; }
   VSIM_LINE_INLINE void Advance(const char* end) {
     size_ = static_cast<std::size_t>(end - data_.get());
   }

@@ -11,6 +11,7 @@
 #include <random>
 #include <string>
 
+#include "sim/journal/decimal.h"
 #include "sim/journal/format.h"
 #include "sim/outputs/fixed_number.h"
 
@@ -201,6 +202,25 @@ TEST(ShortestText, FindsDecimalsOfEveryLength) {
       const double x = std::ldexp(static_cast<double>(odd), -halvings);
       ASSERT_EQ(Written(x), LibraryText(x)) << "value " << x;
     }
+}
+
+// The loop-free writer of the shortest texts against the general one, for
+// units of every length with every count of trailing zeros, at every place
+// the point can take.
+TEST(PlainDecimal, IsTheGeneralWritersText) {
+  std::mt19937_64 random(2412);
+  for (int length = 1; length <= 17; ++length)
+    for (int zeros = 0; zeros < length; ++zeros)
+      for (int places = 1; places <= 23; ++places)
+        for (bool negative : {false, true}) {
+          const std::uint64_t head = vsim::kTens[length - zeros - 1];
+          const std::uint64_t digits = head + random() % (9 * head);
+          const std::uint64_t units = (digits % 10 == 0 ? digits + 1 : digits) * vsim::kTens[zeros];
+          char plain[vsim::kNumberText], general[vsim::kNumberText];
+          const std::string written(plain, vsim::WritePlainDecimal(plain, negative, units, places));
+          const std::string expected(general, vsim::WriteDecimal(general, negative, units, places));
+          ASSERT_EQ(written, expected) << units << " at " << places << " places";
+        }
 }
 
 }  // namespace
