@@ -61,13 +61,13 @@ auto Perform(Host& host, Site site, const Effect& effect, const Show& show, cons
   const Host::FaultLinesAfterCall hold(host);
   if constexpr (std::is_void_v<Result>) {
     run();
-    RecordCall(host, site.vessel, site.op.name, args...);
+    RecordCall(host, site.vessel, site.op, args...);
   } else {
     const Result result = run();
     if constexpr (std::is_same_v<Show, NoResult>)
-      RecordCall(host, site.vessel, site.op.name, args...);
+      RecordCall(host, site.vessel, site.op, args...);
     else
-      RecordCall(host, site.vessel, site.op.name, args..., Returns(show(result)));
+      RecordCall(host, site.vessel, site.op, args..., Returns(show(result)));
     return result;
   }
 }

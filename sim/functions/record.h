@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "sim/core/host.h"
+#include "sim/journal/operations.h"
 
 namespace vsim::functions {
 
@@ -74,13 +75,13 @@ struct IsMaybe<MaybeArg<T>> : std::true_type {};
 // Arguments come by value, in registers where they fit: the caller keeps
 // nothing in memory for a call that is seldom made.
 template <typename... Args>
-[[gnu::noinline, gnu::cold]] void RecordCall(Host& host, const VesselRecord* vessel,
-                                             const char* name, Args... args) {
+[[gnu::noinline]] void RecordCall(Host& host, const VesselRecord* vessel, Operation op,
+                                  Args... args) {
   Journal& journal = host.journal();
   // Written straight into the journal's line: nothing built first and copied.
   LineText& line =
       journal.Begin(host.StepCount(), vessel == nullptr ? std::string_view("-") : vessel->name);
-  line += name;
+  line += op.Name();
   line += '(';
   bool first = true;
   [[maybe_unused]] auto append = [&](const auto& arg) {

@@ -5,10 +5,21 @@
 // library reads through its symbol table): a name is a constant address.
 #pragma once
 
+#include <cstddef>
+#include <string>
+#include <string_view>
+
 namespace vsim {
 
+// Its name's length is counted once, when the constant is made: a trace
+// writes the name in every line.
 struct Operation {
+  constexpr explicit Operation(const char* operation_name)
+      : name(operation_name), length(std::char_traits<char>::length(operation_name)) {}
+  std::string_view Name() const { return {name, length}; }
+
   const char* name;
+  std::size_t length;
 };
 
 namespace op {
