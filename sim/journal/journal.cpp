@@ -109,7 +109,7 @@ bool SameWord(const char* a, const char* b) {
   return x == y;
 }
 
-bool SameText(std::string_view a, std::string_view b) {
+[[gnu::always_inline]] inline bool SameText(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   const char* p = a.data();
   const char* q = b.data();
@@ -147,7 +147,26 @@ void Journal::FlushSink() {
   block_.Clear();
 }
 
+// A line of the same step and vessel as the last, bound for the sink, with
+// room in the block: its prefix copied whole, with no call and no register
+// saved. Any other line begins out of line.
 LineText& Journal::Begin(int step, std::string_view vessel) {
+  if (step != prefix_step_ || short_prefix_size_ == 0 || !Writing() ||
+      block_.size() >= kSinkBlock || !block_.HasRoom(kShortPrefix) ||
+      !SameText(vessel,
+                {short_prefix_ + prefix_vessel_at_, short_prefix_size_ - prefix_vessel_at_ - 1}))
+    return BeginNewPrefix(step, vessel);
+  line_step_ = step;
+  vessel_at_ = block_.size() + prefix_vessel_at_;
+  char* const at = block_.Room(kShortPrefix);
+  std::memcpy(at, short_prefix_, kShortPrefix);
+  block_.Advance(at + short_prefix_size_);
+  call_at_ = block_.size();
+  result_at_ = kNoResult;
+  return block_;
+}
+
+LineText& Journal::BeginNewPrefix(int step, std::string_view vessel) {
   if (!Writing())
     block_.Clear();
   else if (block_.size() >= kSinkBlock)
@@ -162,6 +181,9 @@ LineText& Journal::Begin(int step, std::string_view vessel) {
     prefix_ += vessel;
     prefix_ += ' ';
     prefix_step_ = step;
+    const bool short_prefix = prefix_.size() <= kShortPrefix;
+    short_prefix_size_ = short_prefix ? static_cast<std::uint8_t>(prefix_.size()) : 0;
+    if (short_prefix) std::memcpy(short_prefix_, prefix_.data(), prefix_.size());
   }
   line_step_ = step;
   vessel_at_ = block_.size() + prefix_vessel_at_;

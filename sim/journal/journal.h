@@ -123,6 +123,12 @@ private:
   std::string prefix_ = " ";
   int prefix_step_ = -1;
   std::size_t prefix_vessel_at_ = 0;
+  // The same prefix, when it is this short, in room it can be copied from
+  // whole; its size, or 0 for a longer one.
+  static constexpr std::size_t kShortPrefix = 32;
+  char short_prefix_[kShortPrefix] = {};
+  std::uint8_t short_prefix_size_ = 0;
+  LineText& BeginNewPrefix(int step, std::string_view vessel);
 };
 
 // Names of handles in the journal. A handle the host issued is named after

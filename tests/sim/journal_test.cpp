@@ -173,11 +173,15 @@ TEST(Journal, LinesWrittenInPlaceNameTheirOwnStepAndVessel) {
 
 // A line's vessel is told from the last line's by its whole name: names of
 // one length differing in any one character, at one step, each keep their
-// own.
+// own, in the entries and in the file, whether or not the line's beginning
+// is short enough to be copied whole.
 TEST(Journal, NamesOfOneLengthDifferingAnywhereEachNameTheirLine) {
+  std::FILE* sink = std::tmpfile();
+  ASSERT_NE(sink, nullptr);
   vsim::Journal journal;
   journal.keep = true;
-  constexpr std::size_t kLongest = 21;
+  journal.SetSink(sink);
+  constexpr std::size_t kLongest = 40;
   std::string expected;
   std::size_t lines = 0;
   for (std::size_t length = 1; length <= kLongest; ++length) {
@@ -194,6 +198,9 @@ TEST(Journal, NamesOfOneLengthDifferingAnywhereEachNameTheirLine) {
   }
   ASSERT_EQ(journal.Entries().size(), lines);
   EXPECT_EQ(journal.Text(), expected);
+  journal.FlushSink();
+  EXPECT_EQ(SinkText(sink), expected);
+  std::fclose(sink);
 }
 
 // Lines far longer than the block, and more of them than it holds, reach
