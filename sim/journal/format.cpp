@@ -194,12 +194,15 @@ std::uint64_t BitsOf(double value) {
   return bits;
 }
 
-// The text of `value` at `at`, from the recent numbers' table.
+}  // namespace
+
 char* WriteRecentNumber(char* at, double value) {
   const std::uint64_t bits = BitsOf(value);
   RecentNumber& slot = SlotFor(bits);
   return CopyText(at, Holds(slot, bits) ? slot : Remember(value, bits));
 }
+
+namespace {
 
 [[gnu::noinline]] void AppendNewNumber(LineText& out, double value) {
   out.Advance(WriteRecentNumber(out.Room(kNumberText), value));

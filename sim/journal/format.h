@@ -16,6 +16,10 @@ std::string FormatNumber(float value);
 // The same text written at `at`; room for kNumberText characters is enough.
 constexpr std::size_t kNumberText = 32;
 char* WriteNumber(char* at, double value);
+// The same text, copied from a table of the numbers lately formatted on this
+// thread when it holds the number: the trace and the log write many a
+// number more than once in a step.
+char* WriteRecentNumber(char* at, double value);
 std::string FormatVector(const VECTOR3& v);
 std::string FormatString(const char* text);
 // The same texts appended in place.

@@ -194,7 +194,7 @@ void CsvLog::Flush() {
   if (!cell.known || cell.bits != bits) {
     cell.known = true;
     cell.bits = bits;
-    cell.length = static_cast<std::uint8_t>(WriteNumber(cell.text, value) - cell.text);
+    cell.length = static_cast<std::uint8_t>(WriteRecentNumber(cell.text, value) - cell.text);
   }
   std::memcpy(at, cell.text, kNumberText);
   return at + cell.length;
