@@ -61,4 +61,27 @@ inline char* WriteRounded(char* at, double value, const Decimals& d) {
   return WriteUnits(at, Units(value, d), d);
 }
 
+// What std::to_chars(fixed, 1) writes: the tenths nearest the double (ties
+// to even), for |value| below 10^14. Ten times the value rounds to a double
+// within half its spacing of the exact product, so it falls on the same
+// side of every half but the one it may land on; there the product's exact
+// remainder decides: 10x = 8x + 2x, both exact, and the error of their
+// rounded sum is exact by Knuth's two-sum.
+inline char* WriteTenths(char* at, double value) {
+  const double magnitude = std::fabs(value);
+  const double scaled = magnitude * 10;
+  auto tenths = static_cast<std::uint64_t>(scaled);
+  const double rest = scaled - static_cast<double>(tenths);
+  if (rest > 0.5) {
+    ++tenths;
+  } else if (rest == 0.5) {
+    const double eight = magnitude * 8, two = magnitude * 2;
+    const double two_part = scaled - eight;
+    const double error = (eight - (scaled - two_part)) + (two - two_part);
+    if (error > 0 || (error == 0 && tenths % 2 != 0)) ++tenths;
+  }
+  if (std::signbit(value)) *at++ = '-';
+  return WriteDecimalTenths(at, tenths);
+}
+
 }  // namespace vsim

@@ -12,6 +12,7 @@
 
 #include "sim/files/atomic_file.h"
 #include "sim/journal/decimal.h"
+#include "sim/outputs/fixed_number.h"
 #include "sim/outputs/xml.h"
 
 namespace vsim {
@@ -91,31 +92,6 @@ std::string Num(double x) {
 
 // A polyline's point "x,y " appended: thousands a series, so without a
 // string per number.
-// What std::to_chars(fixed, 1) writes, in exact integer arithmetic: the
-// tenths nearest the double (ties to even), for |value| <= kFarOffPage.
-char* WriteTenths(char* at, double value) {
-  constexpr int kMantissaBits = 52, kBias = 1075, kMaxShift = 100;
-  constexpr std::uint64_t kMantissa = (std::uint64_t{1} << kMantissaBits) - 1;
-  std::uint64_t bits = 0;
-  std::memcpy(&bits, &value, sizeof bits);
-  const int biased = static_cast<int>(bits >> kMantissaBits) & 0x7ff;
-  const std::uint64_t m = biased == 0 ? bits & kMantissa : (bits & kMantissa) | (kMantissa + 1);
-  const int shift = kBias - std::max(biased, 1);  // |value| = m / 2^shift
-  std::uint64_t tenths = 0;
-  if (shift <= 0) {
-    tenths = (m << -shift) * 10;
-  } else if (shift < kMaxShift) {
-    using Wide = unsigned __int128;
-    const Wide x = Wide{m} * 10;
-    tenths = static_cast<std::uint64_t>(x >> shift);
-    const Wide rest = x - (Wide{tenths} << shift);
-    const Wide half = Wide{1} << (shift - 1);
-    if (rest > half || (rest == half && tenths % 2 != 0)) ++tenths;
-  }
-  if (std::signbit(value)) *at++ = '-';
-  return WriteDecimalTenths(at, tenths);
-}
-
 // A polyline's point "x,y " appended: thousands a series, so without a
 // string per number.
 void AppendPoint(std::string& out, double x, double y) {

@@ -204,6 +204,37 @@ TEST(ShortestText, FindsDecimalsOfEveryLength) {
     }
 }
 
+std::string LibraryTenths(double value) {
+  char text[64];
+  return std::string(
+      text, std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 1).ptr);
+}
+
+std::string Tenths(double value) {
+  char text[vsim::kNumberText];
+  return std::string(text, vsim::WriteTenths(text, value));
+}
+
+// Page coordinates to a tenth, as the library writes them: binary halves of
+// a tenth, which round to even; decimals just off a half, whose product
+// with ten rounds onto it; and random values with their neighbours.
+TEST(Tenths, AreTheLibrarysText) {
+  for (double x : {0.0, -0.0, 0.05, 0.15, 0.25, 0.35, 0.45, 0.75, 1.25, -0.25, -0.05, 2.45, 1234.55,
+                   9999999.95, 1e7, 5e-324, 0.049999999999999996})
+    EXPECT_EQ(Tenths(x), LibraryTenths(x)) << "value " << x;
+  for (std::int64_t units = -20000; units <= 20000; ++units) {
+    const double half = (static_cast<double>(units) + 0.5) / 10;
+    for (double x : {half, std::nextafter(half, kInfinity), std::nextafter(half, -kInfinity)})
+      ASSERT_EQ(Tenths(x), LibraryTenths(x)) << "value " << x;
+  }
+  std::mt19937_64 random(1010);
+  std::uniform_real_distribution<double> page(-1e7, 1e7);
+  for (int i = 0; i < 200000; ++i) {
+    const double x = page(random) / std::pow(10.0, static_cast<double>(random() % 8));
+    ASSERT_EQ(Tenths(x), LibraryTenths(x)) << "value " << x;
+  }
+}
+
 // The loop-free writer of the shortest texts against the general one, for
 // units of every length with every count of trailing zeros, at every place
 // the point can take.
