@@ -168,6 +168,30 @@ inline char* WritePlainDecimal(char* at, bool negative, std::uint64_t units, int
   return at + (t - text) + whole + (fraction > 0 ? 1 + fraction : 0);
 }
 
+// The same text as WriteDecimal for 1 to 8 places: the whole part by pairs
+// of digits, the fraction as one word of digit bytes whose trailing zeros
+// are found from its highest nonzero byte. Writes up to 8 characters past
+// the text's end.
+[[gnu::always_inline]] inline char* WriteFixedDecimal(char* at, bool negative, std::uint64_t units,
+                                                      int places) {
+  constexpr int kWordBytes = 8;
+  const std::uint64_t split = kTens[places];
+  const std::uint64_t whole = units / split;
+  const auto fraction = static_cast<std::uint32_t>(units % split);
+  if (negative) *at++ = '-';
+  const int count = DigitCount(whole);
+  WriteDigitsBefore(at + count, whole, count);
+  at += count;
+  if (fraction == 0) return at;
+  // The fraction's digits from the lowest byte on, zero bytes above them.
+  const std::uint64_t digits = EightDigitBytes(fraction) >> (kWordBytes * (kEightDigits - places));
+  const int length = (kWordBytes * kWordBytes - 1 - __builtin_clzll(digits)) / kWordBytes + 1;
+  *at++ = '.';
+  const std::uint64_t text = digits + kAsciiZeros;
+  std::memcpy(at, &text, sizeof text);
+  return at + length;
+}
+
 // tenths / 10 with its one decimal always written: "0.0", "12.5".
 inline char* WriteDecimalTenths(char* at, std::uint64_t tenths) {
   const int count = DigitCount(tenths);

@@ -46,10 +46,16 @@ inline double Units(double value, const Decimals& d) {
   return std::copysign(whole, scaled);
 }
 
-inline char* WriteUnits(char* at, double units, const Decimals& d) {
+// Inlined where the places are known, so that they split the units by a
+// multiply.
+[[gnu::always_inline]] inline char* WriteUnits(char* at, double units, const Decimals& d) {
   const double magnitude = std::fabs(units);
   if (magnitude < kExactUnits) {
     const auto whole = static_cast<std::uint64_t>(magnitude);
+    constexpr int kMostFixedPlaces = 8;
+    if ((magnitude >= d.plain_from || magnitude == 0) && d.places >= 1 &&
+        d.places <= kMostFixedPlaces)
+      return WriteFixedDecimal(at, std::signbit(units), whole, d.places);
     if (magnitude >= d.plain_from || magnitude == 0)
       return WriteDecimal(at, std::signbit(units), whole, d.places);
     return WriteScientific(at, std::signbit(units), whole, d.places);

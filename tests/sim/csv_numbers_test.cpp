@@ -254,4 +254,21 @@ TEST(PlainDecimal, IsTheGeneralWritersText) {
         }
 }
 
+// The fixed-decimal writer of the log against the general one, for wholes
+// of every length and fractions with every count of trailing zeros.
+TEST(FixedDecimal, IsTheGeneralWritersText) {
+  std::mt19937_64 random(808);
+  for (int places = 1; places <= 8; ++places)
+    for (int length = 1; length <= 16; ++length)
+      for (int zeros = 0; zeros <= places; ++zeros)
+        for (bool negative : {false, true}) {
+          const std::uint64_t units =
+              random() % vsim::kTens[length] / vsim::kTens[zeros] * vsim::kTens[zeros];
+          char fixed[vsim::kNumberText], general[vsim::kNumberText];
+          const std::string written(fixed, vsim::WriteFixedDecimal(fixed, negative, units, places));
+          const std::string expected(general, vsim::WriteDecimal(general, negative, units, places));
+          ASSERT_EQ(written, expected) << units << " at " << places << " places";
+        }
+}
+
 }  // namespace
