@@ -127,7 +127,6 @@ inline std::uint64_t EightDigitBytes(std::uint32_t n) {
 }
 
 constexpr std::uint64_t kAsciiZeros = 0x3030303030303030ull;
-constexpr std::uint64_t kSixteenDigits = 10000000000000000ull;
 
 // The same text as WriteDecimal, for units below 10^17 and 1 to 23 places,
 // without a loop: the units' digits as 24 characters, leading zeros kept,
@@ -137,11 +136,15 @@ inline char* WritePlainDecimal(char* at, bool negative, std::uint64_t units, int
   constexpr int kWordBytes = 8;
   constexpr int kTopDigitShift = 56;
   constexpr std::size_t kWritten = 32;
+  // The units in pieces of eight digits, the top one a single digit.
+  const auto high = static_cast<std::uint32_t>(units / kHundredMillion);
+  const auto low_digits = static_cast<std::uint32_t>(units - high * kHundredMillion);
+  const std::uint32_t top = high / kHundredMillion;
   const std::uint64_t middle =
-      EightDigitBytes(static_cast<std::uint32_t>(units / kHundredMillion % kHundredMillion));
-  const std::uint64_t low = EightDigitBytes(static_cast<std::uint32_t>(units % kHundredMillion));
+      EightDigitBytes(high - top * static_cast<std::uint32_t>(kHundredMillion));
+  const std::uint64_t low = EightDigitBytes(low_digits);
   const std::uint64_t words[2 * kDigits / kWordBytes] = {
-      kAsciiZeros + ((units / kSixteenDigits) << kTopDigitShift),
+      kAsciiZeros + (std::uint64_t{top} << kTopDigitShift),
       kAsciiZeros + middle,
       kAsciiZeros + low,
       kAsciiZeros,
