@@ -178,6 +178,7 @@ inline char* WritePlainDecimal(char* at, bool negative, std::uint64_t units, int
 [[gnu::always_inline]] inline char* WriteFixedDecimal(char* at, bool negative, std::uint64_t units,
                                                       int places) {
   constexpr int kWordBytes = 8;
+  constexpr int kTopBit = 63;
   const std::uint64_t split = kTens[places];
   const std::uint64_t whole = units / split;
   const auto fraction = static_cast<std::uint32_t>(units % split);
@@ -188,7 +189,7 @@ inline char* WritePlainDecimal(char* at, bool negative, std::uint64_t units, int
   if (fraction == 0) return at;
   // The fraction's digits from the lowest byte on, zero bytes above them.
   const std::uint64_t digits = EightDigitBytes(fraction) >> (kWordBytes * (kEightDigits - places));
-  const int length = (kWordBytes * kWordBytes - 1 - __builtin_clzll(digits)) / kWordBytes + 1;
+  const int length = (kTopBit - __builtin_clzll(digits)) / kWordBytes + 1;
   *at++ = '.';
   const std::uint64_t text = digits + kAsciiZeros;
   std::memcpy(at, &text, sizeof text);

@@ -70,7 +70,7 @@ constexpr int kMinPlaces = PlacesFor(kMaxExponent), kMaxPlaces = PlacesFor(kMinE
 // |value| * 10^places = m * 5^places / 2^shift, shift = -(e + places): the
 // product fits 128 bits, its whole units 64, and its rest in quarters of a
 // unit 63.
-static_assert(kMinPlaces >= 1 && kMaxPlaces <= 27);
+static_assert(kMinPlaces >= 1 && kMaxPlaces <= 23, "the places the plain writer takes");
 static_assert(-(kMaxExponent + kMinPlaces) >= 1 &&
               -(kMinExponent + kMaxPlaces) + 2 < kWordBits - 1);
 
