@@ -53,11 +53,10 @@ inline double Units(double value, const Decimals& d) {
   if (magnitude < kExactUnits) {
     const auto whole = static_cast<std::uint64_t>(magnitude);
     constexpr int kMostFixedPlaces = 8;
-    if ((magnitude >= d.plain_from || magnitude == 0) && d.places >= 1 &&
-        d.places <= kMostFixedPlaces)
-      return WriteFixedDecimal(at, std::signbit(units), whole, d.places);
     if (magnitude >= d.plain_from || magnitude == 0)
-      return WriteDecimal(at, std::signbit(units), whole, d.places);
+      return d.places >= 1 && d.places <= kMostFixedPlaces
+                 ? WriteFixedDecimal(at, std::signbit(units), whole, d.places)
+                 : WriteDecimal(at, std::signbit(units), whole, d.places);
     return WriteScientific(at, std::signbit(units), whole, d.places);
   }
   return WriteNumber(at, units / d.per_unit);

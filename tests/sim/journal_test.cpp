@@ -124,16 +124,33 @@ std::string SinkText(std::FILE* sink) {
   return text;
 }
 
+// A journal writing to a temporary file, and what reached the file.
+struct JournalToFile {
+  explicit JournalToFile(bool keep) {
+    journal.keep = keep;
+    journal.SetSink(sink);
+  }
+  ~JournalToFile() {
+    journal.SetSink(nullptr);
+    if (sink != nullptr) std::fclose(sink);
+  }
+  std::string Written() {
+    journal.FlushSink();
+    return SinkText(sink);
+  }
+  std::FILE* const sink = std::tmpfile();
+  vsim::Journal journal;
+};
+
 }  // namespace
 
 // Each line begins with its own step and vessel, however the lines before
 // began; the entries kept hold the call and the result apart, and a call
 // that returned nothing has no arrow.
 TEST(Journal, LinesWrittenInPlaceNameTheirOwnStepAndVessel) {
-  std::FILE* sink = std::tmpfile();
-  ASSERT_NE(sink, nullptr);
-  vsim::Journal journal;
-  journal.SetSink(sink);
+  JournalToFile file(true);
+  ASSERT_NE(file.sink, nullptr);
+  vsim::Journal& journal = file.journal;
   const auto write = [&](int step, std::string_view vessel, std::string_view call,
                          std::string_view result, bool answers) {
     vsim::LineText& line = journal.Begin(step, vessel);
@@ -166,9 +183,7 @@ TEST(Journal, LinesWrittenInPlaceNameTheirOwnStepAndVessel) {
       "10 he GetBank() -> 0\n"
       "10 heli SetThrusterLevel(thruster#1, 1)\n";
   EXPECT_EQ(journal.Text(), expected);
-  journal.FlushSink();
-  EXPECT_EQ(SinkText(sink), expected);
-  std::fclose(sink);
+  EXPECT_EQ(file.Written(), expected);
 }
 
 // A line's vessel is told from the last line's by its whole name: names of
@@ -176,11 +191,9 @@ TEST(Journal, LinesWrittenInPlaceNameTheirOwnStepAndVessel) {
 // own, in the entries and in the file, whether or not the line's beginning
 // is short enough to be copied whole.
 TEST(Journal, NamesOfOneLengthDifferingAnywhereEachNameTheirLine) {
-  std::FILE* sink = std::tmpfile();
-  ASSERT_NE(sink, nullptr);
-  vsim::Journal journal;
-  journal.keep = true;
-  journal.SetSink(sink);
+  JournalToFile file(true);
+  ASSERT_NE(file.sink, nullptr);
+  vsim::Journal& journal = file.journal;
   constexpr std::size_t kLongest = 40;
   std::string expected;
   std::size_t lines = 0;
@@ -198,19 +211,15 @@ TEST(Journal, NamesOfOneLengthDifferingAnywhereEachNameTheirLine) {
   }
   ASSERT_EQ(journal.Entries().size(), lines);
   EXPECT_EQ(journal.Text(), expected);
-  journal.FlushSink();
-  EXPECT_EQ(SinkText(sink), expected);
-  std::fclose(sink);
+  EXPECT_EQ(file.Written(), expected);
 }
 
 // Lines far longer than the block, and more of them than it holds, reach
 // the file whole and in order.
 TEST(Journal, LinesBeyondTheBlockReachTheFileWhole) {
-  std::FILE* sink = std::tmpfile();
-  ASSERT_NE(sink, nullptr);
-  vsim::Journal journal;
-  journal.keep = false;
-  journal.SetSink(sink);
+  JournalToFile file(false);
+  ASSERT_NE(file.sink, nullptr);
+  vsim::Journal& journal = file.journal;
   std::string expected;
   for (int i = 0; i < 400; ++i) {
     const std::string call =
@@ -219,12 +228,10 @@ TEST(Journal, LinesBeyondTheBlockReachTheFileWhole) {
     journal.Add(i, "v", call);
     expected += std::to_string(i) + " v " + call + "\n";
   }
-  journal.FlushSink();
-  const std::string written = SinkText(sink);
+  const std::string written = file.Written();
   EXPECT_EQ(written.size(), expected.size());
   EXPECT_TRUE(written == expected) << "the file differs from the lines written";
   EXPECT_FALSE(journal.SinkFailed());
-  std::fclose(sink);
 }
 
 // Text built in place keeps what is there as it grows.
